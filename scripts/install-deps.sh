@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing metdb needs, and only
+# those that are missing. Safe to run again; does nothing when all are present.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

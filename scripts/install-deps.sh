@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev tzdata
 )
 
 missing=()

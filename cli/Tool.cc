@@ -1,0 +1,108 @@
+#include "cli/Tool.h"
+
+#include <CLI/CLI.hpp>
+#include <exception>
+
+#include "cli/ToolContext.h"
+#include "cli/ValidateCommand.h"
+
+#if __has_include("module/CurrentDatabase.h")
+#include "module/CurrentDatabase.h"
+#define METDB_TOOL_ASKS_LIBRARY_VERSION 1
+#endif
+
+namespace {
+
+// The leaf of the subcommands that the parse reached, or app itself.
+const CLI::App* reachedCommand(const CLI::App& app) {
+  const CLI::App* current = &app;
+  for (;;) {
+    std::vector<CLI::App*> subs = current->get_subcommands();
+    if (subs.empty()) return current;
+    current = subs.front();
+  }
+}
+
+// "metdb validate" for the validate subcommand.
+std::string commandPath(const CLI::App* command) {
+  std::string path = command->get_name();
+  for (const CLI::App* p = command->get_parent(); p != nullptr; p = p->get_parent()) {
+    path = p->get_name() + " " + path;
+  }
+  return path;
+}
+
+std::string sentence(std::string text) {
+  if (!text.empty() && text.back() != '.') text += '.';
+  return text;
+}
+
+}  // namespace
+
+std::string toolVersionLine() {
+#ifdef METDB_TOOL_ASKS_LIBRARY_VERSION
+  return "metdb " + std::string(getMetDLLVersion());
+#else
+  return "metdb 1.10";
+#endif
+}
+
+int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  try {
+    ToolContext context(out, err);
+    CLI::App app("Builds, inspects and maintains databases of meteorological locations.", "metdb");
+    app.set_version_flag("--version", toolVersionLine(), "Print the version and exit");
+    app.require_subcommand(1);
+    app.add_option("--db", context.databaseFile,
+                   "The data file of the database to work on (default: the configured current "
+                   "database, from ORVANE.INI beside the library)")
+        ->type_name("DATAFILE");
+    app.footer(
+        "Run \"metdb COMMAND --help\" for the options and an example of each command.\n"
+        "\n"
+        "Example:\n"
+        "  metdb validate data/stations.csv");
+
+    addValidateCommand(&app, &context);
+
+    try {
+      app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+      // --help or --version: CLI11 prints them and yields status 0.
+      app.exit(e, out, err);
+      return kExitOk;
+    } catch (const CLI::ParseError& e) {
+      const CLI::App* command = reachedCommand(app);
+      std::string path = commandPath(command);
+      std::string message = e.what();
+      std::vector<std::string> rest = command->remaining();
+      if (!command->get_subcommands({}).empty() && !rest.empty() && !rest.front().empty() &&
+          rest.front()[0] != '-') {
+        // A word where a command should be: say which ones there are.
+        message = "\"" + rest.front() + "\" is not a command; the commands are";
+        const char* separator = " ";
+        for (const CLI::App* sub : command->get_subcommands({})) {
+          message += separator + sub->get_name();
+          separator = ", ";
+        }
+      }
+      err << path << ": " << sentence(message) << '\n'
+          << CLI::Formatter().make_usage(command, path) << "Run \"" << path
+          << " --help\" for more, with an example.\n";
+      return kExitUsage;
+    }
+
+    const CLI::App* command = reachedCommand(app);
+    for (const auto& [registered, action] : context.commands()) {
+      if (registered == command) return action();
+    }
+    context.error("\"" + commandPath(command) + "\" is not a command that can run on its own.");
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    err << "metdb: internal error: " << e.what() << '\n';
+    return kExitFailure;
+  } catch (...) {
+    err << "metdb: internal error: an unknown exception ended the command.\n";
+    return kExitFailure;
+  }
+}

@@ -1,0 +1,17 @@
+#ifndef METDB_CLI_TOOL_H_
+#define METDB_CLI_TOOL_H_
+
+#include <ostream>
+#include <string>
+
+// Runs the metdb tool on a command line (argv[0] is the program's name and is
+// not parsed), writing normal output to out and messages to err. Returns the
+// exit status (see ExitStatus): 0 on success, 1 on failure, 2 for a wrong
+// command line, which is reported as one sentence, the usage line and a hint
+// to --help. Catches every exception.
+int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// The line that --version prints: "metdb " and the library's version.
+std::string toolVersionLine();
+
+#endif  // METDB_CLI_TOOL_H_

@@ -1,0 +1,56 @@
+#ifndef METDB_CLI_TOOLCONTEXT_H_
+#define METDB_CLI_TOOLCONTEXT_H_
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace CLI {
+class App;
+}  // namespace CLI
+
+// Exit statuses of the metdb tool.
+enum ExitStatus : int {
+  kExitOk = 0,
+  kExitFailure = 1,  // the command ran and failed, or found faulty data
+  kExitUsage = 2,    // the command line is wrong
+};
+
+// What the commands of the tool share: the output streams, the options that
+// come before the command, and the action of each command. The streams are
+// owned by the caller and outlive the context.
+class ToolContext {
+ public:
+  ToolContext(std::ostream& out, std::ostream& err) : out(out), err(err) {}
+  ToolContext(const ToolContext&) = delete;
+  ToolContext& operator=(const ToolContext&) = delete;
+
+  // Normal output (tables, exports, reports) and messages (errors, warnings).
+  std::ostream& out;
+  std::ostream& err;
+
+  // --db DATAFILE: the data file to work on; empty for the configured
+  // current database.
+  std::string databaseFile;
+
+  // Registers what runs when `command` (a subcommand without subcommands of
+  // its own) is given; the action returns the exit status.
+  void addCommand(CLI::App* command, std::function<int()> action) {
+    commands_.emplace_back(command, std::move(action));
+  }
+  const std::vector<std::pair<CLI::App*, std::function<int()>>>& commands() const {
+    return commands_;
+  }
+
+  // Writes one message line, "metdb: " and the sentence, to err.
+  void error(const std::string& sentence) { err << "metdb: " << sentence << '\n'; }
+  // The same with "warning: " before the sentence.
+  void warning(const std::string& sentence) { err << "metdb: warning: " << sentence << '\n'; }
+
+ private:
+  std::vector<std::pair<CLI::App*, std::function<int()>>> commands_;
+};
+
+#endif  // METDB_CLI_TOOLCONTEXT_H_

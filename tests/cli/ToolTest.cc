@@ -177,4 +177,10 @@ TEST(ToolInProcessTest, RunsTheSameCommands) {
   EXPECT_TRUE(contains(o.err, "Usage: metdb validate")) << o.err;
 }
 
+TEST(ToolInProcessTest, ValidatesTheSampleList) {
+  Outcome o = runInProcess({"validate", METDB_SOURCE_DIR "/data/stations.csv"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(contains(o.out, "good rows")) << o.out;
+}
+
 }  // namespace

@@ -3,8 +3,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
-#include <limits>
 #include <system_error>
 
 #include "cli/CsvReader.h"
@@ -213,7 +213,10 @@ class Parser {
     while (reader_.next(&record)) {
       StationRow row;
       row.line = record.line;
+      std::size_t warningsBefore = result_.warnings.size();
       bool good = readRow(record, &row);
+      // A skipped row's warnings would only confuse: its error says it all.
+      if (!good) result_.warnings.resize(warningsBefore);
       if (record.fatal) {
         result_.fatal = true;
         break;
@@ -310,7 +313,7 @@ class Parser {
     if (record.fields.size() > columns_.size()) {
       error(line, "",
             "the row has " + std::to_string(record.fields.size()) + " fields, the header only " +
-                std::to_string(columns_.size()) + " (is a text with a comma not quoted?)");
+                std::to_string(columns_.size()) + " (a text holding a comma must be quoted)");
       return false;
     }
 

@@ -1,0 +1,124 @@
+#include "datafile/BMTFile.h"
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "datafile/WorkingDirectory.h"
+#include "platform/FileHandle.h"
+#include "platform/Notify.h"
+
+namespace {
+
+// Records read at a time while the directory is rebuilt.
+constexpr long kRecordsPerRead = 4096;
+
+// The byte offset of record index, or -1 when there is no such offset.
+long recordOffset(long index) {
+  if (index < 0 || index > LONG_MAX / kLocationDataSize) return -1;
+  return index * kLocationDataSize;
+}
+
+}  // namespace
+
+BMTFile::BMTFile(const char* dataFileName)
+    : MetDatabase(dataFileName), fileName(dataFileName ? dataFileName : ""), valid(false) {
+  openDatabase();
+}
+
+BMTFile::~BMTFile() { stream.close(); }
+
+long BMTFile::addLocationData(LocationData& record) {
+  WorkingDirectory wd(homeDrive, homePath.c_str());
+  platform::File file;
+  if (!file.open(fileName, platform::File::kReadWriteCreate)) return -1;
+  long length = file.length();
+  if (length < 0) return -1;
+  // The record goes after the last whole record; bytes beyond it do not
+  // form a record, and writing there keeps the returned index true.
+  long index = length / kLocationDataSize;
+  long offset = index * kLocationDataSize;
+  if (!file.writeAt(offset, &record, sizeof record)) {
+    file.truncate(length);
+    return -1;
+  }
+  if (!file.close()) return -1;
+  return index;
+}
+
+void BMTFile::getLocationData(long index, LocationData& record) {
+  WorkingDirectory wd(homeDrive, homePath.c_str());
+  platform::File file;
+  if (!file.open(fileName, platform::File::kReadOnly)) throw this;
+  long offset = recordOffset(index);
+  if (offset < 0) return;
+  LocationData scratch;
+  if (file.readAt(offset, &scratch, sizeof scratch) == kLocationDataSize) {
+    std::memcpy(&record, &scratch, sizeof record);
+  }
+}
+
+void BMTFile::setLocationData(long index, LocationData& record) {
+  WorkingDirectory wd(homeDrive, homePath.c_str());
+  platform::File file;
+  if (!file.open(fileName, platform::File::kReadWriteCreate)) {
+    platform::messageBeep();
+    return;
+  }
+  long offset = recordOffset(index);
+  if (offset < 0) return;
+  long length = file.length();
+  if (!file.writeAt(offset, &record, sizeof record)) {
+    if (length >= 0 && offset + kLocationDataSize > length) file.truncate(length);
+    platform::messageBeep();
+    return;
+  }
+  if (!file.close()) platform::messageBeep();
+}
+
+bool BMTFile::IsValid() { return valid; }
+
+bool BMTFile::IsEmpty() {
+  WorkingDirectory wd(homeDrive, homePath.c_str());
+  platform::FileHandle handle(fileName.c_str());
+  if (!handle.valid()) return true;
+  return handle.length() <= 0;
+}
+
+void BMTFile::openDatabase() {
+  WorkingDirectory wd(homeDrive, homePath.c_str());
+  if (stream.open(fileName, platform::File::kReadWriteCreate)) {
+    LocationData first;
+    if (stream.readAt(0, &first, sizeof first) == kLocationDataSize || IsEmpty()) {
+      valid = true;
+      MetDatabase::openDatabase();
+    }
+  }
+  saveDirectory = valid;
+  stream.close();
+}
+
+void BMTFile::constructDirectory() {
+  LocationData current;
+  LocationData previous;
+  std::vector<char> buffer(static_cast<std::size_t>(kRecordsPerRead * kLocationDataSize));
+  long index = 0;
+  for (;;) {
+    long got = stream.readAt(index * kLocationDataSize, buffer.data(), buffer.size());
+    long whole = got < 0 ? 0 : got / kLocationDataSize;
+    for (long i = 0; i < whole; ++i) {
+      std::memcpy(&current, buffer.data() + i * kLocationDataSize, sizeof current);
+      directory->addOrderedEntry(current, previous, index + i);
+    }
+    index += whole;
+    if (whole < kRecordsPerRead) break;
+  }
+}
+
+int BMTFile::IsDirectoryOutofDate() {
+  WorkingDirectory wd(homeDrive, homePath.c_str());
+  std::uint32_t d = directory->getTimeStamp();
+  platform::FileHandle handle(fileName.c_str());
+  std::uint32_t t = handle.valid() ? handle.getftime() : 0;
+  return t > d ? 1 : 0;
+}

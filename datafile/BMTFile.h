@@ -1,0 +1,67 @@
+#ifndef METDB_DATAFILE_BMTFILE_H_
+#define METDB_DATAFILE_BMTFILE_H_
+
+#include <string>
+
+#include "datafile/LocationData.h"
+#include "datafile/MetDatabase.h"
+#include "platform/Export.h"
+#include "platform/File.h"
+
+class InfoDevice;
+
+// The database over a binary data file of LocationData records. The
+// constructor opens it at once: it creates an empty data file when none
+// exists, judges whether the file is usable, and loads or rebuilds the
+// directory. No data file stays open between operations: each record
+// operation opens the file by its name (relative names mean the same file
+// in the database's home folder, whatever the caller's current directory)
+// and closes it before returning.
+class METDB_EXPORT BMTFile : public MetDatabase {
+ public:
+  // Opens the database on dataFileName, absolute or relative to the current
+  // directory. Never fails as such: an unusable data file gives a database
+  // whose IsValid() is false, with an empty directory.
+  explicit BMTFile(const char* dataFileName);
+  ~BMTFile() override;
+
+  // Appends record after the last whole record (dropping any bytes that do
+  // not form a whole record) and returns its index. Returns -1, with the
+  // file as it was, when the file cannot be opened or the write fails (a
+  // full disk). The directory is not touched: entering the record there is
+  // the caller's business.
+  long addLocationData(LocationData& record) override;
+
+  // Reads record `index` into record. A record that is not wholly there (a
+  // negative index, one at or past the end) leaves record unchanged. Throws
+  // this database's own BMTFile* when the data file cannot be opened for
+  // reading; the object stays owned by its owner (do not delete it through
+  // the thrown pointer).
+  void getLocationData(long index, LocationData& record) override;
+
+  // Writes record over record `index`; an index equal to the record count
+  // appends. A negative index writes nothing. A failed open or write sounds
+  // the beep, and a failed write that would have lengthened the file cuts it
+  // back to its old length.
+  void setLocationData(long index, LocationData& record) override;
+
+  bool IsValid() override;
+  bool IsEmpty() override;
+  void openDatabase() override;
+  // Feeds every whole record, in file order, to Directory::addOrderedEntry.
+  // Only called from openDatabase, while the data file is open.
+  void constructDirectory() override;
+  int IsDirectoryOutofDate() override;
+
+  // Compacts the data file into directory order, dropping records that no
+  // location refers to. See the source for the failure guarantees.
+  void remakeDatabase();
+  // Imports the records of source into this database in hierarchy order.
+  void merge(MetDatabase& source, bool replace, InfoDevice& info);
+
+  platform::File stream;  // open only while an operation runs
+  std::string fileName;   // the data file's name as given
+  bool valid;
+};
+
+#endif  // METDB_DATAFILE_BMTFILE_H_

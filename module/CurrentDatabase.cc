@@ -1,0 +1,69 @@
+#include "module/CurrentDatabase.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/CurrentDirectory.h"
+#include "platform/ModulePath.h"
+#include "platform/Profile.h"
+
+namespace {
+
+// Values of "ORVANE.INI" are read into buffers of this size, so at most 259
+// characters of a value are used.
+constexpr std::size_t kProfileBuffer = 260;
+
+char metDataFileName[261];
+BMTFile* metDatabase = nullptr;
+
+// Copies at most 260 characters of text into metDataFileName, terminated.
+void storeFileName(const std::string& text) {
+  std::size_t n = text.size() < 260 ? text.size() : 260;
+  std::memcpy(metDataFileName, text.data(), n);
+  metDataFileName[n] = '\0';
+}
+
+// The load step: the configured data file name, from "ORVANE.INI" in the
+// folder of the loaded library.
+__attribute__((constructor)) void loadModule() {
+  std::string folder;
+  platform::splitPath(platform::moduleFileName(), &folder, nullptr, nullptr);
+  std::string iniFile = folder + "ORVANE.INI";
+
+  std::string cwd = platform::currentDirectory().substr(0, kProfileBuffer - 1);
+  char homeDir[kProfileBuffer];
+  platform::getPrivateProfileString("Directories", "HomeDir", cwd.c_str(), homeDir, sizeof homeDir,
+                                    iniFile.c_str());
+  std::string defaultFile = std::string(homeDir) + "/metdata.bmt";
+  char configured[kProfileBuffer];
+  platform::getPrivateProfileString("Files", "MetDataFile", defaultFile.c_str(), configured,
+                                    sizeof configured, iniFile.c_str());
+  storeFileName(configured);
+}
+
+// The unload step: the current database saves its directory when needed.
+__attribute__((destructor)) void unloadModule() {
+  delete metDatabase;
+  metDatabase = nullptr;
+}
+
+}  // namespace
+
+BMTFile* getMetDatabase() {
+  if (metDatabase == nullptr) setMetDatabase(metDataFileName);
+  return metDatabase;
+}
+
+BMTFile* setMetDatabase(const char* name) {
+  // The name is copied first: it may point into the database deleted below.
+  std::string copy = name ? std::string(name) : std::string();
+  delete metDatabase;
+  metDatabase = nullptr;
+  if (name != metDataFileName) storeFileName(copy);
+  metDatabase = new BMTFile(metDataFileName);
+  return metDatabase;
+}
+
+const char* getMetDataFileName() { return metDataFileName; }
+
+VELDstring getMetDLLVersion() { return VELDstring("1.10"); }

@@ -1,0 +1,34 @@
+#ifndef METDB_MODULE_CURRENTDATABASE_H_
+#define METDB_MODULE_CURRENTDATABASE_H_
+
+#include "datafile/BMTFile.h"
+#include "directory/VELDstring.h"
+#include "platform/Export.h"
+
+// The process-wide current database. When the library is loaded it reads
+// the configured data file name from "ORVANE.INI" beside libmetdb.so
+// (section "Files", key "MetDataFile"; by default the "HomeDir" value of
+// section "Directories", or the current directory, followed by
+// "/metdata.bmt"). No database exists until the first call below that needs
+// one; the library deletes the current database (saving its directory when
+// needed) when it is unloaded. Not thread-safe: one thread at a time.
+
+// The current database, created on first use from getMetDataFileName().
+// Owned by the library. Never null unless creating it failed.
+METDB_EXPORT BMTFile* getMetDatabase();
+
+// Deletes the current database (which saves its directory when needed) and
+// makes a new one on name, of which at most 260 characters are kept. Returns
+// the new database, owned by the library, valid or not. Any pointer to the
+// old database is dangling afterwards; name itself may point into it.
+METDB_EXPORT BMTFile* setMetDatabase(const char* name);
+
+// The current database's data file name: the configured one until the first
+// setMetDatabase, then the last name set. The storage stays valid while the
+// library is loaded. Creates no database.
+METDB_EXPORT const char* getMetDataFileName();
+
+// The library's version, "1.10".
+METDB_EXPORT VELDstring getMetDLLVersion();
+
+#endif  // METDB_MODULE_CURRENTDATABASE_H_

@@ -1,0 +1,160 @@
+// BMTFile::merge: the records of another database imported into this one.
+#include <cstring>
+#include <memory>
+
+#include "datafile/BMTFile.h"
+#include "datafile/DataFileReplacement.h"
+#include "datafile/InfoDevice.h"
+#include "datafile/RecordOrder.h"
+#include "datafile/WorkingDirectory.h"
+
+namespace {
+
+// Copies text into a name field, cut to the field and terminated.
+template <std::size_t N>
+void setField(char (&field)[N], const std::string& text) {
+  std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
+  std::memcpy(field, text.data(), n);
+  field[n] = '\0';
+}
+
+// Gives record the continent, country and state names of the directory's
+// cursor, in the letter case the directory holds them.
+void takeCursorNames(Directory* d, LocationData& record) {
+  setField(record.continent, *(*d->continents)[d->continentPos]);
+  setField(record.country, *(*d->curCountries)[d->countryPos]);
+  setField(record.state, *(*d->curStates)[d->statePos]);
+}
+
+void showNames(InfoDevice& info, const LocationData& r) {
+  info.showLocation(VELDstring(fieldText(r.continent)), VELDstring(fieldText(r.country)),
+                    VELDstring(fieldText(r.state)), VELDstring(fieldText(r.name)));
+}
+
+void reportFailure(InfoDevice& info) {
+  info.finish();
+  info.showText(VELDstring("Importing of data failed."), -1);
+}
+
+// One side of the merge: a database's directory walked location by
+// location, skipping steps that have no current location.
+struct Side {
+  MetDatabase& db;
+  bool finished;
+
+  explicit Side(MetDatabase& database) : db(database), finished(database.directory->IsEmpty()) {
+    if (!finished) {
+      db.directory->first();
+      skipGaps();
+    }
+  }
+  long index() const { return db.directory->getLocationIndex(); }
+  void advance() {
+    finished = !db.directory->next();
+    skipGaps();
+  }
+  void skipGaps() {
+    while (!finished && index() < 0) finished = !db.directory->next();
+  }
+  // A fresh record first, so that a location whose record is missing
+  // from the data file never takes over the data of the one before it.
+  void read(LocationData& record) {
+    record = LocationData();
+    db.getLocationData(index(), record);
+  }
+};
+
+}  // namespace
+
+// Merges the two directory walks into a new data file written in hierarchy
+// order, and a new directory filled from the written records. Of two equal
+// records (compareLocationData) only one is written: the source's when
+// replace is set. Both are swapped in only after the new data file is in
+// place; on any failure nothing changes, the temporary file is removed and,
+// once reporting has begun, info hears finish() and "Importing of data
+// failed." (before a thrown BMTFile* passes on).
+void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
+  if (&source == this) return;
+  WorkingDirectory wd(homeDrive, homePath.c_str());
+  stream.close();
+  DataFileReplacement replacement(fileName, directory->fileName);
+  if (!replacement.begin()) return;
+
+  std::unique_ptr<Directory> fresh(new Directory(replacement.temporaryName().c_str()));
+  LocationData target, incoming, previous;
+  long total = 0, added = 0, replaced = 0;
+  bool ok = true;
+  bool reporting = false;
+  auto show = [&](const LocationData& record) {
+    reporting = true;
+    showNames(info, record);
+  };
+
+  auto write = [&](const LocationData& record) {
+    long idx = replacement.append(record);
+    if (idx < 0) return false;
+    fresh->addOrderedEntry(record, previous, idx);
+    return true;
+  };
+
+  try {
+    Side mine(*this);
+    Side theirs(source);
+    while (ok && !mine.finished && !theirs.finished) {
+      mine.read(target);
+      theirs.read(incoming);
+      takeCursorNames(source.directory, incoming);
+      show(incoming);
+      int c = compareLocationData(target, incoming);
+      if (c < 0) {
+        ok = write(target);
+        mine.advance();
+      } else if (c == 0) {
+        ok = write(replace ? incoming : target);
+        if (replace) ++replaced;
+        mine.advance();
+        theirs.advance();
+      } else {
+        ok = write(incoming);
+        theirs.advance();
+        ++added;
+      }
+      ++total;
+    }
+    for (; ok && !mine.finished; mine.advance()) {
+      mine.read(target);
+      takeCursorNames(directory, target);
+      ok = write(target);
+      ++total;
+      show(target);
+    }
+    for (; ok && !theirs.finished; theirs.advance()) {
+      theirs.read(incoming);
+      takeCursorNames(source.directory, incoming);
+      ok = write(incoming);
+      ++total;
+      ++added;
+      show(incoming);
+    }
+  } catch (BMTFile*) {
+    if (reporting) reportFailure(info);
+    throw;
+  }
+
+  if (!ok || !replacement.commit()) {
+    if (reporting) reportFailure(info);
+    return;
+  }
+  fresh->fileName = directory->fileName;
+  delete directory;
+  directory = fresh.release();
+
+  info.finish();
+  info.showText(VELDstring("Importing of data completed."), -1);
+  info.showText(VELDstring("Total Locations:"), 0);
+  info.showNumber(total, 0);
+  info.showText(VELDstring("New:"), 1);
+  info.showNumber(added, 1);
+  info.showText(VELDstring("Replaced:"), 2);
+  info.showNumber(replaced, 2);
+}

@@ -1,0 +1,3 @@
+#include "datafile/InfoDevice.h"
+
+InfoDevice::~InfoDevice() = default;

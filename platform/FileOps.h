@@ -26,7 +26,8 @@ std::string folderOf(const std::string& name);
 // The folder of the system's temporary files: TMPDIR when set and not empty,
 // otherwise "/tmp".
 std::string tempFolder();
-// name when it starts with '/', otherwise currentDirectory() + "/" + name.
+// name when it starts with '/', otherwise currentDirectory() + "/" + name;
+// name unchanged when the current directory cannot be read.
 std::string absolutePath(const std::string& name);
 
 }  // namespace platform

@@ -7,7 +7,9 @@ namespace platform {
 
 // The full path of the loaded object that holds this code (libmetdb.so, or
 // the program itself when the library is linked statically), found with
-// dladdr on an address inside it. "" when it cannot be found.
+// dladdr on an address inside it. "" when it cannot be found. A library
+// loaded by a relative name is resolved against the current directory, which
+// is right while the library is being loaded; call it then.
 std::string moduleFileName();
 
 // Splits a path into its folder (ending in '/', or "" when there is none),

@@ -14,6 +14,8 @@ namespace platform {
 // empty value yields "". The result is copied into out (size bytes, so at
 // most size - 1 characters and the terminator; a longer value is cut).
 // Returns the number of characters copied. size 0 copies nothing.
+// A null def counts as ""; a null section, key or file name, and a file that
+// cannot be read or is not a regular file, yield def.
 std::size_t getPrivateProfileString(const char* section, const char* key, const char* def,
                                     char* out, std::size_t size, const char* fileName);
 

@@ -1,11 +1,23 @@
 #include "platform/Stricmp.h"
+
 namespace platform {
+
+namespace {
+
+// Folds only 'A'-'Z'; the locale's notion of letters never enters, so the
+// order of names is the same on every host.
+inline int foldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+}  // namespace
+
 int stricmp(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
-    if (x >= 'A' && x <= 'Z') x += 32;
-    if (y >= 'A' && y <= 'Z') y += 32;
-    if (x != y || x == 0) return x - y;
+  const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
+  const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
+  for (;; ++x, ++y) {
+    int cx = foldAscii(*x);
+    int cy = foldAscii(*y);
+    if (cx != cy || cx == 0) return cx - cy;
   }
 }
+
 }  // namespace platform

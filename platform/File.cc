@@ -1,0 +1,115 @@
+#include "platform/File.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+File::~File() { close(); }
+
+File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool File::open(const std::string& name, Mode mode) {
+  close();
+  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;  // O_NONBLOCK: a FIFO must not hang the open
+  switch (mode) {
+    case kReadOnly:
+      flags |= O_RDONLY;
+      break;
+    case kReadWrite:
+      flags |= O_RDWR;
+      break;
+    case kReadWriteCreate:
+      flags |= O_RDWR | O_CREAT;
+      break;
+  }
+  int fd;
+  do {
+    fd = ::open(name.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return false;
+  struct stat st;
+  int fl = -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (fl = ::fcntl(fd, F_GETFL)) < 0 ||
+      ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+long File::readAt(long offset, void* buf, std::size_t n) const {
+  if (fd_ < 0 || offset < 0) return -1;
+  char* p = static_cast<char*>(buf);
+  std::size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pread(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) break;  // end of file
+    done += static_cast<std::size_t>(r);
+  }
+  return static_cast<long>(done);
+}
+
+bool File::writeAt(long offset, const void* buf, std::size_t n) {
+  if (fd_ < 0 || offset < 0) return false;
+  const char* p = static_cast<const char*>(buf);
+  std::size_t done = 0;
+  while (done < n) {
+    ssize_t w = ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (w == 0) return false;  // no progress: give up rather than spin
+    done += static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+long File::length() const {
+  struct stat st;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
+  return static_cast<long>(st.st_size);
+}
+
+bool File::truncate(long length) {
+  if (fd_ < 0 || length < 0) return false;
+  int r;
+  do {
+    r = ::ftruncate(fd_, static_cast<off_t>(length));
+  } while (r != 0 && errno == EINTR);
+  return r == 0;
+}
+
+bool File::sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
+bool File::close() {
+  if (fd_ < 0) return true;
+  // Never retried: on Linux the descriptor is gone even when close reports EINTR.
+  int r = ::close(fd_);
+  fd_ = -1;
+  return r == 0;
+}
+
+void File::adopt(int fd) {
+  close();
+  fd_ = fd;
+}
+
+}  // namespace platform

@@ -2,7 +2,9 @@
 #define METDB_DIRECTORY_TISARRAYASVECTOR_H_
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 // A sorted array of pointers to T, ordered by T's operator< and searched with
 // T's operator== and operator<. Duplicates are allowed: an element is placed
@@ -30,7 +32,11 @@ class TISArrayAsVector {
   // An empty array of capacity slots, growing by delta slots at a time
   // (0: never grows), with ownership on.
   TISArrayAsVector(unsigned capacity, unsigned lowerBound, unsigned delta)
-      : slots_(new T*[capacity]()), capacity_(capacity), lowerBound_(lowerBound), delta_(delta) {}
+      : slots_(new T*[capacity]()),
+        allocated_(capacity),
+        capacity_(capacity),
+        lowerBound_(lowerBound),
+        delta_(delta) {}
 
   // Flushes (deleting the elements when the array owns them), then frees the
   // slots.
@@ -120,22 +126,66 @@ class TISArrayAsVector {
  private:
   static bool less(const T* a, const T* b) { return *a < *b; }
 
-  // Grows to hold at least n slots, by whole growth steps.
+  // Grows the capacity to hold at least n slots, by whole growth steps.
+  // The storage behind it grows at least geometrically, so that a small
+  // growth step does not make a long run of adds copy the array over and
+  // over; the capacity itself follows the growth step exactly.
   bool grow(unsigned n) {
     if (n <= capacity_ || delta_ == 0) return false;
     unsigned extra = n - capacity_;
     if (extra % delta_ != 0) extra += delta_ - extra % delta_;
-    T** bigger = new T*[capacity_ + extra]();
-    std::copy(slots_, slots_ + capacity_, bigger);
-    delete[] slots_;
-    slots_ = bigger;
-    capacity_ += extra;
+    unsigned needed = capacity_ + extra;
+    if (needed > allocated_) {
+      unsigned size = std::max(needed, allocated_ + allocated_ / 2);
+      T** bigger = new T*[size]();
+      std::copy(slots_, slots_ + capacity_, bigger);
+      delete[] slots_;
+      slots_ = bigger;
+      allocated_ = size;
+    }
+    capacity_ = needed;
     return true;
   }
 
+  // A pointer with the first eight bytes of its element's name, folded to
+  // lower case as the name comparison folds them. Comparing the keys orders
+  // two elements whenever their names differ in those bytes, so sorting
+  // rarely has to reach the elements themselves, which lie scattered in
+  // memory. Every element type orders by name ignoring ASCII case first.
+  struct Keyed {
+    std::uint64_t key;
+    T* element;
+  };
+
+  static std::uint64_t nameKey(const T* p) {
+    const char* s = p->c_str();
+    std::uint64_t key = 0;
+    int i = 0;
+    for (; i < 8 && s[i] != '\0'; ++i) {
+      unsigned char c = static_cast<unsigned char>(s[i]);
+      if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + ('a' - 'A'));
+      key = (key << 8) | c;
+    }
+    return key << (8 * (8 - i));
+  }
+
+  // The same order as less(), decided by the keys where they differ.
+  static bool keyedLess(const Keyed& a, const Keyed& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return *a.element < *b.element;
+  }
+
+  static std::vector<Keyed> keyed(T** begin, T** end) {
+    std::vector<Keyed> out;
+    out.reserve(static_cast<std::size_t>(end - begin));
+    for (T** p = begin; p != end; ++p) out.push_back(Keyed{nameKey(*p), *p});
+    return out;
+  }
+
   // Merges the unsorted tail into the sorted prefix. A short tail is
-  // inserted element by element; a long one is sorted stably and merged,
-  // which keeps a long run of adds at O(n log n) in all.
+  // inserted element by element; a long one is sorted stably and merged
+  // after the prefix's equal elements, which keeps a long run of adds at
+  // O(n log n) in all.
   void settle() {
     if (sorted_ == count_) return;
     T** begin = slots_;
@@ -147,13 +197,23 @@ class TISArrayAsVector {
         std::rotate(at, p, p + 1);
       }
     } else {
-      std::stable_sort(mid, end, less);
-      std::inplace_merge(begin, mid, end, less);
+      std::vector<Keyed> head = keyed(begin, mid);
+      std::vector<Keyed> tail = keyed(mid, end);
+      std::stable_sort(tail.begin(), tail.end(), keyedLess);
+      auto h = head.begin();
+      auto t = tail.begin();
+      T** out = begin;
+      while (h != head.end() && t != tail.end()) {
+        *out++ = keyedLess(*t, *h) ? (t++)->element : (h++)->element;
+      }
+      for (; h != head.end(); ++h) *out++ = h->element;
+      for (; t != tail.end(); ++t) *out++ = t->element;
     }
     sorted_ = count_;
   }
 
   T** slots_;
+  unsigned allocated_;  // slots in storage; those past capacity_ are null
   unsigned capacity_;
   unsigned lowerBound_;
   unsigned delta_;

@@ -175,7 +175,10 @@ TEST(TISArrayAsVectorTest, FastAddEqualsOneByOneInsertion) {
     int n = 1 + static_cast<int>(rng() % 3000);
     int alphabet = 1 + static_cast<int>(rng() % 30);
     for (int i = 0; i < n; ++i) {
+      // Short names, and long ones sharing their first eight bytes, so that
+      // both the name keys and the full comparison decide.
       std::string name(1, static_cast<char>((rng() % 2 ? 'a' : 'A') + rng() % alphabet % 26));
+      if (round % 2 == 1) name = (rng() % 2 ? "Stations" : "STATIONs") + name.substr(0, rng() % 2);
       Location* p = pool.make(name, static_cast<int>(rng() % 5) - 2, static_cast<float>(rng() % 4),
                               static_cast<float>(rng() % 3));
       ASSERT_TRUE(a->add(p));

@@ -1,0 +1,47 @@
+#ifndef METDB_DIRECTORY_FILEBUFFER_H_
+#define METDB_DIRECTORY_FILEBUFFER_H_
+
+#include <cstddef>
+#include <streambuf>
+#include <vector>
+
+#include "platform/File.h"
+
+// A stream buffer over an open platform::File, so that text streams read
+// and write through the platform layer (which refuses directories, FIFOs and
+// devices) with one large buffer. It is used either for reading from the
+// start of the file or for writing from the start, not both. The file is the
+// caller's and must outlive the buffer.
+//
+// Errors never throw: a failed read ends the input early and a failed write
+// makes every later one fail; failed() tells either, so that the loss is
+// not mistaken for a short file or a finished write.
+class FileBuffer : public std::streambuf {
+ public:
+  FileBuffer(platform::File* file, std::size_t bufferSize);
+  // Writes what is still buffered.
+  ~FileBuffer() override;
+
+  FileBuffer(const FileBuffer&) = delete;
+  FileBuffer& operator=(const FileBuffer&) = delete;
+
+  // True once a read or a write of the file failed.
+  bool failed() const { return failed_; }
+
+ protected:
+  int_type underflow() override;
+  int_type overflow(int_type c) override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  int sync() override;
+
+ private:
+  // Writes the buffered output to the file.
+  bool drain();
+
+  platform::File* file_;
+  std::vector<char> buffer_;
+  long offset_ = 0;  // file position of the next read or write
+  bool failed_ = false;
+};
+
+#endif  // METDB_DIRECTORY_FILEBUFFER_H_

@@ -1,0 +1,77 @@
+#include "directory/TextScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <sstream>
+#include <string>
+
+namespace {
+
+TEST(TextScannerTest, LinesKeepTheirStartAndLoseOnlyAFinalCr) {
+  std::stringbuf in("abc\r\n" + std::string(600, 'x') + "\r\n" + "ab\rcd\n" + "1234\r\nlast");
+  TextScanner s(&in);
+  std::string line;
+  ASSERT_TRUE(s.readLine(&line, 20));
+  EXPECT_EQ(line, "abc");
+  ASSERT_TRUE(s.readLine(&line, 300));  // longer than the kept part: cut, rest skipped
+  EXPECT_EQ(line, std::string(300, 'x'));
+  ASSERT_TRUE(s.readLine(&line, 20));
+  EXPECT_EQ(line, "ab\rcd");
+  ASSERT_TRUE(s.readLine(&line, 4));  // the CR falls outside the kept part
+  EXPECT_EQ(line, "1234");
+  ASSERT_TRUE(s.readLine(&line, 20));
+  EXPECT_EQ(line, "last");
+  EXPECT_FALSE(s.readLine(&line, 20));
+}
+
+TEST(TextScannerTest, IntegersWithTheirLimits) {
+  std::stringbuf in("\n\n  +12 x\n-9223372036854775808\n9223372036854775808\n- 1\n");
+  TextScanner s(&in);
+  long long v = 0;
+  ASSERT_TRUE(s.readInteger(&v));
+  EXPECT_EQ(v, 12);
+  EXPECT_FALSE(s.readIntegerOnLine(&v));  // "x"
+  s.skipLine();
+  ASSERT_TRUE(s.readInteger(&v));
+  EXPECT_EQ(v, LLONG_MIN);
+  EXPECT_FALSE(s.readInteger(&v));  // one past the largest
+  s.skipLine();
+  EXPECT_FALSE(s.readInteger(&v));  // a sign alone
+
+  std::stringbuf line("1 2\n3");
+  TextScanner t(&line);
+  ASSERT_TRUE(t.readIntegerOnLine(&v));
+  ASSERT_TRUE(t.readIntegerOnLine(&v));
+  EXPECT_FALSE(t.readIntegerOnLine(&v));  // the line ends before a third
+}
+
+TEST(TextScannerTest, NumbersLinesAsScanfReadsThem) {
+  float lat = 0;
+  float lon = 0;
+  int level = 0;
+  long index = 0;
+  auto parse = [&](const std::string& text) {
+    return TextScanner::parseNumbers(text.data(), text.data() + text.size(), &lat, &lon, &level,
+                                     &index);
+  };
+  ASSERT_TRUE(parse(" -33.87\t+151.21 -1 12 and more"));
+  EXPECT_FLOAT_EQ(lat, -33.87f);
+  EXPECT_FLOAT_EQ(lon, 151.21f);
+  EXPECT_EQ(level, -1);
+  EXPECT_EQ(index, 12);
+  ASSERT_TRUE(parse("1.5-2.5 3 4"));  // no blank needed between numbers
+  EXPECT_FLOAT_EQ(lon, -2.5f);
+  ASSERT_TRUE(parse("nan -inf 0 0"));
+  EXPECT_TRUE(std::isnan(lat));
+  EXPECT_TRUE(std::isinf(lon));
+  EXPECT_FALSE(parse("1 2 3"));
+  EXPECT_FALSE(parse("1 2 3 x"));
+  EXPECT_FALSE(parse("1e999 2 3 4"));
+  EXPECT_FALSE(parse("1 2 2147483648 4"));
+  EXPECT_FALSE(parse("+-1 2 3 4"));
+  EXPECT_FALSE(parse(""));
+}
+
+}  // namespace

@@ -151,7 +151,8 @@ class METDB_EXPORT Directory {
   bool readLocations(std::istream& in, State* state);
 
   // The parts of write, each writing one level of the given array to out.
-  // Names are written as held; failures show in out's state.
+  // Names are written as held (one holding CR or LF makes the write that
+  // runs them discard its file); failures show in out's state.
   void writeLocList(std::ostream& out);
   void writeCountries(std::ostream& out, TISArrayAsVector<Country>* countries);
   void writeStates(std::ostream& out, TISArrayAsVector<State>* states);
@@ -196,12 +197,17 @@ class METDB_EXPORT Directory {
   void discardReadOrder();
   // Moves the contents of other (a directory just read) into this one.
   void takeContents(Directory* other);
+  // Write a name (and a line end), noting a name that holds CR or LF.
+  void putName(std::ostream& out, const std::string& name);
+  void putNameLine(std::ostream& out, const std::string& name);
 
   std::string homePath_;
   // Locations in the order readLocList read them, and which of them a state
   // has taken; only while a read is under way.
   std::vector<Location*> readOrder_;
   std::vector<bool> taken_;
+  // Set when the write parts wrote a name holding CR or LF.
+  bool lineBreakWritten_ = false;
   // The references of the state that readLocations is reading.
   std::vector<std::size_t> statePositions_;
 };

@@ -79,11 +79,6 @@ void putCountLine(std::ostream& out, unsigned long count) {
   out.write(line, p - line);
 }
 
-void putNameLine(std::ostream& out, const std::string& name) {
-  out.write(name.data(), static_cast<std::streamsize>(name.size()));
-  out.put('\n');
-}
-
 bool hasLineBreak(const std::string& name) {
   return name.find_first_of("\r\n") != std::string::npos;
 }
@@ -111,7 +106,22 @@ bool anyLineBreak(TISArrayAsVector<Continent>* continents) {
   return false;
 }
 
+// How many elements ahead the writing loops ask memory for: the records
+// lie scattered, and waiting for them one by one would dominate a large
+// write.
+constexpr unsigned kPrefetch = 8;
+
 }  // namespace
+
+void Directory::putName(std::ostream& out, const std::string& name) {
+  if (hasLineBreak(name)) lineBreakWritten_ = true;
+  out.write(name.data(), static_cast<std::streamsize>(name.size()));
+}
+
+void Directory::putNameLine(std::ostream& out, const std::string& name) {
+  putName(out, name);
+  out.put('\n');
+}
 
 void Directory::discardReadOrder() {
   for (std::size_t i = 0; i < readOrder_.size(); ++i) {
@@ -276,14 +286,15 @@ bool Directory::readLocations(std::istream& in, State* state) {
 bool Directory::write() {
   setLocListIndices();
   WorkingDirectory scope(homeDrive, homePath_.c_str());
-  if (anyLineBreak(continents)) {
-    platform::removeFile(fileName.c_str());
-    return false;
-  }
-
+  lineBreakWritten_ = false;
   std::string temp;
   platform::File file;
-  if (!platform::createTempFile(platform::folderOf(fileName), &temp, &file)) return false;
+  if (!platform::createTempFile(platform::folderOf(fileName), &temp, &file)) {
+    // No file can be written; an old one that this directory could not be
+    // written as still must not be trusted.
+    if (anyLineBreak(continents)) platform::removeFile(fileName.c_str());
+    return false;
+  }
   bool ok;
   {
     FileBuffer buffer(&file, kBufferSize);
@@ -297,6 +308,15 @@ bool Directory::write() {
     }
     out.flush();
     ok = out.good() && !buffer.failed();
+  }
+  if (lineBreakWritten_) {
+    // A name broke its line: the file would read back wrong, and the old
+    // one no longer describes this directory.
+    lineBreakWritten_ = false;
+    file.close();
+    platform::removeFile(temp.c_str());
+    platform::removeFile(fileName.c_str());
+    return false;
   }
   ok = ok && file.sync();
   ok = file.close() && ok;
@@ -326,9 +346,12 @@ void Directory::writeLocList(std::ostream& out) {
   // Two fixed-point floats of at most 47 characters each, a level, an index.
   char line[160];
   char* end = line + sizeof line;
-  for (unsigned p = 0; p < locList->count(); ++p) {
+  unsigned count = locList->count();
+  for (unsigned p = 0; p < count; ++p) {
+    if (p + kPrefetch < count) __builtin_prefetch((*locList)[p + kPrefetch]);
+    if (p + kPrefetch / 2 < count) __builtin_prefetch((*locList)[p + kPrefetch / 2]->data());
     Location* location = (*locList)[p];
-    out.write(location->data(), static_cast<std::streamsize>(location->size()));
+    putName(out, *location);
     char* q = putChar(line, end, '\n');
     q = putChar(putFixed2(q, end, location->latitude), end, ' ');
     q = putChar(putFixed2(q, end, location->longitude), end, ' ');
@@ -365,6 +388,7 @@ void Directory::writeLocations(std::ostream& out, TISArrayAsVector<Location>* lo
   char* end = chunk + sizeof chunk;
   char* q = chunk;
   for (unsigned i = 0; i < count; ++i) {
+    if (i + kPrefetch < count) __builtin_prefetch((*locations)[i + kPrefetch]);
     if (end - q < 32) {
       out.write(chunk, q - chunk);
       q = chunk;

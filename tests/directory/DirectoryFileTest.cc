@@ -404,6 +404,17 @@ TEST(DirectoryReadTest, ADamagedReadKeepsWhatTheDirectoryHeld) {
   EXPECT_EQ(walk(d).size(), 3u);
 }
 
+TEST(DirectoryReadTest, ReadingIntoAFilledDirectoryAddsAndCountsEverything) {
+  TempDir dir;
+  writeFile(dir.file("a.dir"), "1\nTokyo\n35.68 139.69 1 9\n1\nAsia\n1\nJapan\n1\nKanto\n1\n0 \n");
+  Directory d(dir.file("a.dir").c_str());
+  fillScandinavia(&d);
+  ASSERT_TRUE(d.read());
+  EXPECT_EQ(d.locationCount, 4);  // what the lists hold, not the file's 1
+  EXPECT_EQ(walk(d), (Steps{"Asia/Japan/Kanto/Tokyo#9", "Europe/Norway/Hordaland/Bergen#0",
+                            "Europe/Norway/Hordaland/Voss#1", "Europe/Sweden/Skane/Lund#2"}));
+}
+
 TEST(DirectoryReadTest, ThePartsReadOneLevelEach) {
   Directory d("x.dir");
   std::istringstream in(kScandinavia);

@@ -47,16 +47,29 @@ long BMTFile::addLocationData(LocationData& record) {
 }
 
 void BMTFile::getLocationData(long index, LocationData& record) {
+  long offset = recordOffset(index);
+  LocationData scratch;
+  if (stream.isOpen()) {  // inside an operation that holds the file open
+    if (offset >= 0 && stream.readAt(offset, &scratch, sizeof scratch) == kLocationDataSize) {
+      std::memcpy(&record, &scratch, sizeof record);
+    }
+    return;
+  }
   WorkingDirectory wd(homeDrive, homePath.c_str());
   platform::File file;
   if (!file.open(fileName, platform::File::kReadOnly)) throw this;
-  long offset = recordOffset(index);
   if (offset < 0) return;
-  LocationData scratch;
   if (file.readAt(offset, &scratch, sizeof scratch) == kLocationDataSize) {
     std::memcpy(&record, &scratch, sizeof record);
   }
 }
+
+BMTFile::BulkRead::BulkRead(BMTFile& db) : db_(db) {
+  WorkingDirectory wd(db.homeDrive, db.homePath.c_str());
+  db.stream.open(db.fileName, platform::File::kReadOnly);
+}
+
+BMTFile::BulkRead::~BulkRead() { db_.stream.close(); }
 
 void BMTFile::setLocationData(long index, LocationData& record) {
   WorkingDirectory wd(homeDrive, homePath.c_str());

@@ -59,6 +59,21 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   // Imports the records of source into this database in hierarchy order.
   void merge(MetDatabase& source, bool replace, InfoDevice& info);
 
+  // Keeps the data file open for reading while a compaction or an import
+  // runs, so that getLocationData reads through one open file instead of
+  // opening and closing it once per record. When the file cannot be opened
+  // nothing is kept open, and getLocationData opens (and throws) as usual.
+  class BulkRead {
+   public:
+    explicit BulkRead(BMTFile& db);
+    ~BulkRead();
+    BulkRead(const BulkRead&) = delete;
+    BulkRead& operator=(const BulkRead&) = delete;
+
+   private:
+    BMTFile& db_;
+  };
+
   platform::File stream;  // open only while an operation runs
   std::string fileName;   // the data file's name as given
   bool valid;

@@ -98,6 +98,9 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
   };
 
   try {
+    BulkRead readingMine(*this);
+    BMTFile* other = dynamic_cast<BMTFile*>(&source);
+    std::unique_ptr<BulkRead> readingTheirs(other ? new BulkRead(*other) : nullptr);
     Side mine(*this);
     Side theirs(source);
     while (ok && !mine.finished && !theirs.finished) {

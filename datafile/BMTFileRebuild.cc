@@ -16,6 +16,7 @@ void BMTFile::remakeDatabase() {
   DataFileReplacement replacement(fileName, directory->fileName);
   if (!replacement.begin()) return;
   if (!directory->IsEmpty()) {
+    BulkRead reading(*this);
     directory->first();
     do {
       long index = directory->getLocationIndex();

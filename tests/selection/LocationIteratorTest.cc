@@ -38,7 +38,7 @@ std::vector<long> walk(TLocationIterator& it) {
   if (it.isEmpty()) return out;
   it.first();
   do {
-    EXPECT_EQ(it.locData.auxValue, it.recordIndex);
+    EXPECT_EQ(long{it.locData.auxValue}, it.recordIndex);
     out.push_back(it.recordIndex);
   } while (it.next());
   return out;
@@ -101,7 +101,7 @@ TEST_F(LocationIteratorTest, EmptySelectionKeepsItsFileOnlyWhileItLives) {
     EXPECT_EQ(it.position, 0);
     EXPECT_EQ(it.locData.name[0], '\0');
     EXPECT_EQ(it.locData.level, 0);
-    EXPECT_EQ(it.locData.latitude, 0.0f);
+    EXPECT_EQ(float{it.locData.latitude}, 0.0f);
     EXPECT_FALSE(it.next());
     EXPECT_FALSE(it.previous());
     EXPECT_FALSE(it.at(0));
@@ -373,7 +373,7 @@ TEST_F(LocationIteratorTest, UnreadableIndexGivesNoStaleRecord) {
   EXPECT_TRUE(it.next());
   EXPECT_EQ(it.recordIndex, -1);
   EXPECT_EQ(it.locData.name[0], '\0');
-  EXPECT_EQ(it.locData.auxValue, 0);
+  EXPECT_EQ(int{it.locData.auxValue}, 0);
 }
 
 TEST_F(LocationIteratorTest, FallsBackToTheTemporaryFolderWhenTheCurrentOneIsGone) {

@@ -397,6 +397,26 @@ TEST_F(LocationIteratorTest, FallsBackToTheTemporaryFolderWhenTheCurrentOneIsGon
   EXPECT_TRUE(indexFiles(tmp.path()).empty());
 }
 
+TEST_F(LocationIteratorTest, FallsBackWhenTheCurrentPathDoesNotFitTheName) {
+  TempDir tmp;
+  ScopedEnv env("TMPDIR", tmp.path());
+  std::string deep = work_.path();
+  while (deep.size() < 300) {
+    deep += "/" + std::string(60, 'd');
+    ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+  }
+  TLocationSelection s;
+  s.continentList = entry("Europe", false, entry("Austria", true));
+  {
+    ScopedCwd in(deep);
+    TLocationIterator it(&s);
+    EXPECT_EQ(std::string(it.tempFileName).substr(0, tmp.path().size() + 4), tmp.path() + "/TQ_");
+    EXPECT_EQ(walk(it), (std::vector<long>{0, 1}));
+    EXPECT_TRUE(indexFiles(deep).empty());
+  }
+  EXPECT_TRUE(indexFiles(tmp.path()).empty());
+}
+
 TEST_F(LocationIteratorTest, FatalWhenNoFolderTakesTheFile) {
   TLocationSelection s;
   s.continentList = entry("Europe", true);

@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "datafile/BMTFile.h"
+#include "directory/Directory.h"
+#include "module/CurrentDatabase.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
 #include "platform/TempFile.h"
+#include "selection/TLocationIterator.h"
 
 namespace {
 
@@ -67,6 +71,26 @@ VELDstring formatted(const char* format, double a, double b) {
   char text[160];
   std::snprintf(text, sizeof text, format, a, b);
   return VELDstring(text);
+}
+
+// Matches a chain against a sorted directory array, each entry sought from
+// just past the element that the entry before it matched. below(element,
+// entry) checks what lies under a matched entry. False at the first entry
+// not found or failing below.
+template <class T, class Below>
+bool chainInArray(TISArrayAsVector<T>* array, TLocList* list, Below below) {
+  const unsigned count = array != nullptr ? array->count() : 0;
+  unsigned cursor = 0;
+  for (TLocList* entry = list; entry != nullptr; entry = entry->nextEntry) {
+    const VELDstring name(std::string(entry->name, fieldLength(entry->name, TLocList::kNameSize)));
+    T* match = nullptr;
+    while (match == nullptr && cursor < count) {
+      T* element = (*array)[cursor++];
+      if (static_cast<const VELDstring&>(*element) == name) match = element;
+    }
+    if (match == nullptr || !below(match, entry)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -317,4 +341,38 @@ VELDstring TLocationSelection::getLongitudeString() {
 
 VELDstring TLocationSelection::getLatitudeString() {
   return formatted("Latitude: %0.2f to %0.2f", minLatitude, maxLatitude);
+}
+
+bool TLocationSelection::allSelectionInMetDB() {
+  BMTFile* database = getMetDatabase();
+  if (database == nullptr) return continentList == nullptr;
+  Directory* directory = database->directory;
+  return chainInArray(
+      directory->getContinents(), continentList, [&](Continent* continent, TLocList* entry) {
+        return entry->selectAll ||
+               allCountriesInMetDB(directory->getCountries(continent), entry->subList);
+      });
+}
+
+bool TLocationSelection::allCountriesInMetDB(TISArrayAsVector<Country>* countries, TLocList* list) {
+  return chainInArray(countries, list, [&](Country* country, TLocList* entry) {
+    return entry->selectAll || allStatesInMetDB(country->getStates(), entry->subList);
+  });
+}
+
+bool TLocationSelection::allStatesInMetDB(TISArrayAsVector<State>* states, TLocList* list) {
+  return chainInArray(states, list, [&](State* state, TLocList* entry) {
+    return entry->selectAll || allLocationsInMetDB(state->getLocations(), entry->subList);
+  });
+}
+
+bool TLocationSelection::allLocationsInMetDB(TISArrayAsVector<Location>* locations,
+                                             TLocList* list) {
+  return chainInArray(locations, list, [](Location*, TLocList*) { return true; });
+}
+
+bool TLocationSelection::noSelection() {
+  if (continentList == nullptr) return true;
+  TLocationIterator iterator(this);
+  return iterator.isEmpty();
 }

@@ -5,6 +5,10 @@
 #include <istream>
 #include <ostream>
 
+#include "directory/Country.h"
+#include "directory/Location.h"
+#include "directory/State.h"
+#include "directory/TISArrayAsVector.h"
 #include "directory/VELDstring.h"
 #include "platform/Export.h"
 #include "selection/TLocList.h"
@@ -93,6 +97,38 @@ class METDB_EXPORT TLocationSelection {
   VELDstring getLongitudeString();
   // "Latitude: %0.2f to %0.2f" of minLatitude and maxLatitude.
   VELDstring getLatitudeString();
+
+  // ---- Checks against the current database ----
+  // At every level a chain is matched against the directory's array with a
+  // cursor that moves past each element it compares: each entry is sought,
+  // by name ignoring case, only after the element that the entry before it
+  // matched. So the entries must follow the directory's order, and two
+  // entries of one name are both found only when the array holds that name
+  // twice. The first entry not found, or whose sub-level fails, makes the
+  // whole check false. None of these changes the selection or the database.
+
+  // True when every entry consulted is found in the current database's
+  // directory (created through getMetDatabase when there is none yet): an
+  // entry whose selectAll is true is matched by name alone; one whose
+  // selectAll is false is matched and then its sub-list checked against
+  // the matched element's children (a missing sub-list passes). True for a
+  // selection with no lists.
+  bool allSelectionInMetDB();
+  // The same check for a country chain against the countries of one
+  // continent, a state chain against the states of one country, and a
+  // location chain against the locations of one state. A null list passes;
+  // a null array holds nothing. Location entries are matched by name alone,
+  // whatever their selectAll and sub-list.
+  bool allCountriesInMetDB(TISArrayAsVector<Country>* countries, TLocList* list);
+  bool allStatesInMetDB(TISArrayAsVector<State>* states, TLocList* list);
+  bool allLocationsInMetDB(TISArrayAsVector<Location>* locations, TLocList* list);
+
+  // True when the selection has no lists, or selects no location of the
+  // current database once its limits are applied. Builds and destroys a
+  // TLocationIterator for the answer, with everything that costs and the
+  // same failures: the process ends when its index file cannot be made, and
+  // a failure raised while it loads its first record passes out.
+  bool noSelection();
 
   // First entry of the continent-level chain, or null.
   TLocList* continentList;

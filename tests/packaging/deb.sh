@@ -2,10 +2,15 @@
 # Makes the Debian package with cpack -G DEB, installs it with dpkg into a
 # fresh temporary root (its own dpkg database; nothing of the machine's is
 # touched) and checks the files that dpkg lists for it.
-# Usage: deb.sh BUILD_DIR HAS_TOOL
+# Usage: deb.sh BUILD_DIR HAS_TOOL SANITIZED
+# Exits with 77 (skipped) for a sanitizer build.
 set -euo pipefail
 build=$1
 has_tool=$2
+if [ "${3:-0}" = 1 ]; then
+  echo "skipped: a sanitizer build is not packaged"
+  exit 77
+fi
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() {

@@ -11,15 +11,21 @@ namespace platform {
 // when destroyed. Move-only. No operation throws.
 class File {
  public:
+  // How open() opens a file: always for reading, and for writing too unless
+  // kReadOnly.
   enum Mode {
     kReadOnly,        // must exist
     kReadWrite,       // must exist
     kReadWriteCreate  // created empty (mode 0666 less the umask) when missing
   };
 
+  // A closed file.
   File() = default;
+  // Closes the file if open; a failing close goes unreported.
   ~File();
+  // Takes over other's open file (if any), leaving other closed.
   File(File&& other) noexcept;
+  // Closes this object's file, then takes over other's as above.
   File& operator=(File&& other) noexcept;
   File(const File&) = delete;
   File& operator=(const File&) = delete;
@@ -28,6 +34,7 @@ class File {
   // cannot be opened in that mode, or is not a regular file (a directory, a
   // FIFO, a device), so that a caller never blocks on or misreads one.
   bool open(const std::string& name, Mode mode);
+  // Whether a file is open.
   bool isOpen() const { return fd_ >= 0; }
 
   // Reads up to n bytes at offset, retrying short reads until end of file.

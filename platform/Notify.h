@@ -8,7 +8,12 @@ namespace platform {
 // The library's only ways of telling a person something. Both go through
 // hooks that a host program can replace.
 
+// Called in place of the beep (a failed record write); the library carries
+// on when it returns.
 using BeepHook = void (*)();
+// Called in place of the fatal notice with its caption and text (never
+// null). The process ends with the library's exit status when the hook
+// returns or throws.
 using FatalHook = void (*)(const char* caption, const char* text);
 
 // Sounds the system beep. Default: writes the BEL character to stderr.

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
+  doxygen help2man dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev tzdata
 )

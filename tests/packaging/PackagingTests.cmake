@@ -1,0 +1,37 @@
+# CTest tests of the installed library, included from the top-level
+# CMakeLists.txt (they are scripts, not a gtest binary):
+#   packaging.install_host  install into a temporary prefix, build and run the
+#                           host program through find_package and pkg-config
+#   packaging.symbols       the shared object exports the public interface only
+#   packaging.deb           cpack -G DEB, then dpkg into a temporary root
+# In the sanitizer build the host is built with the same sanitizers, since
+# the installed library needs their runtime; the Debian package test skips
+# itself there, as nobody ships a sanitizer build as a package (and packing
+# its large debug binaries is slow).
+set(METDB_PACKAGING_TESTS ${PROJECT_SOURCE_DIR}/tests/packaging)
+if(TARGET metdb_tool)
+  set(METDB_HAS_TOOL 1)
+else()
+  set(METDB_HAS_TOOL 0)
+endif()
+set(METDB_HOST_FLAGS "")
+if(METDB_SANITIZE)
+  set(METDB_HOST_FLAGS "-fsanitize=address,undefined -fno-omit-frame-pointer")
+endif()
+
+add_test(NAME packaging.install_host
+  COMMAND bash ${METDB_PACKAGING_TESTS}/install_host.sh
+          ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${METDB_HAS_TOOL} "${METDB_HOST_FLAGS}")
+add_test(NAME packaging.symbols
+  COMMAND bash ${METDB_PACKAGING_TESTS}/symbols.sh
+          $<TARGET_FILE:metdb> ${METDB_PACKAGING_TESTS}/public-symbols.txt)
+add_test(NAME packaging.deb
+  COMMAND bash ${METDB_PACKAGING_TESTS}/deb.sh ${PROJECT_BINARY_DIR} ${METDB_HAS_TOOL}
+          $<BOOL:${METDB_SANITIZE}>)
+set_tests_properties(packaging.deb PROPERTIES SKIP_RETURN_CODE 77)
+# Both installing tests run the build folder's install script, which
+# rewrites install_manifest.txt there: never at the same time.
+set_tests_properties(packaging.install_host packaging.deb PROPERTIES
+  RESOURCE_LOCK metdb_install_script)
+set_tests_properties(packaging.install_host packaging.symbols packaging.deb PROPERTIES
+  LABELS packaging TIMEOUT 120)

@@ -48,13 +48,13 @@ done
 # The tool and its man page.
 if [ "$has_tool" = 1 ]; then
   run "$tmp/tool.log" "$prefix/bin/metdb" --help
-  zcat "$prefix/share/man/man1/metdb.1.gz" | grep -q '^\.TH METDB "1"' || fail "no metdb(1) man page"
+  zcat "$prefix/share/man/man1/metdb.1.gz" | grep '^\.TH METDB "1"' >/dev/null || fail "no metdb(1) man page"
 fi
 
 # Runs a host binary in a fresh folder and expects all its checks to pass.
 run_host() {
   local host=$1 name=$2
-  ldd "$host" | grep -q "=> $libdir/libmetdb.so.1.10 " || {
+  ldd "$host" | grep "=> $libdir/libmetdb.so.1.10 " >/dev/null || {
     ldd "$host" >&2
     fail "$name host does not load the installed library"
   }

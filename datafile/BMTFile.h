@@ -16,7 +16,9 @@ class InfoDevice;
 // directory. No data file stays open between operations: each record
 // operation opens the file by its name (relative names mean the same file
 // in the database's home folder, whatever the caller's current directory)
-// and closes it before returning.
+// and closes it before returning. Whoever creates the object owns it (the
+// one getMetDatabase gives belongs to the library); deleting it saves the
+// directory when needed.
 class METDB_EXPORT BMTFile : public MetDatabase {
  public:
   // Opens the database on dataFileName, absolute or relative to the current
@@ -54,9 +56,21 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   int IsDirectoryOutofDate() override;
 
   // Compacts the data file into directory order, dropping records that no
-  // location refers to. See the source for the failure guarantees.
+  // location refers to, and renumbers the locations' record indices. The new
+  // file replaces the old one atomically; on any failure (no temporary file,
+  // a failed write, sync or rename) the data file, the directory and its
+  // file stay as they were. A BMTFile* thrown by getLocationData passes out
+  // the same way.
   void remakeDatabase();
-  // Imports the records of source into this database in hierarchy order.
+  // Imports the records of source (not owned, left unchanged) into this
+  // database: both are merged in hierarchy order into a new data file and a
+  // new directory, which replace the old ones only once the file is in
+  // place. Of two equal records (compareLocationData) only one is kept, the
+  // source's when replace is set. info (the caller's) hears every record and
+  // the closing report; on failure nothing changes and, once records were
+  // shown, info gets "Importing of data failed.". A BMTFile* thrown while
+  // reading either database passes out after that report. Importing a
+  // database into itself does nothing.
   void merge(MetDatabase& source, bool replace, InfoDevice& info);
 
   // Keeps the data file open for reading while a compaction or an import
@@ -65,7 +79,10 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   // nothing is kept open, and getLocationData opens (and throws) as usual.
   class BulkRead {
    public:
+    // Opens db's data file for reading, in db's home; db must outlive the
+    // object. A failed open is not reported.
     explicit BulkRead(BMTFile& db);
+    // Closes the data file again.
     ~BulkRead();
     BulkRead(const BulkRead&) = delete;
     BulkRead& operator=(const BulkRead&) = delete;
@@ -76,7 +93,7 @@ class METDB_EXPORT BMTFile : public MetDatabase {
 
   platform::File stream;  // open only while an operation runs
   std::string fileName;   // the data file's name as given
-  bool valid;
+  bool valid;             // what IsValid() gives: the file was usable when opened
 };
 
 #endif  // METDB_DATAFILE_BMTFILE_H_

@@ -9,7 +9,8 @@
 // showText, showLocation and showNumber. The virtual operations keep this
 // slot order: the destructor, then start, finish, showProgress, showText,
 // clear, showLocation, showNumber. Every text argument is a temporary that
-// lives only for the duration of the call; results are not used.
+// lives only for the duration of the call; results are not used. The host
+// owns the object: the library neither keeps nor deletes it.
 class METDB_EXPORT InfoDevice {
  public:
   virtual ~InfoDevice();

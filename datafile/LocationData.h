@@ -25,19 +25,19 @@ class METDB_EXPORT LocationData {
   // other bytes of the name fields are left as they are.
   LocationData();
 
-  char name[21];       // at most 20 characters
-  char state[31];      // at most 30 characters
-  char country[31];    // at most 30 characters
-  char continent[21];  // at most 20 characters
-  std::int8_t level;
-  float latitude;
-  float longitude;
-  std::int16_t auxValue;
-  float seriesA[12];
-  float seriesB[12];
-  std::int16_t seriesC[12];
-  float seriesD[12];
-  float seriesE[12];
+  char name[21];             // at most 20 characters
+  char state[31];            // at most 30 characters
+  char country[31];          // at most 30 characters
+  char continent[21];        // at most 20 characters
+  std::int8_t level;         // compared with a selection's levelLimit
+  float latitude;            // degrees
+  float longitude;           // degrees
+  std::int16_t auxValue;     // the application's own value
+  float seriesA[12];         // twelve values of the application's
+  float seriesB[12];         // twelve values of the application's
+  std::int16_t seriesC[12];  // twelve values of the application's
+  float seriesD[12];         // twelve values of the application's
+  float seriesE[12];         // twelve values of the application's
 };
 #pragma pack(pop)
 

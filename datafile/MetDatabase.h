@@ -15,7 +15,9 @@
 // one concrete kind.
 //
 // The virtual operations keep this slot order; host programs built against
-// the library depend on it.
+// the library depend on it. Failures show in results, never as exceptions,
+// except getLocationData's thrown pointer (and std::bad_alloc where memory
+// runs out).
 class METDB_EXPORT MetDatabase {
  public:
   // Forms the directory file's name from dataFileName, creates the empty
@@ -38,7 +40,7 @@ class METDB_EXPORT MetDatabase {
   // such record. Throws the database's own pointer when the data file cannot
   // be opened.
   virtual void getLocationData(long index, LocationData& record) = 0;
-  // Writes record over record `index`.
+  // Writes record over record `index`. Reports no failure to the caller.
   virtual void setLocationData(long index, LocationData& record) = 0;
   // Whether the data file was usable when the database was opened.
   virtual bool IsValid() = 0;
@@ -61,7 +63,7 @@ class METDB_EXPORT MetDatabase {
 
   Directory* directory;  // owned; never null
   char homeDir[260];     // the home folder, cut to 259 characters
-  int homeDrive;
+  int homeDrive;         // the home drive; always 0 here
 
  protected:
   // The home folder in full, whatever its length.

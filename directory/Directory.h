@@ -23,7 +23,8 @@
 //
 // The owning database reads and sets the public members directly (the
 // continent list, the cursor, fileName, changed). Not copyable. Not thread
-// safe: one thread at a time.
+// safe: one thread at a time. Failures show in results; nothing is thrown
+// but std::bad_alloc.
 //
 // Invariants kept by every operation: each Location reachable through the
 // hierarchy is in locList exactly once and locList holds nothing else;
@@ -54,10 +55,11 @@ class METDB_EXPORT Directory {
   TISArrayAsVector<Location>* getLocations(State* state) const;
 
   // ---- Look-ups by name ----
-  // Each scans its array from position 0 and returns the first element whose
-  // name equals name ignoring case, or null (also for a null array). A
-  // Location is matched by its name alone.
 
+  // Each scans its array from position 0 and returns the first element whose
+  // name equals name ignoring case, or null (also for a null array). The
+  // element stays owned by the directory. A Location is matched by its name
+  // alone.
   Continent* getContinent(const VELDstring& name) const;
   Country* getCountry(const VELDstring& name, TISArrayAsVector<Country>* countries) const;
   State* getState(const VELDstring& name, TISArrayAsVector<State>* states) const;
@@ -102,7 +104,8 @@ class METDB_EXPORT Directory {
   // always opens a new country, a new country a new state), and also when
   // no group of that level is open yet. Names are read no further than
   // their fields. Afterwards oldRec holds newRec's four names; nothing else
-  // of oldRec is touched. Sets changed. The cursor is not moved.
+  // of oldRec is touched. Sets changed. The cursor is not moved. The new
+  // Location, and any group opened for it, belong to the directory.
   void addOrderedEntry(const LocationData& newRec, LocationData& oldRec, long index);
   // Removes the current location from its state (deleting it) and from
   // locList, removes every level that this leaves empty, and moves the
@@ -179,17 +182,17 @@ class METDB_EXPORT Directory {
   TISArrayAsVector<Location>* curLocations;  // of the current state; not owned
   TISArrayAsVector<Location>* locList;       // owned array; never owns its elements
   Continent* lastContinent;                  // opened last by addOrderedEntry, or null
-  Country* lastCountry;
-  State* lastState;
-  Location* lastLocation;
-  int continentPos;  // cursor positions, compared with the counts as unsigned
-  int countryPos;
-  int statePos;
-  int locationPos;
+  Country* lastCountry;                      // opened last by addOrderedEntry, or null
+  State* lastState;                          // opened last by addOrderedEntry, or null
+  Location* lastLocation;                    // added last by addOrderedEntry, or null
+  int continentPos;    // cursor position in continents, compared with its count as unsigned
+  int countryPos;      // cursor position in curCountries, likewise
+  int statePos;        // cursor position in curStates, likewise
+  int locationPos;     // cursor position in curLocations, likewise
   long locationCount;  // number of locations
   char homeDir[260];   // home directory when its path fits, else ""
-  int homeDrive;
-  bool changed;  // set by addOrderedEntry and deleteEntry, never reset
+  int homeDrive;       // home drive; always 0 here
+  bool changed;        // set by addOrderedEntry and deleteEntry, never reset
 
  private:
   // Forgets the read order of readLocList, deleting the locations read that

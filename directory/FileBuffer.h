@@ -18,6 +18,8 @@
 // not mistaken for a short file or a finished write.
 class FileBuffer : public std::streambuf {
  public:
+  // A buffer of bufferSize bytes (at least 1) over file, which stays the
+  // caller's and is not closed. Reading and writing start at offset 0.
   FileBuffer(platform::File* file, std::size_t bufferSize);
   // Writes what is still buffered.
   ~FileBuffer() override;
@@ -29,9 +31,16 @@ class FileBuffer : public std::streambuf {
   bool failed() const { return failed_; }
 
  protected:
+  // Refills the buffer from the file; eof at the end of the file or after a
+  // failure.
   int_type underflow() override;
+  // Writes the full buffer to the file, then buffers c; eof when the write
+  // fails.
   int_type overflow(int_type c) override;
+  // Buffers n bytes of s, writing full buffers out; returns how many were
+  // taken, fewer than n when a write failed.
   std::streamsize xsputn(const char* s, std::streamsize n) override;
+  // Writes the buffered output to the file; -1 when that fails.
   int sync() override;
 
  private:

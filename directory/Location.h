@@ -22,9 +22,9 @@ class METDB_EXPORT Location : public VELDstring {
   Location(const Location&) = delete;
   Location& operator=(const Location&) = delete;
 
-  float latitude = 0.0f;
-  float longitude = 0.0f;
-  std::int8_t level = 0;
+  float latitude = 0.0f;   // the record's latitude, in degrees
+  float longitude = 0.0f;  // the record's longitude, in degrees
+  std::int8_t level = 0;   // the record's level
   long locationIndex = 0;  // record index in the data file
   long locListIndex = -1;  // position in the location list, set by setLocListIndices
 };

@@ -23,6 +23,8 @@
 // whose operator< is a strict weak order (for Location: all coordinates that
 // are numbers; with NaN coordinates the order among the incomparable
 // elements may differ, but the array stays consistent and safe).
+//
+// Nothing is thrown but std::bad_alloc, which leaves the array as it was.
 template <class T>
 class TISArrayAsVector {
  public:
@@ -106,12 +108,19 @@ class TISArrayAsVector {
     sorted_ = 0;
   }
 
+  // The number of elements.
   unsigned count() const { return count_; }
+  // The number of slots; grows by delta() when an add or operator[] needs it.
   unsigned capacity() const { return capacity_; }
+  // The lower bound given at construction; positions start at 0 regardless.
   unsigned lowerBound() const { return lowerBound_; }
+  // The growth step; 0 when the array never grows.
   unsigned delta() const { return delta_; }
 
+  // Whether the array owns its elements: then its destructor deletes those
+  // still held (detach and flush delete only when asked).
   bool ownsElements() const { return owns_; }
+  // Turns that ownership on or off, for the elements already held too.
   void ownsElements(bool owns) { owns_ = owns; }
 
   // The pointer in slot i: null at or past the count. A position at or past

@@ -12,6 +12,7 @@
 // owns the buffer, which must outlive the scanner.
 class TextScanner {
  public:
+  // A scanner reading from in, which stays the caller's.
   explicit TextScanner(std::streambuf* in) : in_(in) {}
 
   // Reads one line and stores its first maxChars characters in *out (a CR

@@ -14,13 +14,16 @@
 // needed) when it is unloaded. Not thread-safe: one thread at a time.
 
 // The current database, created on first use from getMetDataFileName().
-// Owned by the library. Never null unless creating it failed.
+// Owned by the library; do not delete it. Never null: an unusable data file
+// gives a database whose IsValid() is false. Only std::bad_alloc is thrown,
+// and then no database is current.
 METDB_EXPORT BMTFile* getMetDatabase();
 
 // Deletes the current database (which saves its directory when needed) and
-// makes a new one on name, of which at most 260 characters are kept. Returns
-// the new database, owned by the library, valid or not. Any pointer to the
-// old database is dangling afterwards; name itself may point into it.
+// makes a new one on name (null: ""), of which at most 260 characters are
+// kept. Returns the new database, owned by the library, valid or not. Any
+// pointer to the old database is dangling afterwards; name itself may point
+// into it.
 METDB_EXPORT BMTFile* setMetDatabase(const char* name);
 
 // The current database's data file name: the configured one until the first

@@ -7,6 +7,7 @@
 namespace platform {
 
 // Drives do not exist here: getdisk() is always 0 and setdisk() does nothing.
+// Neither fails nor throws.
 int getdisk();
 void setdisk(int drive);
 
@@ -27,15 +28,20 @@ bool chdir(const char* path);
 // Move-only; closes its handle when destroyed.
 class DirectoryHandle {
  public:
+  // A handle of no directory: not valid().
   DirectoryHandle() = default;
+  // Closes the handle, if any.
   ~DirectoryHandle();
+  // Takes over other's handle, leaving other not valid().
   DirectoryHandle(DirectoryHandle&& other) noexcept;
+  // Closes this object's handle, then takes over other's as above.
   DirectoryHandle& operator=(DirectoryHandle&& other) noexcept;
   DirectoryHandle(const DirectoryHandle&) = delete;
   DirectoryHandle& operator=(const DirectoryHandle&) = delete;
 
-  // A handle of the current directory; invalid() when it cannot be opened.
+  // A handle of the current directory; not valid() when it cannot be opened.
   static DirectoryHandle openCurrent();
+  // Whether the object holds an open handle.
   bool valid() const { return fd_ >= 0; }
   // Makes the handle's directory current again. False when invalid or failed.
   bool makeCurrent() const;

@@ -20,7 +20,9 @@
 //
 // The selection owns every entry reachable from continentList and frees them
 // when destroyed or cleared. It cannot be copied, so that two selections never
-// own the same entries; CopyList duplicates a tree.
+// own the same entries; CopyList duplicates a tree. Failures show in
+// results; nothing is thrown but std::bad_alloc (which frees any partly read
+// or copied entries) and what noSelection passes on.
 //
 // The selection file, a line-based text file opened relative to the process's
 // current directory:

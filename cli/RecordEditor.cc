@@ -148,13 +148,20 @@ bool RecordEditor::remove(const std::set<long>& indices, long* removed) {
 }
 
 bool RecordEditor::compact() {
+  std::error_code ec;
+  fs::file_time_type before = fs::last_write_time(access_.dataFile(), ec);
   try {
     access_.db()->remakeDatabase();
   } catch (...) {
     access_.discardEdits();
     throw;
   }
-  if (isCompact()) return true;
+  // The method reports nothing. A new data file took the old one's place
+  // when the file is newer than before, or when the directory file, which
+  // the swap removes, is gone; and then it must be in walk order.
+  bool replaced = fs::last_write_time(access_.dataFile(), ec) != before ||
+                  !fs::exists(access_.directoryFile(), ec);
+  if (replaced && isCompact()) return true;
   access_.discardEdits();
   context_.error("Cannot write the new data file beside \"" + access_.dataFile() +
                  "\" (is the disk full?); nothing was changed.");

@@ -50,9 +50,9 @@ class RecordEditor {
   // Returns false, reported, when the compaction fails.
   bool remove(const std::set<long>& indices, long* removed);
 
-  // Runs BMTFile::remakeDatabase and tells whether the data file now holds
-  // exactly the directory's records in walk order (the method itself
-  // reports nothing). Reports a failure.
+  // Runs BMTFile::remakeDatabase and tells whether it replaced the data
+  // file with one that holds exactly the directory's records in walk order
+  // (the method itself reports nothing). Reports a failure.
   bool compact();
 
  private:

@@ -37,7 +37,7 @@ TEST(CreateCommandTest, WritesTheStationsGroupedWithADirectoryFile) {
   EXPECT_STREQ(records[0].continent, "Africa");
   EXPECT_STREQ(records[0].name, "Cairo");
   EXPECT_STREQ(records[3].name, "Oslo");
-  EXPECT_EQ(records[3].auxValue, 3);
+  EXPECT_EQ(tooltest::auxValue(records[3]), 3);
   EXPECT_STREQ(records[4].name, "Bergen");
   EXPECT_STREQ(records[5].name, "Voss");
   EXPECT_STREQ(records[8].continent, "South America");

@@ -41,14 +41,14 @@ TEST(ImportCommandTest, MergesAndShowsItsReport) {
             "Replaced: 0\n");
   // Not a terminal: no progress bar.
   EXPECT_EQ(o.err, "");
-  EXPECT_EQ(readRecords(dir.file("s.bmt"))[3].auxValue, 3);  // the target's Oslo kept
+  EXPECT_EQ(tooltest::auxValue(readRecords(dir.file("s.bmt"))[3]), 3);  // the target's Oslo kept
   tooltest::expectGroupedDatabase(dir.file("s.bmt"));
   EXPECT_EQ(run(dir, {"--db", "s.bmt", "check"}).status, 0);
 
   o = run(dir, {"--db", "s.bmt", "import", "more.bmt", "--replace"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(contains(o.out, "Total Locations: 11\nNew: 0\nReplaced: 3\n")) << o.out;
-  EXPECT_EQ(readRecords(dir.file("s.bmt"))[3].auxValue, 0);  // the source's Oslo now
+  EXPECT_EQ(tooltest::auxValue(readRecords(dir.file("s.bmt"))[3]), 0);  // the source's Oslo now
 
   // The source is only read.
   EXPECT_EQ(readFile(dir.file("more.bmt")), source);

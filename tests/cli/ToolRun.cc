@@ -97,6 +97,13 @@ std::vector<std::string> userFiles(const TempDir& dir) {
 
 std::vector<std::string> tmpFiles(const TempDir& dir) { return listFolder(dir.file("tmp")); }
 
+std::int16_t auxValue(const LocationData& record) {
+  std::int16_t value;
+  std::memcpy(&value, reinterpret_cast<const char*>(&record) + offsetof(LocationData, auxValue),
+              sizeof value);
+  return value;
+}
+
 std::vector<LocationData> readRecords(const std::string& dataFile) {
   std::string bytes = readFile(dataFile);
   std::vector<LocationData> records(bytes.size() / sizeof(LocationData));

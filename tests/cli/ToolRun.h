@@ -1,6 +1,7 @@
 #ifndef METDB_TESTS_CLI_TOOLRUN_H_
 #define METDB_TESTS_CLI_TOOLRUN_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ bool contains(const std::string& text, const std::string& part);
 std::vector<std::string> userFiles(const testsupport::TempDir& dir);
 // The entries of dir/tmp.
 std::vector<std::string> tmpFiles(const testsupport::TempDir& dir);
+
+// A record's auxValue, copied out of the packed record (a reference to it
+// would be misaligned).
+std::int16_t auxValue(const LocationData& record);
 
 // The whole records of a data file.
 std::vector<LocationData> readRecords(const std::string& dataFile);

@@ -8,6 +8,7 @@
 
 #include "cli/DatabaseAccess.h"
 #include "cli/RecordJson.h"
+#include "cli/ScratchFolder.h"
 #include "cli/SelectedLocations.h"
 #include "cli/StationCsv.h"
 
@@ -52,14 +53,19 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
     write(selected, o.format, context.out);
     return kExitOk;
   }
-  std::string temporary = o.output + ".metdb-new";
+  // The text goes to a work folder beside the file and replaces it only
+  // when complete.
+  ScratchFolder folder(fs::path(o.output).parent_path().string());
+  if (!folder.ok()) {
+    context.error("Cannot write \"" + o.output + "\": " + folder.error() + ".");
+    return kExitFailure;
+  }
+  std::string temporary = folder.file("export");
   {
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
     if (file) write(selected, o.format, file);
     file.flush();
     if (!file) {
-      std::error_code ec;
-      fs::remove(temporary, ec);
       context.error("Cannot write \"" + o.output + "\".");
       return kExitFailure;
     }
@@ -67,7 +73,6 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
   std::error_code ec;
   fs::rename(temporary, o.output, ec);
   if (ec) {
-    fs::remove(temporary, ec);
     context.error("Cannot write \"" + o.output + "\": " + ec.message() + ".");
     return kExitFailure;
   }

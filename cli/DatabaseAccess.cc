@@ -50,6 +50,23 @@ bool DatabaseAccess::checkName() {
                    std::to_string(kMaxName) + " characters; give a shorter (relative) one.");
     return false;
   }
+  // The library forms the directory file's name by putting "dir" in place
+  // of the extension's first three characters: for "x.dir" (or "x.dirty")
+  // that is the data file itself, which saving the directory would
+  // overwrite.
+  std::string dirFile = directoryFile();
+  if (fs::path(dirFile).lexically_normal() == fs::path(dataFile_).lexically_normal()) {
+    context_.error("The data file \"" + dataFile_ +
+                   "\" would share its name with its directory file; give it another "
+                   "extension, such as .bmt.");
+    return false;
+  }
+  if (dirFile == "default.dir") {
+    context_.warning("\"" + dataFile_ +
+                     "\" has no extension, so its directory file is \"default.dir\" in the "
+                     "current directory, shared with every such data file; an extension such "
+                     "as .bmt avoids that.");
+  }
   return true;
 }
 

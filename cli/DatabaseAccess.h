@@ -51,8 +51,10 @@ class DatabaseAccess {
   // Its directory file's name, as the library forms it.
   std::string directoryFile() const;
 
-  // Checks that the data file name fits the library's 260 characters.
-  // Reports and returns false when it does not.
+  // Checks that the data file name fits the library's 260 characters and
+  // that its directory file is another file. Reports and returns false when
+  // not; warns of a name without an extension (whose directory file is
+  // "default.dir").
   bool checkName();
 
   // Opens the database for use. Reports one sentence and returns null when

@@ -132,6 +132,17 @@ TEST(CreateCommandTest, NeverOverwritesWithoutForce) {
   tooltest::expectGroupedDatabase(dir.file("s.bmt"));
 }
 
+TEST(CreateCommandTest, RefusesADataFileThatWouldBeItsOwnDirectoryFile) {
+  TempDir dir;
+  writeFile(dir.file("s.csv"), tooltest::kSample);
+  for (const char* name : {"s.dir", "s.dirty"}) {
+    Outcome o = run(dir, {"--db", name, "create", "s.csv"});
+    EXPECT_EQ(o.status, 1) << name;
+    EXPECT_TRUE(contains(o.err, "would share its name with its directory file")) << o.err;
+  }
+  EXPECT_EQ(tooltest::userFiles(dir), Files{"s.csv"});
+}
+
 TEST(CreateCommandTest, AFullDiskLeavesNoFileBehind) {
   TempDir dir;
   writeFile(dir.file("s.csv"), testsupport::readFile(METDB_SOURCE_DIR "/data/stations.csv"));

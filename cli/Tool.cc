@@ -3,13 +3,23 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 
+#include "cli/AddCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/CompactCommand.h"
+#include "cli/CreateCommand.h"
+#include "cli/DeleteCommand.h"
+#include "cli/ExportCommand.h"
+#include "cli/ImportCommand.h"
+#include "cli/InfoCommand.h"
+#include "cli/ListCommand.h"
+#include "cli/SelectionCommand.h"
+#include "cli/SetCommand.h"
+#include "cli/ShowCommand.h"
 #include "cli/ToolContext.h"
+#include "cli/TreeCommand.h"
 #include "cli/ValidateCommand.h"
 
-#if __has_include("module/CurrentDatabase.h")
 #include "module/CurrentDatabase.h"
-#define METDB_TOOL_ASKS_LIBRARY_VERSION 1
-#endif
 
 namespace {
 
@@ -37,15 +47,19 @@ std::string sentence(std::string text) {
   return text;
 }
 
+// The report of a wrong command line: the sentence, the command's usage line
+// and a hint to its --help.
+int reportUsage(const CLI::App* command, const std::string& message, std::ostream& err) {
+  std::string path = commandPath(command);
+  err << path << ": " << sentence(message) << '\n'
+      << CLI::Formatter().make_usage(command, path) << "Run \"" << path
+      << " --help\" for more, with an example.\n";
+  return kExitUsage;
+}
+
 }  // namespace
 
-std::string toolVersionLine() {
-#ifdef METDB_TOOL_ASKS_LIBRARY_VERSION
-  return "metdb " + std::string(getMetDLLVersion());
-#else
-  return "metdb 1.10";
-#endif
-}
+std::string toolVersionLine() { return "metdb " + std::string(getMetDLLVersion()); }
 
 int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   try {
@@ -60,9 +74,23 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     app.footer(
         "Run \"metdb COMMAND --help\" for the options and an example of each command.\n"
         "\n"
-        "Example:\n"
-        "  metdb validate data/stations.csv");
+        "Examples:\n"
+        "  metdb --db stations.bmt create data/stations.csv\n"
+        "  metdb --db stations.bmt tree --depth 2");
 
+    addCreateCommand(&app, &context);
+    addInfoCommand(&app, &context);
+    addTreeCommand(&app, &context);
+    addListCommand(&app, &context);
+    addExportCommand(&app, &context);
+    addShowCommand(&app, &context);
+    addAddCommand(&app, &context);
+    addSetCommand(&app, &context);
+    addDeleteCommand(&app, &context);
+    addCompactCommand(&app, &context);
+    addImportCommand(&app, &context);
+    addSelectionCommand(&app, &context);
+    addCheckCommand(&app, &context);
     addValidateCommand(&app, &context);
 
     try {
@@ -73,7 +101,6 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
       return kExitOk;
     } catch (const CLI::ParseError& e) {
       const CLI::App* command = reachedCommand(app);
-      std::string path = commandPath(command);
       std::string message = e.what();
       std::vector<std::string> rest = command->remaining();
       if (!command->get_subcommands({}).empty() && !rest.empty() && !rest.front().empty() &&
@@ -86,18 +113,26 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
           separator = ", ";
         }
       }
-      err << path << ": " << sentence(message) << '\n'
-          << CLI::Formatter().make_usage(command, path) << "Run \"" << path
-          << " --help\" for more, with an example.\n";
-      return kExitUsage;
+      return reportUsage(command, message, err);
     }
 
     const CLI::App* command = reachedCommand(app);
     for (const auto& [registered, action] : context.commands()) {
-      if (registered == command) return action();
+      if (registered != command) continue;
+      int status = action();
+      if (!context.usageProblem().empty()) {
+        return reportUsage(command, context.usageProblem(), err);
+      }
+      return status;
     }
     context.error("\"" + commandPath(command) + "\" is not a command that can run on its own.");
     return kExitUsage;
+  } catch (BMTFile* db) {
+    // The library's signal that a record could not be read: the data file
+    // cannot be opened any more.
+    err << "metdb: Cannot read the data file \"" << db->fileName
+        << "\" any more; the command stopped.\n";
+    return kExitFailure;
   } catch (const std::exception& e) {
     err << "metdb: internal error: " << e.what() << '\n';
     return kExitFailure;

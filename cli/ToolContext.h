@@ -49,8 +49,18 @@ class ToolContext {
   // The same with "warning: " before the sentence.
   void warning(const std::string& sentence) { err << "metdb: warning: " << sentence << '\n'; }
 
+  // For a command that finds its command line wrong only when it runs (a
+  // combination of options, say): keeps the sentence, which runTool reports
+  // with the command's usage line, and returns kExitUsage.
+  int usageError(const std::string& sentence) {
+    usageProblem_ = sentence;
+    return kExitUsage;
+  }
+  const std::string& usageProblem() const { return usageProblem_; }
+
  private:
   std::vector<std::pair<CLI::App*, std::function<int()>>> commands_;
+  std::string usageProblem_;
 };
 
 #endif  // METDB_CLI_TOOLCONTEXT_H_

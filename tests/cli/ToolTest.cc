@@ -1,72 +1,22 @@
 #include "cli/Tool.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/cli/ToolRun.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the built metdb program in dir with args, as a user would.
+using tooltest::contains;
+using tooltest::Outcome;
+using tooltest::runInProcess;
 Outcome runProgram(const TempDir& dir, const std::vector<std::string>& args) {
-  std::string outPath = dir.file(".stdout");
-  std::string errPath = dir.file(".stderr");
-  pid_t pid = fork();
-  if (pid == 0) {
-    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int in = open("/dev/null", O_RDONLY);
-    if (out < 0 || err < 0 || in < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(METDB_TOOL));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(METDB_TOOL, argv.data());
-    _exit(127);
-  }
-  Outcome o;
-  int wstatus = 0;
-  if (pid > 0 && waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) {
-    o.status = WEXITSTATUS(wstatus);
-  }
-  o.out = readFile(outPath);
-  o.err = readFile(errPath);
-  return o;
-}
-
-// Runs the tool's core in this process.
-Outcome runInProcess(const std::vector<std::string>& args) {
-  std::vector<const char*> argv = {"metdb"};
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  Outcome o;
-  o.status = runTool(static_cast<int>(argv.size()), argv.data(), out, err);
-  o.out = out.str();
-  o.err = err.str();
-  return o;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
+  return tooltest::run(dir, args);
 }
 
 const char kGoodList[] =
@@ -87,7 +37,7 @@ TEST(ToolProgramTest, HelpAndVersion) {
   EXPECT_EQ(o.status, 0);
   EXPECT_TRUE(contains(o.out, "Usage: metdb")) << o.out;
   EXPECT_TRUE(contains(o.out, "validate"));
-  EXPECT_TRUE(contains(o.out, "Example:"));
+  EXPECT_TRUE(contains(o.out, "Examples:"));
   EXPECT_EQ(o.err, "");
 
   o = runProgram(dir, {"--version"});
@@ -159,6 +109,53 @@ TEST(ToolProgramTest, WrongUsageExitsWithTwoAndAUsageLine) {
   EXPECT_TRUE(contains(o.err, "\"frobnicate\" is not a command")) << o.err;
   o = runProgram(dir, {"validate"});
   EXPECT_TRUE(contains(o.err, "metdb validate: STATIONS.csv is required.\n")) << o.err;
+}
+
+TEST(ToolProgramTest, EveryCommandReportsWrongArgumentsWithStatusTwo) {
+  TempDir dir;
+  const std::vector<std::vector<std::string>> wrong = {
+      {"create"},
+      {"create", "a.csv", "--bogus"},
+      {"tree", "--depth", "5"},
+      {"list", "--bbox", "1,2,3"},
+      {"list", "--bbox", "10,20,5,30"},
+      {"list", "--level-limit", "x"},
+      {"list", "--selection", "a.sel", "--continent", "Europe"},
+      {"export", "--format", "xml"},
+      {"show"},
+      {"show", "Europe/Norway"},
+      {"add", "--name", "X"},
+      {"add", "--name", "X", "--country", "Y", "--continent", "Z", "--latitude", "95",
+       "--longitude", "0"},
+      {"set", "1"},
+      {"set", "-1", "--level", "1"},
+      {"set", "1", "--series-a", "1,2,3"},
+      {"delete"},
+      {"delete", "a//b"},
+      {"import"},
+      {"selection"},
+      {"selection", "new"},
+      {"selection", "frobnicate"},
+      {"check", "extra"},
+  };
+  for (const auto& args : wrong) {
+    std::string shown;
+    for (const auto& a : args) shown += a + " ";
+    Outcome o = runProgram(dir, args);
+    EXPECT_EQ(o.status, 2) << shown << o.err;
+    EXPECT_TRUE(contains(o.err, "\nUsage: metdb " + args[0])) << shown << o.err;
+    EXPECT_EQ(o.out, "") << shown;
+  }
+  Outcome o = runProgram(dir, {"add", "--name", "X", "--country", "Y", "--continent", "Z",
+                               "--latitude", "95", "--longitude", "0"});
+  EXPECT_TRUE(contains(o.err, "metdb add: --latitude: \"95\" is outside -90..90.\n")) << o.err;
+  // Every command's help has an example.
+  for (const char* command : {"create", "info", "tree", "list", "export", "show", "add", "set",
+                              "delete", "compact", "import", "selection", "check", "validate"}) {
+    o = runProgram(dir, {command, "--help"});
+    EXPECT_EQ(o.status, 0) << command;
+    EXPECT_TRUE(contains(o.out, "Example")) << command << o.out;
+  }
 }
 
 TEST(ToolInProcessTest, RunsTheSameCommands) {

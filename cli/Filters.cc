@@ -1,0 +1,211 @@
+#include "cli/Filters.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "cli/Text.h"
+
+namespace {
+
+// Builds one chain of entries, dropping an entry whose name equals the one
+// before it ignoring case: the resolution would match the first directory
+// element of that name again and list its locations twice.
+class ChainBuilder {
+ public:
+  TLocList* add(const std::string& name, bool selectAll) {
+    if (tail_ != nullptr && text::equalIgnoringCase(tail_->name, name)) return nullptr;
+    TLocList* entry = new TLocList(name.c_str(), selectAll);
+    (tail_ == nullptr ? head_ : tail_->nextEntry) = entry;
+    tail_ = entry;
+    return entry;
+  }
+  TLocList* head() const { return head_; }
+
+ private:
+  TLocList* head_ = nullptr;
+  TLocList* tail_ = nullptr;
+};
+
+bool matches(const std::string& pattern, const std::string& name) {
+  return pattern.empty() || text::matchesPattern(pattern, name);
+}
+
+bool parseNumber(const std::string& raw, float* value) {
+  std::size_t b = raw.find_first_not_of(" \t");
+  std::size_t e = raw.find_last_not_of(" \t");
+  if (b == std::string::npos) return false;
+  const char* begin = raw.data() + b;
+  const char* end = raw.data() + e + 1;
+  if (*begin == '+') ++begin;
+  auto [ptr, ec] = std::from_chars(begin, end, *value);
+  return ec == std::errc() && ptr == end && std::isfinite(*value);
+}
+
+}  // namespace
+
+bool parseBox(const std::string& textValue, float* south, float* west, float* north, float* east,
+              std::string* error) {
+  std::vector<std::string> parts = text::split(textValue, ',');
+  float v[4];
+  if (parts.size() != 4) {
+    *error = text::quoted(textValue) + " is not four numbers SOUTH,WEST,NORTH,EAST";
+    return false;
+  }
+  for (int i = 0; i < 4; ++i) {
+    if (!parseNumber(parts[i], &v[i])) {
+      *error = text::quoted(parts[i]) + " does not parse as a number";
+      return false;
+    }
+  }
+  const char* names[] = {"SOUTH", "WEST", "NORTH", "EAST"};
+  for (int i = 0; i < 4; ++i) {
+    float limit = (i % 2 == 0) ? 90.0f : 180.0f;
+    if (v[i] < -limit || v[i] > limit) {
+      *error = std::string(names[i]) + " " + text::quoted(parts[i]) + " is outside " +
+               (i % 2 == 0 ? "-90..90" : "-180..180");
+      return false;
+    }
+  }
+  if (v[0] > v[2]) {
+    *error = "SOUTH lies north of NORTH";
+    return false;
+  }
+  if (v[1] > v[3]) {
+    *error = "WEST lies east of EAST (a box across the 180th meridian is not possible)";
+    return false;
+  }
+  *south = v[0];
+  *west = v[1];
+  *north = v[2];
+  *east = v[3];
+  return true;
+}
+
+void Filters::addOptions(CLI::App* command, const std::string& nameOption, bool withSelectionFile) {
+  std::vector<CLI::Option*> tree;
+  tree.push_back(
+      command->add_option("--continent", continent, "Only this continent")->type_name("PATTERN"));
+  tree.push_back(
+      command->add_option("--country", country, "Only this country")->type_name("PATTERN"));
+  tree.push_back(command->add_option("--state", state, "Only this state")->type_name("PATTERN"));
+  tree.push_back(command
+                     ->add_option(nameOption, name,
+                                  "Only locations of this name (ignoring case; * and ? are "
+                                  "wildcards, as in the other patterns)")
+                     ->type_name("PATTERN"));
+  levelOption = command
+                    ->add_option("--level-limit", levelLimit,
+                                 "Leave out locations whose level is greater than N")
+                    ->type_name("N")
+                    ->check(CLI::Range(-128, 127));
+  tree.push_back(levelOption);
+  tree.push_back(command
+                     ->add_option("--bbox", bbox,
+                                  "Only locations inside this box, in degrees (bounds "
+                                  "included)")
+                     ->type_name("SOUTH,WEST,NORTH,EAST")
+                     ->check(
+                         [](const std::string& value) {
+                           float s, w, n, e;
+                           std::string error;
+                           return parseBox(value, &s, &w, &n, &e, &error) ? std::string() : error;
+                         },
+                         ""));
+  if (withSelectionFile) {
+    CLI::Option* file =
+        command->add_option("--selection", selectionFile, "The locations of a saved selection")
+            ->type_name("FILE");
+    for (CLI::Option* o : tree) file->excludes(o);
+  }
+}
+
+bool Filters::narrowsTree() const {
+  return !continent.empty() || !country.empty() || !state.empty() || !name.empty();
+}
+
+bool Filters::toSelection(Directory* directory, TLocationSelection* selection,
+                          std::string* error) const {
+  if (!selectionFile.empty()) {
+    int read = selection->read(selectionFile.c_str());
+    if (read == 1) return true;
+    *error = read == 0 ? "Cannot open the selection file \"" + selectionFile + "\""
+                       : "\"" + selectionFile + "\" is not a selection file of version 1.10";
+    return false;
+  }
+  selection->levelLimit = levelLimit;
+  if (!bbox.empty()) {
+    if (!parseBox(bbox, &selection->minLatitude, &selection->minLongitude, &selection->maxLatitude,
+                  &selection->maxLongitude, error)) {
+      *error = "--bbox: " + *error;
+      return false;
+    }
+    selection->useLatLonLimits = true;
+  }
+
+  // The deepest level that a filter names; below it nodes are taken whole.
+  int deepest = !name.empty() ? 4 : !state.empty() ? 3 : !country.empty() ? 2 : 1;
+  TISArrayAsVector<Continent>* continents = directory->getContinents();
+  ChainBuilder continentChain;
+  for (unsigned i = 0; i < continents->count(); ++i) {
+    Continent* c = (*continents)[i];
+    if (!matches(continent, *c)) continue;
+    if (deepest == 1) {
+      continentChain.add(*c, true);
+      continue;
+    }
+    ChainBuilder countryChain;
+    TISArrayAsVector<Country>* countries = c->getCountries();
+    for (unsigned j = 0; j < countries->count(); ++j) {
+      Country* k = (*countries)[j];
+      if (!matches(country, *k)) continue;
+      if (deepest == 2) {
+        countryChain.add(*k, true);
+        continue;
+      }
+      ChainBuilder stateChain;
+      TISArrayAsVector<State>* states = k->getStates();
+      for (unsigned s = 0; s < states->count(); ++s) {
+        State* st = (*states)[s];
+        if (!matches(state, *st)) continue;
+        if (deepest == 3) {
+          stateChain.add(*st, true);
+          continue;
+        }
+        ChainBuilder locationChain;
+        TISArrayAsVector<Location>* locations = st->getLocations();
+        for (unsigned l = 0; l < locations->count(); ++l) {
+          Location* loc = (*locations)[l];
+          if (matches(name, *loc)) locationChain.add(*loc, false);
+        }
+        if (locationChain.head() == nullptr) continue;
+        TLocList* entry = stateChain.add(*st, false);
+        if (entry != nullptr) {
+          entry->subList = locationChain.head();
+        } else {
+          TLocList* orphan = locationChain.head();
+          selection->deleteList(orphan);
+        }
+      }
+      if (stateChain.head() == nullptr) continue;
+      TLocList* entry = countryChain.add(*k, false);
+      if (entry != nullptr) {
+        entry->subList = stateChain.head();
+      } else {
+        TLocList* orphan = stateChain.head();
+        selection->deleteList(orphan);
+      }
+    }
+    if (countryChain.head() == nullptr) continue;
+    TLocList* entry = continentChain.add(*c, false);
+    if (entry != nullptr) {
+      entry->subList = countryChain.head();
+    } else {
+      TLocList* orphan = countryChain.head();
+      selection->deleteList(orphan);
+    }
+  }
+  selection->continentList = continentChain.head();
+  return true;
+}

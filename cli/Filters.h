@@ -1,0 +1,63 @@
+#ifndef METDB_CLI_FILTERS_H_
+#define METDB_CLI_FILTERS_H_
+
+#include <string>
+
+#include "directory/Directory.h"
+#include "selection/TLocationSelection.h"
+
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
+// The filter options that pick locations (list, export, delete, selection
+// new), and their translation into a TLocationSelection, which the library
+// then resolves and walks as it would for any host.
+struct Filters {
+  // Patterns matched against the names ignoring case; '*' and '?' are
+  // wildcards. Empty: no filter at that level.
+  std::string continent;
+  std::string country;
+  std::string state;
+  std::string name;
+  // --level-limit N: locations of a higher level are left out. Without it
+  // no location is left out for its level (the limit is 127).
+  int levelLimit = 127;
+  // --bbox SOUTH,WEST,NORTH,EAST, as written.
+  std::string bbox;
+  // --selection FILE: a saved selection instead of the options above.
+  std::string selectionFile;
+
+  // The options as registered, to tell whether they were given.
+  CLI::Option* levelOption = nullptr;
+
+  // Registers the options on command. nameOption is the option that takes
+  // the location name pattern ("--name", or "--location" where --name means
+  // something else); withSelectionFile adds --selection FILE, which excludes
+  // the others.
+  void addOptions(CLI::App* command, const std::string& nameOption, bool withSelectionFile);
+
+  // Whether any option of the location tree (continent, country, state,
+  // name) is given.
+  bool narrowsTree() const;
+
+  // Fills *selection (which must be empty) from the options: a tree of the
+  // directory's continents, countries, states and locations whose names
+  // match, in the directory's order, with the whole of a node selected below
+  // the deepest level that a filter names; the level limit; and the box. Or
+  // reads the selection file. Returns false with *error set (one sentence
+  // without the closing period) when the box is not a box (the option's
+  // check refuses that already at parsing), or the selection file cannot
+  // be read.
+  bool toSelection(Directory* directory, TLocationSelection* selection, std::string* error) const;
+};
+
+// Parses "SOUTH,WEST,NORTH,EAST" into the four limits. Returns false with
+// *error set (a phrase naming the part at fault) when it is not four numbers, they lie outside the
+// ranges of latitude and longitude, or south > north or west > east (a box across the 180th
+// meridian cannot be expressed).
+bool parseBox(const std::string& text, float* south, float* west, float* north, float* east,
+              std::string* error);
+
+#endif  // METDB_CLI_FILTERS_H_

@@ -1,0 +1,41 @@
+#ifndef METDB_CLI_SELECTEDLOCATIONS_H_
+#define METDB_CLI_SELECTEDLOCATIONS_H_
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "cli/Filters.h"
+#include "datafile/BMTFile.h"
+#include "selection/TLocationIterator.h"
+#include "selection/TLocationSelection.h"
+
+// The locations that filter options pick, as a host reaches them: the
+// options become a TLocationSelection, which a TLocationIterator resolves
+// against the current database and walks record by record. Only the
+// current record is held in memory.
+class SelectedLocations {
+ public:
+  SelectedLocations() = default;
+  SelectedLocations(const SelectedLocations&) = delete;
+  SelectedLocations& operator=(const SelectedLocations&) = delete;
+
+  // Makes the selection from filters against db's directory (db must be the
+  // current database) and resolves it. Returns false with *error set (a
+  // sentence without its period) when the selection cannot be made.
+  bool build(const Filters& filters, BMTFile* db, std::string* error);
+
+  // The number of selected locations.
+  long count() const;
+  // Calls visit with each selected record and its record index, in the
+  // directory's order. May be called more than once.
+  void forEach(const std::function<void(const LocationData&, long)>& visit);
+
+  TLocationSelection& selection() { return selection_; }
+
+ private:
+  TLocationSelection selection_;
+  std::unique_ptr<TLocationIterator> iterator_;
+};
+
+#endif  // METDB_CLI_SELECTEDLOCATIONS_H_

@@ -1,0 +1,46 @@
+#ifndef METDB_CLI_TEXT_H_
+#define METDB_CLI_TEXT_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Text helpers of the tool. Names are compared as the library compares
+// them: ignoring ASCII letter case only, byte by byte otherwise.
+namespace text {
+
+// <0, 0 or >0 as a sorts before, equal to or after b ignoring ASCII case,
+// bytes compared unsigned (the order of the directory's arrays).
+int compareIgnoringCase(const std::string& a, const std::string& b);
+bool equalIgnoringCase(const std::string& a, const std::string& b);
+
+// Whether name matches pattern ignoring ASCII case, where '*' stands for
+// any run of bytes and '?' for one UTF-8 character.
+bool matchesPattern(const std::string& pattern, const std::string& name);
+
+// The number of terminal columns text takes, counting each UTF-8 character
+// as one.
+std::size_t displayWidth(const std::string& text);
+// text followed by blanks up to width columns (never cut).
+std::string padRight(const std::string& text, std::size_t width);
+// blanks and then text, up to width columns.
+std::string padLeft(const std::string& text, std::size_t width);
+
+// The shortest decimal text that reads back to the same float.
+std::string shortestFloat(float value);
+// value with a fixed number of decimals (for tables).
+std::string fixedFloat(float value, int decimals);
+
+// A value quoted for a message: "text", with control characters shown as
+// '?' and a long value shortened.
+std::string quoted(const std::string& value);
+
+// "1 location", "2 locations".
+std::string plural(long n, const char* one, const char* many);
+
+// Splits text at every separator.
+std::vector<std::string> split(const std::string& text, char separator);
+
+}  // namespace text
+
+#endif  // METDB_CLI_TEXT_H_

@@ -1,0 +1,86 @@
+// check finds faults planted in a database's files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/cli/ToolRun.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+using tooltest::contains;
+using tooltest::Outcome;
+using tooltest::run;
+
+class CheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(dir.file("s.csv"), tooltest::kSample);
+    ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
+  }
+  Outcome check() { return run(dir, {"--db", "s.bmt", "check"}); }
+  // Rewrites the data file and keeps the directory file newer than it, so
+  // that the directory is still read from its file.
+  void replaceData(const std::string& bytes) {
+    writeFile(dir.file("s.bmt"), bytes);
+    namespace fs = std::filesystem;
+    fs::last_write_time(dir.file("s.dir"),
+                        fs::last_write_time(dir.file("s.bmt")) + std::chrono::seconds(10));
+  }
+  TempDir dir;
+};
+
+TEST_F(CheckTest, ASoundDatabasePasses) {
+  Outcome o = check();
+  EXPECT_EQ(o.status, 0) << o.out;
+  EXPECT_TRUE(contains(o.out, "ok     all 9 locations agree with their records\n")) << o.out;
+  EXPECT_TRUE(contains(o.out, "No fault found.\n")) << o.out;
+}
+
+TEST_F(CheckTest, FindsARecordThatDisagreesWithItsLocation) {
+  std::string bytes = readFile(dir.file("s.bmt"));
+  bytes[4 * 331 + 0] = 'W';  // Bergen becomes Wergen
+  bytes[6 * 331 + 104] = 7;  // Lund's level
+  replaceData(bytes);
+  Outcome o = check();
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.out, "FAULT  2 locations disagree with their records")) << o.out;
+  EXPECT_TRUE(contains(o.out,
+                       "Europe/Norway/Vestland/Bergen (record 4): name \"Bergen\" in the "
+                       "directory, \"Wergen\" in the record"))
+      << o.out;
+  EXPECT_TRUE(contains(o.out, "level 2 in the directory, 7 in the record")) << o.out;
+  EXPECT_TRUE(contains(o.out, "1 fault found.")) << o.out;
+}
+
+TEST_F(CheckTest, FindsStrayBytesAndRecordsNoLocationRefersTo) {
+  std::string bytes = readFile(dir.file("s.bmt"));
+  replaceData(bytes + bytes.substr(0, 331) + "xyz");
+  Outcome o = check();
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.out, "FAULT  the data file holds 10 whole records and 3 bytes more"))
+      << o.out;
+  EXPECT_TRUE(contains(o.out, "FAULT  1 record is referred to by no location")) << o.out;
+  EXPECT_TRUE(contains(o.out, "record 9\n")) << o.out;
+}
+
+TEST_F(CheckTest, FindsADamagedDirectoryFileAndLeavesIt) {
+  std::string directory = readFile(dir.file("s.dir"));
+  writeFile(dir.file("s.dir"), directory.substr(0, directory.size() / 2));
+  Outcome o = check();
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.out, "FAULT  the directory file s.dir does not read")) << o.out;
+  EXPECT_EQ(readFile(dir.file("s.dir")), directory.substr(0, directory.size() / 2));
+  // A missing one is no fault: it is rebuilt from the records.
+  std::remove(dir.file("s.dir").c_str());
+  o = check();
+  EXPECT_EQ(o.status, 0) << o.out;
+  EXPECT_TRUE(contains(o.out, "note   the directory file is missing")) << o.out;
+}
+
+}  // namespace

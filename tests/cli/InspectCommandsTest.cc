@@ -1,0 +1,152 @@
+// info, tree, list, show and export on a small database, as a user runs
+// them.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/cli/ToolRun.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+using tooltest::contains;
+using tooltest::Outcome;
+using tooltest::run;
+
+class InspectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(dir.file("s.csv"), tooltest::kSample);
+    ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
+  }
+  Outcome tool(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", "s.bmt"});
+    return run(dir, args);
+  }
+  TempDir dir;
+};
+
+TEST_F(InspectTest, InfoCountsAndTellsTheDirectoryFileState) {
+  Outcome o = tool({"info"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out,
+            "Data file:      s.bmt (2979 bytes, 9 records)\n"
+            "Directory file: s.dir (" +
+                std::to_string(readFile(dir.file("s.dir")).size()) +
+                " bytes, fresh)\n"
+                "Locations:      9\n"
+                "Continents:     3\n"
+                "Countries:      7\n"
+                "States:         8\n");
+
+  std::remove(dir.file("s.dir").c_str());
+  o = tool({"info"});
+  EXPECT_TRUE(contains(o.out, "s.dir (missing; rebuilt from the records when opened)")) << o.out;
+
+  writeFile(dir.file("s.dir"), "not a directory\n");
+  o = tool({"info"});
+  EXPECT_TRUE(contains(o.out, "damaged")) << o.out;
+  // A reading command leaves even a damaged file as it is.
+  EXPECT_EQ(readFile(dir.file("s.dir")), "not a directory\n");
+
+  o = run(dir, {"--db", "nothing.bmt", "info"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.err, "There is no database at \"nothing.bmt\"")) << o.err;
+  EXPECT_FALSE(testsupport::fileExists(dir.file("nothing.bmt")));
+}
+
+TEST_F(InspectTest, TreeShowsCountsToTheDepthAsked) {
+  Outcome o = tool({"tree", "--depth", "2"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out,
+            "s.bmt (9)\n"
+            "  Africa (2)\n"
+            "    Egypt (1)\n"
+            "    Kenya (1)\n"
+            "  Europe (5)\n"
+            "    Finland (1)\n"
+            "    Norway (3)\n"
+            "    Sweden (1)\n"
+            "  South America (2)\n"
+            "    Ecuador (1)\n"
+            "    Peru (1)\n");
+  o = tool({"tree", "--depth", "4"});
+  EXPECT_TRUE(contains(o.out, "      Vestland (2)\n        Bergen  [record 4, level 2]\n"))
+      << o.out;
+}
+
+TEST_F(InspectTest, ListFiltersThroughASelection) {
+  Outcome o = tool({"list", "--continent", "europe", "--bbox", "60,-180,90,180"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out,
+            "INDEX  CONTINENT  COUNTRY  STATE     NAME      LEVEL  LATITUDE  LONGITUDE\n"
+            "    2  Europe     Finland  Uusimaa   Helsinki      1   60.1699    24.9384\n"
+            "    4  Europe     Norway   Vestland  Bergen        2   60.3913     5.3221\n"
+            "    5  Europe     Norway   Vestland  Voss          3   60.6280     6.4180\n"
+            "3 locations.\n");
+  o = tool({"list", "--name", "*O*", "--level-limit", "1"});
+  EXPECT_TRUE(contains(o.out, "Cairo")) << o.out;
+  EXPECT_TRUE(contains(o.out, "Oslo")) << o.out;
+  EXPECT_TRUE(contains(o.out, "Nairobi")) << o.out;
+  EXPECT_FALSE(contains(o.out, "Voss")) << o.out;  // level 3
+  EXPECT_TRUE(contains(o.out, "3 locations.")) << o.out;
+  o = tool({"list", "--country", "Atlantis"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "No location is selected.\n");
+  o = tool({"list"});
+  EXPECT_TRUE(contains(o.out, "9 locations.")) << o.out;
+}
+
+TEST_F(InspectTest, ShowGivesEveryField) {
+  Outcome o = tool({"show", "EUROPE/norway/Oslo/oslo"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(contains(o.out, "Record 3\n  name       Oslo\n  state      Oslo\n")) << o.out;
+  EXPECT_TRUE(contains(o.out, "  latitude   59.9139\n")) << o.out;
+  EXPECT_TRUE(contains(o.out, "  auxValue   3\n")) << o.out;
+  EXPECT_TRUE(contains(o.out, "  A          -4.3  0  0")) << o.out;
+  EXPECT_EQ(tool({"show", "3"}).out, o.out);
+
+  o = tool({"show", "9"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.err, "There is no record 9: the data file holds 9 records")) << o.err;
+  o = tool({"show", "Europe/Norway/Oslo/Bergen"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.err, "No location \"Europe/Norway/Oslo/Bergen\"")) << o.err;
+}
+
+TEST_F(InspectTest, JsonExportParsesBackWithEveryField) {
+  Outcome o = tool({"export", "--format", "json", "--country", "Norway"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  nlohmann::json parsed = nlohmann::json::parse(o.out);
+  ASSERT_EQ(parsed.size(), 3u);
+  const nlohmann::json& oslo = parsed[0];
+  EXPECT_EQ(oslo["index"], 3);
+  EXPECT_EQ(oslo["name"], "Oslo");
+  EXPECT_EQ(oslo["continent"], "Europe");
+  EXPECT_EQ(oslo["level"], 1);
+  EXPECT_EQ(oslo["latitude"].get<double>(), 59.9139);
+  EXPECT_EQ(oslo["auxValue"], 3);
+  ASSERT_EQ(oslo["seriesA"].size(), 12u);
+  EXPECT_EQ(oslo["seriesA"][0].get<double>(), -4.3);
+  EXPECT_EQ(oslo["seriesC"].size(), 12u);
+  EXPECT_EQ(oslo["seriesE"].size(), 12u);
+
+  o = tool({"export", "--format", "json", "--country", "Atlantis"});
+  EXPECT_EQ(nlohmann::json::parse(o.out), nlohmann::json::array());
+}
+
+TEST_F(InspectTest, CsvExportMakesTheSameDatabaseAgain) {
+  Outcome o = tool({"export", "--output", "copy.csv"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "");
+  ASSERT_EQ(run(dir, {"--db", "copy.bmt", "create", "copy.csv"}).status, 0);
+  EXPECT_EQ(readFile(dir.file("copy.bmt")), readFile(dir.file("s.bmt")));
+}
+
+}  // namespace

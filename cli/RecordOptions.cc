@@ -51,14 +51,14 @@ std::string seriesColumn(const std::string& prefix, std::size_t month) {
 }  // namespace
 
 void RecordOptions::addOptions(CLI::App* command, bool required) {
-  struct Spec {
+  struct OptionDef {
     const char* option;
     const char* column;
     const char* help;
     const char* type;
     bool required;
   };
-  const Spec specs[] = {
+  const OptionDef optionDefs[] = {
       {"--name", "name", "The location's name (at most 20 bytes)", "TEXT", true},
       {"--state", "state", "Its state (at most 30 bytes; may be empty)", "TEXT", false},
       {"--country", "country", "Its country (at most 30 bytes)", "TEXT", true},
@@ -76,8 +76,8 @@ void RecordOptions::addOptions(CLI::App* command, bool required) {
       {"--series-e", "seriesE", "Twelve numbers for series E", "V1,..,V12", false},
   };
   fields_.clear();
-  fields_.reserve(std::size(specs));
-  for (const Spec& s : specs) {
+  fields_.reserve(std::size(optionDefs));
+  for (const OptionDef& s : optionDefs) {
     Field f;
     f.option = s.option;
     f.column = s.column;
@@ -88,8 +88,8 @@ void RecordOptions::addOptions(CLI::App* command, bool required) {
     Field& f = fields_[i];
     std::string column = f.column;
     bool series = f.series;
-    f.registered = command->add_option(f.option, f.value, specs[i].help)
-                       ->type_name(specs[i].type)
+    f.registered = command->add_option(f.option, f.value, optionDefs[i].help)
+                       ->type_name(optionDefs[i].type)
                        ->check(
                            [column, series](const std::string& value) -> std::string {
                              if (!series) return checkValue(column, value);
@@ -107,7 +107,7 @@ void RecordOptions::addOptions(CLI::App* command, bool required) {
                              return "";
                            },
                            "");
-    if (required && specs[i].required) f.registered->required();
+    if (required && optionDefs[i].required) f.registered->required();
   }
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <type_traits>
 
 #include "cli/DatabaseAccess.h"
 #include "cli/Filters.h"
@@ -103,9 +104,6 @@ TISArrayAsVector<Country>* childrenOf(Continent* c) { return c->getCountries(); 
 TISArrayAsVector<State>* childrenOf(Country* k) { return k->getStates(); }
 TISArrayAsVector<Location>* childrenOf(State* s) { return s->getLocations(); }
 
-bool findMissing(TISArrayAsVector<Location>* array, TLocList* chain, const std::string& path,
-                 std::string* missing);
-
 // The first entry of chain that the check does not find in array, matching
 // as it does: a cursor that only moves forward and past every match.
 template <class T>
@@ -121,26 +119,13 @@ bool findMissing(TISArrayAsVector<T>* array, TLocList* chain, const std::string&
       return true;
     }
     T* element = (*array)[cursor++];
-    if (!e->selectAll &&
-        findMissing(childrenOf(element), e->subList, path + e->name + "/", missing)) {
-      return true;
+    // Locations have no level below them to check.
+    if constexpr (!std::is_same_v<T, Location>) {
+      if (!e->selectAll &&
+          findMissing(childrenOf(element), e->subList, path + e->name + "/", missing)) {
+        return true;
+      }
     }
-  }
-  return false;
-}
-
-bool findMissing(TISArrayAsVector<Location>* array, TLocList* chain, const std::string& path,
-                 std::string* missing) {
-  unsigned cursor = 0;
-  for (TLocList* e = chain; e != nullptr; e = e->nextEntry) {
-    while (cursor < array->count() && !text::equalIgnoringCase(*(*array)[cursor], e->name)) {
-      ++cursor;
-    }
-    if (cursor == array->count()) {
-      *missing = path + e->name;
-      return true;
-    }
-    ++cursor;
   }
   return false;
 }

@@ -28,7 +28,7 @@ enum class Target {
   kSeriesE,
 };
 
-struct ColumnSpec {
+struct ColumnDef {
   std::string name;  // as written in the header
   Target target;
   int month;  // 0..11 for the series, else 0
@@ -38,9 +38,9 @@ struct ColumnSpec {
 constexpr int kRequiredColumns = 7;
 
 // Every known column, in the order the writer puts them.
-const std::vector<ColumnSpec>& columnSpecs() {
-  static const std::vector<ColumnSpec> specs = [] {
-    std::vector<ColumnSpec> s = {
+const std::vector<ColumnDef>& columnDefs() {
+  static const std::vector<ColumnDef> defs = [] {
+    std::vector<ColumnDef> s = {
         {"name", Target::kName, 0, true},           {"state", Target::kState, 0, true},
         {"country", Target::kCountry, 0, true},     {"continent", Target::kContinent, 0, true},
         {"level", Target::kLevel, 0, true},         {"latitude", Target::kLatitude, 0, true},
@@ -57,7 +57,7 @@ const std::vector<ColumnSpec>& columnSpecs() {
     }
     return s;
   }();
-  return specs;
+  return defs;
 }
 
 std::string asciiLower(std::string s) {
@@ -233,8 +233,8 @@ class Parser {
  private:
   // A column of this file's header.
   struct FileColumn {
-    std::string name;        // as written
-    const ColumnSpec* spec;  // null for a column that is ignored
+    std::string name;      // as written
+    const ColumnDef* def;  // null for a column that is ignored
   };
 
   void error(long line, const std::string& column, const std::string& message) {
@@ -253,24 +253,24 @@ class Parser {
       return false;
     }
     std::vector<std::string> unknown;
-    std::vector<bool> seen(columnSpecs().size(), false);
+    std::vector<bool> seen(columnDefs().size(), false);
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
       std::string written = trimBlanks(header.fields[i]);
       std::string key = asciiLower(written);
-      const ColumnSpec* spec = nullptr;
-      for (std::size_t k = 0; k < columnSpecs().size(); ++k) {
-        if (asciiLower(columnSpecs()[k].name) == key) {
+      const ColumnDef* def = nullptr;
+      for (std::size_t k = 0; k < columnDefs().size(); ++k) {
+        if (asciiLower(columnDefs()[k].name) == key) {
           if (seen[k]) {
             error(header.line, written, "the header names this column twice");
             return false;
           }
           seen[k] = true;
-          spec = &columnSpecs()[k];
+          def = &columnDefs()[k];
           break;
         }
       }
-      if (spec == nullptr) unknown.push_back(written);
-      columns_.push_back({written, spec});
+      if (def == nullptr) unknown.push_back(written);
+      columns_.push_back({written, def});
     }
     if (!header.error.empty()) {
       error(header.line, columns_[header.errorField].name, "the header field " + header.error);
@@ -278,7 +278,7 @@ class Parser {
     }
     std::vector<std::string> missing;
     for (int k = 0; k < kRequiredColumns; ++k) {
-      if (!seen[k]) missing.push_back(columnSpecs()[k].name);
+      if (!seen[k]) missing.push_back(columnDefs()[k].name);
     }
     if (!missing.empty()) {
       error(header.line, "",
@@ -323,9 +323,9 @@ class Parser {
     setText(d.country, "");
     setText(d.continent, "");
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-      const ColumnSpec* spec = columns_[i].spec;
-      if (spec == nullptr) continue;
-      if (!setField(*spec, columns_[i].name, record.fields[i], line, &d)) return false;
+      const ColumnDef* def = columns_[i].def;
+      if (def == nullptr) continue;
+      if (!setField(*def, columns_[i].name, record.fields[i], line, &d)) return false;
     }
     return true;
   }
@@ -354,13 +354,13 @@ class Parser {
     return true;
   }
 
-  bool setField(const ColumnSpec& spec, const std::string& column, const std::string& text,
-                long line, LocationData* d) {
+  bool setField(const ColumnDef& def, const std::string& column, const std::string& text, long line,
+                LocationData* d) {
     std::string message;
-    bool numeric = spec.target != Target::kName && spec.target != Target::kState &&
-                   spec.target != Target::kCountry && spec.target != Target::kContinent;
+    bool numeric = def.target != Target::kName && def.target != Target::kState &&
+                   def.target != Target::kCountry && def.target != Target::kContinent;
     if (numeric && trimBlanks(text).empty()) {
-      if (spec.required) {
+      if (def.required) {
         error(line, column, "the field is empty");
         return false;
       }
@@ -368,7 +368,7 @@ class Parser {
     }
     long whole = 0;
     float real = 0.0f;
-    switch (spec.target) {
+    switch (def.target) {
       case Target::kName:
         return setName(d->name, column, text, line, false);
       case Target::kState:
@@ -403,14 +403,14 @@ class Parser {
         return true;
       case Target::kSeriesC:
         if (!parseInteger(text, -32768, 32767, &whole, &message)) break;
-        d->seriesC[spec.month] = static_cast<std::int16_t>(whole);
+        d->seriesC[def.month] = static_cast<std::int16_t>(whole);
         return true;
       case Target::kSeriesA:
       case Target::kSeriesB:
       case Target::kSeriesD:
       case Target::kSeriesE:
         if (!parseFloat(text, &real, &message)) break;
-        setFloatSeries(d, spec.target, spec.month, real);
+        setFloatSeries(d, def.target, def.month, real);
         return true;
     }
     error(line, column, message);
@@ -459,10 +459,10 @@ std::string StationCsvIssue::describe(const std::string& source) const {
 StationCsvResult StationCsv::parse(std::istream& in, Mode mode) { return Parser(in, mode).run(); }
 
 void StationCsv::writeHeader(std::ostream& out) {
-  const auto& specs = columnSpecs();
-  for (std::size_t i = 0; i < specs.size(); ++i) {
+  const auto& defs = columnDefs();
+  for (std::size_t i = 0; i < defs.size(); ++i) {
     if (i > 0) out << ',';
-    out << specs[i].name;
+    out << defs[i].name;
   }
   out << '\n';
 }

@@ -16,18 +16,7 @@ using tooltest::contains;
 using tooltest::Outcome;
 using tooltest::run;
 
-class SelectionTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    writeFile(dir.file("s.csv"), tooltest::kSample);
-    ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
-  }
-  Outcome tool(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", "s.bmt"});
-    return run(dir, args);
-  }
-  TempDir dir;
-};
+class SelectionTest : public tooltest::SampleDatabaseTest {};
 
 TEST_F(SelectionTest, NewSavesTheFilteredTreeAndListReadsItBack) {
   Outcome o = tool({"selection", "new", "vest.sel", "--name", "West coast", "--country", "Norway",

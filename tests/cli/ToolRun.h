@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "datafile/LocationData.h"
 #include "tests/support/TempDir.h"
 
@@ -60,6 +62,21 @@ std::string stationList(const std::vector<std::string>& rows);
 
 // A small sample: nine stations in three continents, one state holding two.
 extern const char kSample[];
+
+// A fixture with a database made from kSample in a fresh folder; tool()
+// runs the tool on it.
+class SampleDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::writeFile(dir.file("s.csv"), kSample);
+    ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
+  }
+  Outcome tool(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", "s.bmt"});
+    return run(dir, args);
+  }
+  testsupport::TempDir dir;
+};
 
 }  // namespace tooltest
 

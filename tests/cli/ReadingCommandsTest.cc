@@ -19,20 +19,9 @@ using tooltest::contains;
 using tooltest::Outcome;
 using tooltest::run;
 
-class InspectTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    writeFile(dir.file("s.csv"), tooltest::kSample);
-    ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
-  }
-  Outcome tool(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", "s.bmt"});
-    return run(dir, args);
-  }
-  TempDir dir;
-};
+class ReadingTest : public tooltest::SampleDatabaseTest {};
 
-TEST_F(InspectTest, InfoCountsAndTellsTheDirectoryFileState) {
+TEST_F(ReadingTest, InfoCountsAndTellsTheDirectoryFileState) {
   Outcome o = tool({"info"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out,
@@ -61,7 +50,7 @@ TEST_F(InspectTest, InfoCountsAndTellsTheDirectoryFileState) {
   EXPECT_FALSE(testsupport::fileExists(dir.file("nothing.bmt")));
 }
 
-TEST_F(InspectTest, TreeShowsCountsToTheDepthAsked) {
+TEST_F(ReadingTest, TreeShowsCountsToTheDepthAsked) {
   Outcome o = tool({"tree", "--depth", "2"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out,
@@ -81,7 +70,7 @@ TEST_F(InspectTest, TreeShowsCountsToTheDepthAsked) {
       << o.out;
 }
 
-TEST_F(InspectTest, ListFiltersThroughASelection) {
+TEST_F(ReadingTest, ListFiltersThroughASelection) {
   Outcome o = tool({"list", "--continent", "europe", "--bbox", "60,-180,90,180"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out,
@@ -103,7 +92,7 @@ TEST_F(InspectTest, ListFiltersThroughASelection) {
   EXPECT_TRUE(contains(o.out, "9 locations.")) << o.out;
 }
 
-TEST_F(InspectTest, ShowGivesEveryField) {
+TEST_F(ReadingTest, ShowGivesEveryField) {
   Outcome o = tool({"show", "EUROPE/norway/Oslo/oslo"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(contains(o.out, "Record 3\n  name       Oslo\n  state      Oslo\n")) << o.out;
@@ -120,7 +109,7 @@ TEST_F(InspectTest, ShowGivesEveryField) {
   EXPECT_TRUE(contains(o.err, "No location \"Europe/Norway/Oslo/Bergen\"")) << o.err;
 }
 
-TEST_F(InspectTest, JsonExportParsesBackWithEveryField) {
+TEST_F(ReadingTest, JsonExportParsesBackWithEveryField) {
   Outcome o = tool({"export", "--format", "json", "--country", "Norway"});
   ASSERT_EQ(o.status, 0) << o.err;
   nlohmann::json parsed = nlohmann::json::parse(o.out);
@@ -141,7 +130,7 @@ TEST_F(InspectTest, JsonExportParsesBackWithEveryField) {
   EXPECT_EQ(nlohmann::json::parse(o.out), nlohmann::json::array());
 }
 
-TEST_F(InspectTest, CsvExportMakesTheSameDatabaseAgain) {
+TEST_F(ReadingTest, CsvExportMakesTheSameDatabaseAgain) {
   Outcome o = tool({"export", "--output", "copy.csv"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "");

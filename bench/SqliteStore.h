@@ -156,8 +156,8 @@ class SqliteStore {
     const unsigned char* text = sqlite3_column_text(st, column);
     int length = sqlite3_column_bytes(st, column);
     if (text == nullptr) return;
-    std::size_t n = static_cast<std::size_t>(length) < size ? static_cast<std::size_t>(length)
-                                                            : size - 1;
+    std::size_t n =
+        static_cast<std::size_t>(length) < size ? static_cast<std::size_t>(length) : size - 1;
     std::memcpy(field, text, n);
     field[n] = '\0';
   }

@@ -11,20 +11,29 @@ namespace {
 // asks memory for.
 constexpr unsigned kWalkPrefetch = 8;
 
-// Case-insensitive equality of two name fields, read no further than their
-// ends: the same test as the platform's stricmp on the fields' texts, without
-// copying them.
+// How two name fields compare, read no further than their ends: the same
+// test as the platform's stricmp on the fields' texts, without copying
+// them, telling apart texts that are equal byte for byte (which need no
+// copying either).
+enum class FieldMatch { kExact, kIgnoringCase, kDifferent };
+
 template <std::size_t N>
-bool sameField(const char (&a)[N], const char (&b)[N]) {
+FieldMatch compareFields(const char (&a)[N], const char (&b)[N]) {
+  bool exact = true;
   for (std::size_t i = 0; i < N; ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]);
     unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x == y) {
+      if (x == '\0') break;
+      continue;
+    }
+    // Bytes that differ but fold alike are letters, never the terminator.
     if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + ('a' - 'A'));
     if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + ('a' - 'A'));
-    if (x != y) return false;
-    if (x == '\0') return true;
+    if (x != y) return FieldMatch::kDifferent;
+    exact = false;
   }
-  return true;
+  return exact ? FieldMatch::kExact : FieldMatch::kIgnoringCase;
 }
 
 // Copies the text of field from into to, terminated when it leaves room: a
@@ -230,18 +239,21 @@ void Directory::setLocListIndices() {
 void Directory::addOrderedEntry(const LocationData& newRec, LocationData& oldRec, long index) {
   // A level without an open group gets one even when the names agree: that
   // is the first record, when its continent name is empty like oldRec's.
+  FieldMatch continent = compareFields(oldRec.continent, newRec.continent);
+  FieldMatch country = compareFields(oldRec.country, newRec.country);
+  FieldMatch state = compareFields(oldRec.state, newRec.state);
   bool opened = false;
-  if (lastContinent == nullptr || !sameField(oldRec.continent, newRec.continent)) {
+  if (lastContinent == nullptr || continent == FieldMatch::kDifferent) {
     lastContinent = new Continent(fieldText(newRec.continent).c_str());
     continents->add(lastContinent);
     opened = true;
   }
-  if (opened || lastCountry == nullptr || !sameField(oldRec.country, newRec.country)) {
+  if (opened || lastCountry == nullptr || country == FieldMatch::kDifferent) {
     lastCountry = new Country(fieldText(newRec.country).c_str());
     lastContinent->getCountries()->add(lastCountry);
     opened = true;
   }
-  if (opened || lastState == nullptr || !sameField(oldRec.state, newRec.state)) {
+  if (opened || lastState == nullptr || state == FieldMatch::kDifferent) {
     lastState = new State(fieldText(newRec.state).c_str());
     lastCountry->getStates()->add(lastState);
   }
@@ -250,10 +262,12 @@ void Directory::addOrderedEntry(const LocationData& newRec, LocationData& oldRec
   locList->add(lastLocation);
   ++locationCount;
 
+  // A group name that is already there byte for byte is left alone: in a
+  // grouped file that is nearly every record.
   copyField(oldRec.name, newRec.name);
-  copyField(oldRec.continent, newRec.continent);
-  copyField(oldRec.country, newRec.country);
-  copyField(oldRec.state, newRec.state);
+  if (continent != FieldMatch::kExact) copyField(oldRec.continent, newRec.continent);
+  if (country != FieldMatch::kExact) copyField(oldRec.country, newRec.country);
+  if (state != FieldMatch::kExact) copyField(oldRec.state, newRec.state);
   changed = true;
 }
 

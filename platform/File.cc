@@ -39,10 +39,10 @@ bool File::open(const std::string& name, Mode mode) {
     fd = ::open(name.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return false;
+  // Of the status flags that F_SETFL sets, O_NONBLOCK is the only one
+  // opened with; setting none clears it without asking for them first.
   struct stat st;
-  int fl = -1;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (fl = ::fcntl(fd, F_GETFL)) < 0 ||
-      ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
     ::close(fd);
     return false;
   }

@@ -111,6 +111,8 @@ void checkLocations(BMTFile* db, long records, Report& report) {
   std::vector<bool> referred(static_cast<std::size_t>(records), false);
   std::vector<std::string> outside, twice, differ;
   long locations = 0;
+  // Every record is read: through one open data file, not one open per record.
+  BMTFile::BulkRead reading(*db);
   TISArrayAsVector<Continent>* continents = db->directory->getContinents();
   for (unsigned i = 0; i < continents->count(); ++i) {
     Continent* c = (*continents)[i];
@@ -200,6 +202,7 @@ void checkGroups(BMTFile* db, long records, Report& report) {
     }
     return s;
   };
+  BMTFile::BulkRead reading(*db);
   for (long i = 0; i < records; ++i) {
     LocationData r;
     db->getLocationData(i, r);

@@ -1,15 +1,21 @@
 #include "datafile/RecordOrder.h"
 
-#include "platform/Stricmp.h"
-
 namespace {
 
 int sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
-// Compares two name fields ignoring case, never reading past either field.
+inline int foldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+// Compares two name fields ignoring case, never reading past either field:
+// stricmp of the fields' texts, where a field without a terminator ends at
+// its last byte. Compared in place, since an import compares every record.
 template <std::size_t N>
 int compareField(const char (&a)[N], const char (&b)[N]) {
-  return sign(platform::stricmp(fieldText(a).c_str(), fieldText(b).c_str()));
+  for (std::size_t i = 0;; ++i) {
+    int x = i < N ? foldAscii(static_cast<unsigned char>(a[i])) : 0;
+    int y = i < N ? foldAscii(static_cast<unsigned char>(b[i])) : 0;
+    if (x != y || x == 0) return sign(x - y);
+  }
 }
 
 }  // namespace

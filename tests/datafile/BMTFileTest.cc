@@ -184,6 +184,32 @@ TEST(BMTFileRecordTest, RelativeNameStaysInHomeAfterCallerMoves) {
   EXPECT_FALSE(fileExists(elsewhere.file("met.bmt")));
 }
 
+// An absolute name does not depend on the current directory; the record
+// operations find the file from anywhere, even when the home is gone, and
+// leave the caller where it was.
+TEST(BMTFileRecordTest, AbsoluteNameWorksFromAnywhereEvenWithoutItsHome) {
+  TempDir data, elsewhere;
+  std::string home = elsewhere.file("home");
+  ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+  std::unique_ptr<BMTFile> db;
+  {
+    testsupport::ScopedCwd in(home);
+    db.reset(new BMTFile(data.file("met.bmt").c_str()));
+  }
+  ASSERT_EQ(rmdir(home.c_str()), 0);
+  testsupport::ScopedCwd away(elsewhere.path());
+  LocationData oslo = record("Europe", "Norway", "Oslo", "Oslo");
+  LocationData bergen = record("Europe", "Norway", "Vestland", "Bergen");
+  EXPECT_EQ(db->addLocationData(oslo), 0);
+  EXPECT_EQ(db->addLocationData(oslo), 1);
+  db->setLocationData(1, bergen);
+  LocationData back;
+  db->getLocationData(1, back);
+  EXPECT_EQ(bytesOf(back), bytesOf(bergen));
+  EXPECT_EQ(platform::currentDirectory(), elsewhere.path());
+  EXPECT_EQ(readFile(data.file("met.bmt")).size(), 662u);
+}
+
 TEST(BMTFileRecordTest, FailedWritesChangeNothingAndReportIt) {
   TempDir dir;
   std::string path = dir.file("full.bmt");

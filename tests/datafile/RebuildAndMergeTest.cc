@@ -91,6 +91,12 @@ TEST(RecordOrderTest, ContinentCountryStateNameThenLowerLevelFirst) {
   EXPECT_EQ(compareLocationData(asia, a), -1);
   std::memset(asia.continent, 'A', sizeof asia.continent);  // unterminated: read within field
   EXPECT_EQ(compareLocationData(asia, a), -1);
+  LocationData upper = asia;
+  std::memset(upper.continent, 'a', sizeof upper.continent);  // the same ignoring case
+  EXPECT_EQ(compareLocationData(asia, upper), 0);
+  upper.continent[sizeof upper.continent - 1] = '\0';  // a prefix sorts first
+  EXPECT_EQ(compareLocationData(upper, asia), -1);
+  EXPECT_EQ(compareLocationData(asia, upper), 1);
 }
 
 TEST(RemakeDatabaseTest, EmptyDirectoryLeavesEmptyFile) {

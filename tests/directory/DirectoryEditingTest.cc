@@ -87,6 +87,16 @@ TEST(AddOrderedEntryTest, LetterCaseJoinsAndAChangeAboveOpensAnew) {
   ASSERT_EQ(d.continents->count(), 1u);
   EXPECT_EQ(std::string(*(*d.continents)[0]), "Europe");
   EXPECT_EQ(d.lastState->getLocations()->count(), 2u);
+  // The previous record takes the new letter case, even where the group goes on.
+  EXPECT_STREQ(f.previous().continent, "EUROPE");
+  EXPECT_STREQ(f.previous().country, "NORWAY");
+  EXPECT_STREQ(f.previous().state, "oslo");
+  // Bytes after a terminator are no part of a name.
+  LocationData same = record("EUROPE", "NORWAY", "oslo", "c");
+  std::memset(same.state + 5, 'x', sizeof same.state - 5);
+  f.add(same);
+  EXPECT_EQ(d.lastState->getLocations()->count(), 3u);
+  EXPECT_STREQ(f.previous().state, "oslo");
 
   f.add(record("Asia", "Norway", "Oslo", "c"));
   f.add(record("Europe", "Norway", "Oslo", "d"));  // same country and state as before

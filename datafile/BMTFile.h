@@ -75,8 +75,11 @@ class METDB_EXPORT BMTFile : public MetDatabase {
 
   // Keeps the data file open for reading while a compaction or an import
   // runs, so that getLocationData reads through one open file instead of
-  // opening and closing it once per record. When the file cannot be opened
-  // nothing is kept open, and getLocationData opens (and throws) as usual.
+  // opening and closing it once per record, and reads ahead in blocks of
+  // records. Writes through this database drop what was read ahead; a
+  // change made to the file by anyone else while the object lives may go
+  // unseen. When the file cannot be opened nothing is kept open, and
+  // getLocationData opens (and throws) as usual.
   class BulkRead {
    public:
     // Opens db's data file for reading, in db's home; db must outlive the

@@ -210,6 +210,36 @@ TEST(BMTFileRecordTest, AbsoluteNameWorksFromAnywhereEvenWithoutItsHome) {
   EXPECT_EQ(readFile(data.file("met.bmt")).size(), 662u);
 }
 
+// While a BulkRead holds the file, reads come from blocks read ahead; what
+// the database itself writes meanwhile is read back, and a record that is
+// not wholly in the file still leaves the caller's record alone.
+TEST(BMTFileRecordTest, BulkReadSeesItsOwnWritesAndStopsAtTheEnd) {
+  TempDir dir;
+  std::string path = dir.file("met.bmt");
+  writeFile(path, threeRecords() + std::string(100, 'x'));
+  BMTFile db(path.c_str());
+  BMTFile::BulkRead reading(db);
+  LocationData r;
+  db.getLocationData(0, r);
+  EXPECT_STREQ(r.name, "Bergen");
+  LocationData untouched = record("A", "B", "C", "D");
+  r = untouched;
+  db.getLocationData(3, r);  // only 100 bytes of it are there
+  EXPECT_EQ(bytesOf(r), bytesOf(untouched));
+  LocationData lund = record("Europe", "Sweden", "Skane", "Lund", 3, 1, 2);
+  db.setLocationData(1, lund);
+  db.getLocationData(1, r);
+  EXPECT_EQ(bytesOf(r), bytesOf(lund));
+  LocationData added = record("Asia", "Japan", "Kanto", "Tokyo");
+  EXPECT_EQ(db.addLocationData(added), 3);
+  db.getLocationData(3, r);
+  EXPECT_EQ(bytesOf(r), bytesOf(added));
+  r = untouched;
+  db.getLocationData(4, r);
+  db.getLocationData(-1, r);
+  EXPECT_EQ(bytesOf(r), bytesOf(untouched));
+}
+
 TEST(BMTFileRecordTest, FailedWritesChangeNothingAndReportIt) {
   TempDir dir;
   std::string path = dir.file("full.bmt");

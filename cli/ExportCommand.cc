@@ -1,18 +1,14 @@
 #include "cli/ExportCommand.h"
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <system_error>
 
 #include "cli/DatabaseAccess.h"
+#include "cli/FileReplacement.h"
 #include "cli/RecordJson.h"
-#include "cli/ScratchFolder.h"
 #include "cli/SelectedLocations.h"
 #include "cli/StationCsv.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -55,14 +51,13 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
   }
   // The text goes to a work folder beside the file and replaces it only
   // when complete.
-  ScratchFolder folder(fs::path(o.output).parent_path().string());
-  if (!folder.ok()) {
-    context.error("Cannot write \"" + o.output + "\": " + folder.error() + ".");
+  FileReplacement replacement(o.output);
+  if (!replacement.ok()) {
+    context.error("Cannot write \"" + o.output + "\": " + replacement.error() + ".");
     return kExitFailure;
   }
-  std::string temporary = folder.file("export");
   {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    std::ofstream file(replacement.path(), std::ios::binary | std::ios::trunc);
     if (file) write(selected, o.format, file);
     file.flush();
     if (!file) {
@@ -70,10 +65,8 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
       return kExitFailure;
     }
   }
-  std::error_code ec;
-  fs::rename(temporary, o.output, ec);
-  if (ec) {
-    context.error("Cannot write \"" + o.output + "\": " + ec.message() + ".");
+  if (!replacement.commit(&error)) {
+    context.error("Cannot write \"" + o.output + "\": " + error + ".");
     return kExitFailure;
   }
   context.err << "metdb: " << selected.count() << (selected.count() == 1 ? " record" : " records")

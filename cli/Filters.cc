@@ -1,8 +1,6 @@
 #include "cli/Filters.h"
 
 #include <CLI/CLI.hpp>
-#include <charconv>
-#include <cmath>
 #include <vector>
 
 #include "cli/Text.h"
@@ -32,17 +30,6 @@ bool matches(const std::string& pattern, const std::string& name) {
   return pattern.empty() || text::matchesPattern(pattern, name);
 }
 
-bool parseNumber(const std::string& raw, float* value) {
-  std::size_t b = raw.find_first_not_of(" \t");
-  std::size_t e = raw.find_last_not_of(" \t");
-  if (b == std::string::npos) return false;
-  const char* begin = raw.data() + b;
-  const char* end = raw.data() + e + 1;
-  if (*begin == '+') ++begin;
-  auto [ptr, ec] = std::from_chars(begin, end, *value);
-  return ec == std::errc() && ptr == end && std::isfinite(*value);
-}
-
 }  // namespace
 
 bool parseBox(const std::string& textValue, float* south, float* west, float* north, float* east,
@@ -54,7 +41,7 @@ bool parseBox(const std::string& textValue, float* south, float* west, float* no
     return false;
   }
   for (int i = 0; i < 4; ++i) {
-    if (!parseNumber(parts[i], &v[i])) {
+    if (!text::parseNumber(parts[i], &v[i])) {
       *error = text::quoted(parts[i]) + " does not parse as a number";
       return false;
     }
@@ -84,6 +71,7 @@ bool parseBox(const std::string& textValue, float* south, float* west, float* no
 }
 
 void Filters::addOptions(CLI::App* command, const std::string& nameOption, bool withSelectionFile) {
+  this->nameOption = nameOption;
   std::vector<CLI::Option*> tree;
   tree.push_back(
       command->add_option("--continent", continent, "Only this continent")->type_name("PATTERN"));
@@ -123,6 +111,25 @@ void Filters::addOptions(CLI::App* command, const std::string& nameOption, bool 
 
 bool Filters::narrowsTree() const {
   return !continent.empty() || !country.empty() || !state.empty() || !name.empty();
+}
+
+std::string Filters::describe() const {
+  if (!selectionFile.empty()) return "--selection " + selectionFile;
+  std::string out;
+  auto add = [&out](const char* option, const std::string& value) {
+    if (value.empty()) return;
+    if (!out.empty()) out += ' ';
+    out += std::string(option) + " " + value;
+  };
+  add("--continent", continent);
+  add("--country", country);
+  add("--state", state);
+  add(nameOption.c_str(), name);
+  if (levelOption != nullptr && levelOption->count() > 0) {
+    add("--level-limit", std::to_string(levelLimit));
+  }
+  add("--bbox", bbox);
+  return out;
 }
 
 bool Filters::toSelection(Directory* directory, TLocationSelection* selection,

@@ -31,6 +31,8 @@ struct Filters {
 
   // The options as registered, to tell whether they were given.
   CLI::Option* levelOption = nullptr;
+  // The option that takes the location name pattern (see addOptions).
+  std::string nameOption = "--name";
 
   // Registers the options on command. nameOption is the option that takes
   // the location name pattern ("--name", or "--location" where --name means
@@ -41,6 +43,11 @@ struct Filters {
   // Whether any option of the location tree (continent, country, state,
   // name) is given.
   bool narrowsTree() const;
+
+  // The options as a reader would write them, e.g. "--continent Europe
+  // --bbox 50,-180,90,180", or "--selection north.sel"; empty when none is
+  // given.
+  std::string describe() const;
 
   // Fills *selection (which must be empty) from the options: a tree of the
   // directory's continents, countries, states and locations whose names

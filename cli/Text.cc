@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace text {
@@ -47,7 +48,22 @@ bool match(const std::string& p, std::size_t pi, const std::string& s, std::size
   return si == s.size();
 }
 
+template <class Number>
+bool parseFinite(const std::string& raw, Number* value) {
+  std::size_t b = raw.find_first_not_of(" \t");
+  std::size_t e = raw.find_last_not_of(" \t");
+  if (b == std::string::npos) return false;
+  const char* begin = raw.data() + b;
+  const char* end = raw.data() + e + 1;
+  if (*begin == '+') ++begin;
+  auto [ptr, ec] = std::from_chars(begin, end, *value);
+  return ec == std::errc() && ptr == end && std::isfinite(*value);
+}
+
 }  // namespace
+
+bool parseNumber(const std::string& raw, float* value) { return parseFinite(raw, value); }
+bool parseNumber(const std::string& raw, double* value) { return parseFinite(raw, value); }
 
 int compareIgnoringCase(const std::string& a, const std::string& b) {
   std::size_t n = a.size() < b.size() ? a.size() : b.size();

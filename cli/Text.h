@@ -31,6 +31,13 @@ std::string shortestFloat(float value);
 // value with a fixed number of decimals (for tables).
 std::string fixedFloat(float value, int decimals);
 
+// Parses a finite decimal number filling the whole of raw but for blanks
+// and tabs around it; a leading '+' is taken. Returns false, leaving *value
+// unspecified, for anything else (an empty text, trailing characters, an
+// infinity, NaN, a value out of the type's range).
+bool parseNumber(const std::string& raw, float* value);
+bool parseNumber(const std::string& raw, double* value);
+
 // A value quoted for a message: "text", with control characters shown as
 // '?' and a long value shortened.
 std::string quoted(const std::string& value);

@@ -12,6 +12,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/NearestCommand.h"
 #include "cli/SelectionCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
@@ -83,6 +84,7 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     addTreeCommand(&app, &context);
     addListCommand(&app, &context);
     addExportCommand(&app, &context);
+    addNearestCommand(&app, &context);
     addShowCommand(&app, &context);
     addAddCommand(&app, &context);
     addSetCommand(&app, &context);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -138,6 +139,51 @@ TEST(RemakeDatabaseTest, DropsDeletedAndGroupsScatteredRecords) {
       walkPaths(reopened.directory),
       std::vector<std::string>({"Asia/Japan/Osaka/Osaka", "Europe/Denmark/Sjaelland/Kobenhavn",
                                 "Europe/Norway/Oslo/Blindern", "Europe/Norway/Oslo/Oslo"}));
+}
+
+// A directory that names a record past the end of the data file: the
+// compaction and the import write zero bytes for it (the import adds the
+// directory's names), not what their buffer
+// held before (the tail of the previous record's names).
+TEST(RemakeDatabaseTest, RecordPastTheEndBecomesZeroBytes) {
+  TempDir dir;
+  std::string path = dir.file("p.bmt");
+  writeFile(path, bytesOf(nordic()));
+  BMTFile db(path.c_str());
+  db.directory->first();
+  ASSERT_TRUE(db.directory->next());
+  ASSERT_STREQ(db.directory->getLocationName(), "Voss");
+  db.directory->setLocationIndex(40);
+  db.remakeDatabase();
+  std::vector<LocationData> after = recordsOf(readFile(path));
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(bytesOf(after[0]), bytesOf(nordic()[0]));
+  EXPECT_EQ(bytesOf(after[1]), std::string(sizeof(LocationData), '\0'));
+  EXPECT_EQ(bytesOf(after[2]), bytesOf(nordic()[2]));
+}
+
+TEST(MergeTest, SourceRecordPastTheEndIsImportedAsZeroBytes) {
+  TempDir dir;
+  std::string sourcePath = dir.file("s.bmt");
+  writeFile(sourcePath, bytesOf(nordic()));
+  BMTFile source(sourcePath.c_str());
+  source.directory->first();
+  ASSERT_TRUE(source.directory->next());
+  source.directory->setLocationIndex(40);
+  BMTFile target(dir.file("t.bmt").c_str());
+  RecordingInfo info;
+  target.merge(source, false, info);
+  std::vector<std::string> records;
+  for (const LocationData& r : recordsOf(readFile(dir.file("t.bmt"))))
+    records.push_back(bytesOf(r));
+  std::sort(records.begin(), records.end());
+  // The import names the record after its place in the directory, as it
+  // does every record; all else is zero.
+  std::vector<std::string> expected = {
+      bytesOf(makeRecord("Europe", "Norway", "Hordaland", "", 0, 0, 0, 0)), bytesOf(nordic()[0]),
+      bytesOf(nordic()[2])};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(records, expected);
 }
 
 TEST(MergeTest, EmptyIntoEmptyAndSourceIsTarget) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a while: scripts/fuzz.sh [--no-build] TARGET SECONDS
+# Builds all of them and runs none:  scripts/fuzz.sh --build
 #
 # TARGET is one of directory, selection, profile, database, csv (fuzz/). The
-# targets are built first, with clang and every object instrumented, in
+# target is built first, with clang and every object instrumented, in
 # build-fuzz/ (--no-build skips that, for callers that built them already).
 # The run starts from the seeds in fuzz/corpus/TARGET and what earlier runs
 # kept in build-fuzz/corpus/TARGET; an input that fails is saved in
@@ -13,27 +14,35 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 
+targets=(directory selection profile database csv)
+
+# Configures build-fuzz/ and builds the named fuzz targets.
+build_targets() {
+  cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DMETDB_FUZZ=ON -DMETDB_BUILD_TESTS=OFF -DMETDB_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$build" -j"$(nproc)" --target "${@/#/fuzz_}"
+}
+
+if [ "${1:-}" = "--build" ] && [ $# -eq 1 ]; then
+  build_targets "${targets[@]}"
+  exit 0
+fi
 build_first=1
 if [ "${1:-}" = "--no-build" ]; then
   build_first=0
   shift
 fi
 if [ $# -ne 2 ]; then
-  echo "usage: $0 [--no-build] TARGET SECONDS" >&2
+  echo "usage: $0 [--no-build] TARGET SECONDS | $0 --build" >&2
   exit 2
 fi
 target=$1
 seconds=$2
 if [ ! -d "$root/fuzz/corpus/$target" ]; then
-  echo "$0: no fuzz target \"$target\"" >&2
+  echo "$0: no fuzz target \"$target\" (one of ${targets[*]})" >&2
   exit 2
 fi
-
-if [ "$build_first" = 1 ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DMETDB_FUZZ=ON -DMETDB_BUILD_TESTS=OFF -DMETDB_BUILD_BENCH=OFF >/dev/null
-  cmake --build "$build" -j"$(nproc)" --target "fuzz_$target"
-fi
+[ "$build_first" = 1 ] && build_targets "$target"
 
 corpus="$build/corpus/$target"
 artifacts="$build/artifacts/$target"

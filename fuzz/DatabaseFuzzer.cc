@@ -12,25 +12,16 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/ProgressInfo.h"
 #include "datafile/BMTFile.h"
-#include "datafile/InfoDevice.h"
-#include "fuzz/OpenFileCheck.h"
+#include "fuzz/FuzzRun.h"
 #include "tests/support/Records.h"
-#include "tests/support/TempDir.h"
 
 namespace {
-
-class QuietInfo : public InfoDevice {
- public:
-  void finish() override {}
-  void showText(const VELDstring&, int) override {}
-  void showLocation(const VELDstring&, const VELDstring&, const VELDstring&,
-                    const VELDstring&) override {}
-  void showNumber(long, int) override {}
-};
 
 // The bytes of the record of every location of a full walk, in walk order;
 // a location whose record cannot be read gives "".
@@ -65,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t rest = size - 3;
   if (dataSize > rest) dataSize = rest;
 
-  OpenFileCheck openFiles;
-  testsupport::TempDir folder;
+  FuzzRun run;
+  const testsupport::TempDir& folder = run.folder();
   std::string dataFile = folder.file("fuzz.bmt");
   std::string dirFile = folder.file("fuzz.dir");
   testsupport::writeFile(dataFile, std::string(bytes, dataSize));
@@ -80,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   testsupport::writeFile(intoFile, testsupport::bytesOf(testsupport::makeRecord(
                                        "Europe", "Norway", "Hordaland", "Bergen")));
 
-  QuietInfo info;
+  std::ostringstream bar;
+  ProgressInfo info(bar, false, 0);  // the tool's report, quiet
   {
     BMTFile source(dataFile.c_str());
     std::vector<std::string> before = walkRecords(source);

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "directory/Directory.h"
-#include "fuzz/OpenFileCheck.h"
-#include "tests/support/TempDir.h"
+#include "fuzz/FuzzRun.h"
 
 namespace {
 
@@ -33,10 +32,9 @@ std::vector<std::string> walk(Directory& directory) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  OpenFileCheck openFiles;
-  testsupport::TempDir folder;
-  std::string path = folder.file("fuzz.dir");
-  testsupport::writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
+  FuzzRun run;
+  const testsupport::TempDir& folder = run.folder();
+  std::string path = run.write("fuzz.dir", data, size);
 
   Directory directory(path.c_str());
   if (!directory.read()) {

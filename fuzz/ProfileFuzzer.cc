@@ -10,9 +10,8 @@
 #include <string>
 
 #include "datafile/MetDatabase.h"
-#include "fuzz/OpenFileCheck.h"
+#include "fuzz/FuzzRun.h"
 #include "platform/Profile.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -32,10 +31,9 @@ std::string lookUp(const char* section, const char* key, const char* def, std::s
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  OpenFileCheck openFiles;
-  testsupport::TempDir folder;
-  std::string ini = folder.file("ORVANE.INI");
-  testsupport::writeFile(ini, std::string(reinterpret_cast<const char*>(data), size));
+  FuzzRun run;
+  const testsupport::TempDir& folder = run.folder();
+  std::string ini = run.write("ORVANE.INI", data, size);
 
   std::string home = lookUp("Directories", "HomeDir", folder.path().c_str(), 260, ini);
   std::string defaultFile = home + "/metdata.bmt";

@@ -7,15 +7,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "fuzz/OpenFileCheck.h"
+#include "fuzz/FuzzRun.h"
 #include "selection/TLocationSelection.h"
-#include "tests/support/TempDir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  OpenFileCheck openFiles;
-  testsupport::TempDir folder;
-  std::string path = folder.file("fuzz.sel");
-  testsupport::writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
+  FuzzRun run;
+  const testsupport::TempDir& folder = run.folder();
+  std::string path = run.write("fuzz.sel", data, size);
 
   TLocationSelection selection;
   int result = selection.read(path.c_str());

@@ -13,9 +13,8 @@
 
 #include "cli/CsvReader.h"
 #include "cli/StationCsv.h"
-#include "fuzz/OpenFileCheck.h"
+#include "fuzz/FuzzRun.h"
 #include "tests/support/Records.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -28,10 +27,8 @@ std::vector<LocationData> recordsOf(const StationCsvResult& result) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  OpenFileCheck openFiles;
-  testsupport::TempDir folder;
-  std::string path = folder.file("stations.csv");
-  testsupport::writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
+  FuzzRun run;
+  std::string path = run.write("stations.csv", data, size);
 
   {
     std::ifstream in(path, std::ios::binary);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -143,19 +144,26 @@ TEST(RemakeDatabaseTest, DropsDeletedAndGroupsScatteredRecords) {
 
 // A directory that names a record past the end of the data file: the
 // compaction and the import write zero bytes for it (the import adds the
-// directory's names), not what their buffer
-// held before (the tail of the previous record's names).
+// directory's names), not what their buffer held before (the tail of the
+// previous record's names). The database is nordic() with Voss pointed at
+// record 40.
+std::unique_ptr<BMTFile> openWithRecordPastTheEnd(const std::string& path) {
+  writeFile(path, bytesOf(nordic()));
+  auto db = std::make_unique<BMTFile>(path.c_str());
+  db->directory->first();
+  if (db->directory->next() && std::strcmp(db->directory->getLocationName(), "Voss") == 0) {
+    db->directory->setLocationIndex(40);
+  } else {
+    ADD_FAILURE() << "Voss is not second";
+  }
+  return db;
+}
+
 TEST(RemakeDatabaseTest, RecordPastTheEndBecomesZeroBytes) {
   TempDir dir;
-  std::string path = dir.file("p.bmt");
-  writeFile(path, bytesOf(nordic()));
-  BMTFile db(path.c_str());
-  db.directory->first();
-  ASSERT_TRUE(db.directory->next());
-  ASSERT_STREQ(db.directory->getLocationName(), "Voss");
-  db.directory->setLocationIndex(40);
-  db.remakeDatabase();
-  std::vector<LocationData> after = recordsOf(readFile(path));
+  std::unique_ptr<BMTFile> db = openWithRecordPastTheEnd(dir.file("p.bmt"));
+  db->remakeDatabase();
+  std::vector<LocationData> after = recordsOf(readFile(dir.file("p.bmt")));
   ASSERT_EQ(after.size(), 3u);
   EXPECT_EQ(bytesOf(after[0]), bytesOf(nordic()[0]));
   EXPECT_EQ(bytesOf(after[1]), std::string(sizeof(LocationData), '\0'));
@@ -164,18 +172,14 @@ TEST(RemakeDatabaseTest, RecordPastTheEndBecomesZeroBytes) {
 
 TEST(MergeTest, SourceRecordPastTheEndIsImportedAsZeroBytes) {
   TempDir dir;
-  std::string sourcePath = dir.file("s.bmt");
-  writeFile(sourcePath, bytesOf(nordic()));
-  BMTFile source(sourcePath.c_str());
-  source.directory->first();
-  ASSERT_TRUE(source.directory->next());
-  source.directory->setLocationIndex(40);
+  std::unique_ptr<BMTFile> source = openWithRecordPastTheEnd(dir.file("s.bmt"));
   BMTFile target(dir.file("t.bmt").c_str());
   RecordingInfo info;
-  target.merge(source, false, info);
+  target.merge(*source, false, info);
   std::vector<std::string> records;
-  for (const LocationData& r : recordsOf(readFile(dir.file("t.bmt"))))
+  for (const LocationData& r : recordsOf(readFile(dir.file("t.bmt")))) {
     records.push_back(bytesOf(r));
+  }
   std::sort(records.begin(), records.end());
   // The import names the record after its place in the directory, as it
   // does every record; all else is zero.

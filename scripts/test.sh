@@ -30,7 +30,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== valgrind memcheck of the normal build's test programs"
 ls "$root"/build/tests/metdb_*_tests | xargs -P"$jobs" -I{} bash -c '
   log="$1.valgrind.log"
-  if valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+  if valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
       --trace-children=yes --track-fds=no "$1" --gtest_brief=1 >"$log" 2>&1; then
     echo "valgrind: $(basename "$1") clean"
   else

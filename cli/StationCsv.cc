@@ -77,14 +77,21 @@ std::string trimBlanks(const std::string& s) {
 }
 
 // The longest prefix of text of at most max bytes that does not end inside a
-// UTF-8 multi-byte sequence.
+// UTF-8 multi-byte sequence. Only a sequence that the cut would split is
+// dropped, so at most three bytes less than max are kept: continuation bytes
+// with no lead byte before them are not UTF-8 and are cut like any byte
+// (dropping all of them could leave a name empty).
 std::string cutUtf8(const std::string& text, std::size_t max) {
   if (text.size() <= max) return text;
-  std::size_t end = max;
-  // text[end] is the first byte left out; while it continues a sequence, the
-  // sequence it belongs to is dropped whole.
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return text.substr(0, end);
+  auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  // text[max] is the first byte left out; find the lead byte of its sequence.
+  std::size_t lead = max;
+  while (lead > 0 && max - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
+  if (lead < max && byte(lead) >= 0xC0) {
+    std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
+    if (lead + length > max) return text.substr(0, lead);
+  }
+  return text.substr(0, max);
 }
 
 // A value quoted for a message: control characters shown as '?', long values

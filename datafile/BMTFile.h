@@ -56,7 +56,9 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   int IsDirectoryOutofDate() override;
 
   // Compacts the data file into directory order, dropping records that no
-  // location refers to, and renumbers the locations' record indices. The new
+  // location refers to, and renumbers the locations' record indices. A
+  // location whose record lies past the end of the file gets a record of
+  // zero bytes. The new
   // file replaces the old one atomically; on any failure (no temporary file,
   // a failed write, sync or rename) the data file, the directory and its
   // file stay as they were. A BMTFile* thrown by getLocationData passes out

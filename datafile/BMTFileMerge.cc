@@ -56,10 +56,11 @@ struct Side {
   void skipGaps() {
     while (!finished && index() < 0) finished = !db.directory->next();
   }
-  // A fresh record first, so that a location whose record is missing
-  // from the data file never takes over the data of the one before it.
+  // A fresh record, every byte zero, first: a location whose record is
+  // missing from the data file then never takes over the data of the one
+  // before it, nor writes undefined bytes.
   void read(LocationData& record) {
-    record = LocationData();
+    std::memset(static_cast<void*>(&record), 0, sizeof record);
     db.getLocationData(index(), record);
   }
 };

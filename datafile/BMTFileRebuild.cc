@@ -1,5 +1,8 @@
 // BMTFile::remakeDatabase: the data file compacted into directory order.
 #include "datafile/BMTFile.h"
+
+#include <cstring>
+
 #include "datafile/DataFileReplacement.h"
 #include "datafile/WorkingDirectory.h"
 
@@ -21,7 +24,11 @@ void BMTFile::remakeDatabase() {
     do {
       long index = directory->getLocationIndex();
       if (index < 0) continue;
+      // Every byte defined: a location whose record lies past the end of
+      // the file reads nothing, and its slot must then hold zeros rather
+      // than what the buffer held before.
       LocationData record;
+      std::memset(static_cast<void*>(&record), 0, sizeof record);
       getLocationData(index, record);
       if (replacement.append(record) < 0) return;
     } while (directory->next());

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole suite twice: a
 # normal optimised build (build/) and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build (build-asan/). Exits non-zero on the first
-# failure.
+# UndefinedBehaviorSanitizer build (build-asan/); runs the normal build's
+# suite once more under valgrind memcheck, and every fuzz target briefly
+# (build-fuzz/, scripts/fuzz.sh). Exits non-zero on the first failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -20,3 +21,25 @@ cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DMETDB_SANITIZE
 cmake --build "$root/build-asan" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs"
+
+# Each test program runs whole under valgrind (one start-up per program, not
+# per test). Forked children are checked too, and executed programs (the
+# tool, run by its tests as a user would) through --trace-children. The
+# packaging tests drive cmake, cpack and dpkg rather than the library and are
+# left out.
+echo "== valgrind memcheck of the normal build's test programs"
+ls "$root"/build/tests/metdb_*_tests | xargs -P"$jobs" -I{} bash -c '
+  log="$1.valgrind.log"
+  if valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+      --trace-children=yes --track-fds=no "$1" --gtest_brief=1 >"$log" 2>&1; then
+    echo "valgrind: $(basename "$1") clean"
+  else
+    tail -n 100 "$log"
+    echo "valgrind: $(basename "$1") FAILED, see $log" >&2
+    exit 1
+  fi' _ {}
+
+echo "== fuzz targets, 30 s each, two at a time"
+"$root/scripts/fuzz.sh" --build
+printf '%s\n' directory selection profile database csv |
+  xargs -P"$jobs" -I{} "$root/scripts/fuzz.sh" --no-build {} 30

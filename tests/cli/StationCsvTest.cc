@@ -238,6 +238,25 @@ TEST(StationCsvTest, LongNamesAreCutAtCharacterBoundariesWithAWarning) {
   ASSERT_TRUE(r.ok());
   EXPECT_TRUE(r.warnings.empty());
   EXPECT_EQ(fieldText(r.rows[0].record.name), fits);
+
+  // Stray continuation bytes are no sequence to keep whole: the cut stays at
+  // 20 bytes instead of backing up to an empty name, and the list written
+  // from the rows reads back the same.
+  std::string stray = "P" + std::string(30, '\x9D');
+  r = parseText(std::string(kHeader) + stray + ",S,C,Europe,1,0,0\n");
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(fieldText(r.rows[0].record.name), stray.substr(0, 20));
+  std::ostringstream written;
+  StationCsv::write(written, {r.rows[0].record});
+  StationCsvResult back = parseText(written.str());
+  ASSERT_TRUE(back.ok());
+  EXPECT_EQ(fieldText(back.rows[0].record.name), stray.substr(0, 20));
+
+  // A complete character just before the cut is kept.
+  std::string whole = std::string(18, 'w') + "\xC3\xA9" + "\x80xyz";
+  r = parseText(std::string(kHeader) + whole + ",S,C,Europe,1,0,0\n");
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(fieldText(r.rows[0].record.name), whole.substr(0, 20));
 }
 
 TEST(StationCsvTest, StopAtFirstErrorAndSkipBadRows) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -144,6 +146,54 @@ TEST(RemakeDatabaseTest, DropsDeletedAndGroupsScatteredRecords) {
       walkPaths(reopened.directory),
       std::vector<std::string>({"Asia/Japan/Osaka/Osaka", "Europe/Denmark/Sjaelland/Kobenhavn",
                                 "Europe/Norway/Oslo/Blindern", "Europe/Norway/Oslo/Oslo"}));
+}
+
+// A directory that names a record past the end of the data file: the
+// compaction and the import write zero bytes for it (the import adds the
+// directory's names), not what their buffer held before (the tail of the
+// previous record's names). The database is nordic() with Voss pointed at
+// record 40.
+std::unique_ptr<BMTFile> openWithRecordPastTheEnd(const std::string& path) {
+  writeFile(path, bytesOf(nordic()));
+  auto db = std::make_unique<BMTFile>(path.c_str());
+  db->directory->first();
+  if (db->directory->next() && std::strcmp(db->directory->getLocationName(), "Voss") == 0) {
+    db->directory->setLocationIndex(40);
+  } else {
+    ADD_FAILURE() << "Voss is not second";
+  }
+  return db;
+}
+
+TEST(RemakeDatabaseTest, RecordPastTheEndBecomesZeroBytes) {
+  TempDir dir;
+  std::unique_ptr<BMTFile> db = openWithRecordPastTheEnd(dir.file("p.bmt"));
+  db->remakeDatabase();
+  std::vector<LocationData> after = recordsOf(readFile(dir.file("p.bmt")));
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(bytesOf(after[0]), bytesOf(nordic()[0]));
+  EXPECT_EQ(bytesOf(after[1]), std::string(sizeof(LocationData), '\0'));
+  EXPECT_EQ(bytesOf(after[2]), bytesOf(nordic()[2]));
+}
+
+TEST(MergeTest, SourceRecordPastTheEndIsImportedAsZeroBytes) {
+  TempDir dir;
+  std::unique_ptr<BMTFile> source = openWithRecordPastTheEnd(dir.file("s.bmt"));
+  BMTFile target(dir.file("t.bmt").c_str());
+  RecordingInfo info;
+  target.merge(*source, false, info);
+  std::vector<std::string> records;
+  for (const LocationData& r : recordsOf(readFile(dir.file("t.bmt")))) {
+    records.push_back(bytesOf(r));
+  }
+  std::sort(records.begin(), records.end());
+  // The import names the record after its place in the directory, as it
+  // does every record; all else is zero.
+  std::vector<std::string> expected = {
+      bytesOf(makeRecord("Europe", "Norway", "Hordaland", "", 0, 0, 0, 0)), bytesOf(nordic()[0]),
+      bytesOf(nordic()[2])};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(records, expected);
 }
 
 TEST(MergeTest, EmptyIntoEmptyAndSourceIsTarget) {

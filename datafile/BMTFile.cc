@@ -81,7 +81,12 @@ void BMTFile::setLocationData(long index, LocationData& record) {
   long offset = recordOffset(index);
   if (offset < 0) return;
   long length = file.length();
+  // The record's old bytes, put back when the write fails part way (a file
+  // size limit inside the record), so that a failed rewrite changes nothing.
+  char old[sizeof record];
+  long kept = offset < length ? file.readAt(offset, old, sizeof old) : 0;
   if (!file.writeAt(offset, &record, sizeof record)) {
+    if (kept > 0) file.writeAt(offset, old, static_cast<std::size_t>(kept));
     if (length >= 0 && offset + kLocationDataSize > length) file.truncate(length);
     platform::messageBeep();
     return;

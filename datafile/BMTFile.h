@@ -43,8 +43,8 @@ class METDB_EXPORT BMTFile : public MetDatabase {
 
   // Writes record over record `index`; an index equal to the record count
   // appends. A negative index writes nothing. A failed open or write sounds
-  // the beep, and a failed write that would have lengthened the file cuts it
-  // back to its old length.
+  // the beep; a failed write puts back the bytes it overwrote and cuts a
+  // lengthened file back to its old length, so that the file is as before.
   void setLocationData(long index, LocationData& record) override;
 
   bool IsValid() override;

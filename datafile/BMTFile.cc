@@ -10,6 +10,9 @@
 
 namespace {
 
+// Longest data file name a database opens.
+constexpr std::size_t kLongestFileName = 259;
+
 // Records read at a time while the directory is rebuilt.
 constexpr long kRecordsPerRead = 4096;
 
@@ -31,7 +34,10 @@ BMTFile::~BMTFile() { stream.close(); }
 long BMTFile::addLocationData(LocationData& record) {
   WorkingDirectory wd(homeDrive, homePath.c_str());
   platform::File file;
-  if (!file.open(fileName, platform::File::kReadWriteCreate)) return -1;
+  if (fileName.size() > kLongestFileName ||
+      !file.open(fileName, platform::File::kReadWriteCreate)) {
+    return -1;
+  }
   long length = file.length();
   if (length < 0) return -1;
   // The record goes after the last whole record; bytes beyond it do not
@@ -74,7 +80,8 @@ BMTFile::BulkRead::~BulkRead() { db_.stream.close(); }
 void BMTFile::setLocationData(long index, LocationData& record) {
   WorkingDirectory wd(homeDrive, homePath.c_str());
   platform::File file;
-  if (!file.open(fileName, platform::File::kReadWriteCreate)) {
+  if (fileName.size() > kLongestFileName ||
+      !file.open(fileName, platform::File::kReadWriteCreate)) {
     platform::messageBeep();
     return;
   }
@@ -105,7 +112,11 @@ bool BMTFile::IsEmpty() {
 
 void BMTFile::openDatabase() {
   WorkingDirectory wd(homeDrive, homePath.c_str());
-  if (stream.open(fileName, platform::File::kReadWriteCreate)) {
+  // Names of 260 characters or more are refused: setMetDatabase cuts a
+  // longer name to 260, and opening the cut name would create a file
+  // where none was asked for.
+  if (fileName.size() < kLongestFileName + 1 &&
+      stream.open(fileName, platform::File::kReadWriteCreate)) {
     LocationData first;
     if (stream.readAt(0, &first, sizeof first) == kLocationDataSize || IsEmpty()) {
       valid = true;

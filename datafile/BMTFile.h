@@ -22,8 +22,9 @@ class InfoDevice;
 class METDB_EXPORT BMTFile : public MetDatabase {
  public:
   // Opens the database on dataFileName, absolute or relative to the current
-  // directory. Never fails as such: an unusable data file gives a database
-  // whose IsValid() is false, with an empty directory.
+  // directory. Never fails as such: an unusable data file, or a name of 260
+  // characters or more (nothing is created then), gives a database whose
+  // IsValid() is false, with an empty directory that is never saved.
   explicit BMTFile(const char* dataFileName);
   ~BMTFile() override;
 

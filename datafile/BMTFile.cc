@@ -12,6 +12,9 @@
 
 namespace {
 
+// Longest data file name a database opens.
+constexpr std::size_t kLongestFileName = 259;
+
 // Records read at a time while the directory is rebuilt.
 constexpr long kRecordsPerRead = 4096;
 
@@ -70,7 +73,10 @@ long BMTFile::addLocationData(LocationData& record) {
   std::optional<WorkingDirectory> wd;
   enterHome(wd, homeDrive, homePath, fileName);
   platform::File file;
-  if (!file.open(fileName, platform::File::kReadWriteCreate)) return -1;
+  if (fileName.size() > kLongestFileName ||
+      !file.open(fileName, platform::File::kReadWriteCreate)) {
+    return -1;
+  }
   long length = file.length();
   if (length < 0) return -1;
   // The record goes after the last whole record; bytes beyond it do not
@@ -134,14 +140,20 @@ void BMTFile::setLocationData(long index, LocationData& record) {
   std::optional<WorkingDirectory> wd;
   enterHome(wd, homeDrive, homePath, fileName);
   platform::File file;
-  if (!file.open(fileName, platform::File::kReadWriteCreate)) {
+  if (fileName.size() > kLongestFileName ||
+      !file.open(fileName, platform::File::kReadWriteCreate)) {
     platform::messageBeep();
     return;
   }
   long offset = recordOffset(index);
   if (offset < 0) return;
   long length = file.length();
+  // The record's old bytes, put back when the write fails part way (a file
+  // size limit inside the record), so that a failed rewrite changes nothing.
+  char old[sizeof record];
+  long kept = offset < length ? file.readAt(offset, old, sizeof old) : 0;
   if (!file.writeAt(offset, &record, sizeof record)) {
+    if (kept > 0) file.writeAt(offset, old, static_cast<std::size_t>(kept));
     if (length >= 0 && offset + kLocationDataSize > length) file.truncate(length);
     platform::messageBeep();
     return;
@@ -160,7 +172,11 @@ bool BMTFile::IsEmpty() {
 
 void BMTFile::openDatabase() {
   WorkingDirectory wd(homeDrive, homePath.c_str());
-  if (stream.open(fileName, platform::File::kReadWriteCreate)) {
+  // Names of 260 characters or more are refused: setMetDatabase cuts a
+  // longer name to 260, and opening the cut name would create a file
+  // where none was asked for.
+  if (fileName.size() < kLongestFileName + 1 &&
+      stream.open(fileName, platform::File::kReadWriteCreate)) {
     LocationData first;
     if (stream.readAt(0, &first, sizeof first) == kLocationDataSize || IsEmpty()) {
       valid = true;

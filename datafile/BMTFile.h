@@ -22,8 +22,9 @@ class InfoDevice;
 class METDB_EXPORT BMTFile : public MetDatabase {
  public:
   // Opens the database on dataFileName, absolute or relative to the current
-  // directory. Never fails as such: an unusable data file gives a database
-  // whose IsValid() is false, with an empty directory.
+  // directory. Never fails as such: an unusable data file, or a name of 260
+  // characters or more (nothing is created then), gives a database whose
+  // IsValid() is false, with an empty directory that is never saved.
   explicit BMTFile(const char* dataFileName);
   ~BMTFile() override;
 
@@ -43,8 +44,8 @@ class METDB_EXPORT BMTFile : public MetDatabase {
 
   // Writes record over record `index`; an index equal to the record count
   // appends. A negative index writes nothing. A failed open or write sounds
-  // the beep, and a failed write that would have lengthened the file cuts it
-  // back to its old length.
+  // the beep; a failed write puts back the bytes it overwrote and cuts a
+  // lengthened file back to its old length, so that the file is as before.
   void setLocationData(long index, LocationData& record) override;
 
   bool IsValid() override;

@@ -1,11 +1,21 @@
 #include "tests/support/Records.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#if defined(__x86_64__) && defined(__linux__)
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/user.h>
+#define METDB_TRACE_CALLS 1
+#endif
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+#endif
 
 #include <cstring>
 
@@ -95,6 +105,117 @@ int runUnprivileged(const std::function<int()>& body) {
     _exit(body());
   }
   return waitFor(pid);
+}
+
+#ifdef METDB_TRACE_CALLS
+namespace {
+
+// Whether the system call about to run (its number and arguments in regs)
+// can change a file or folder.
+bool changesFiles(const struct user_regs_struct& regs) {
+  switch (regs.orig_rax) {
+    case SYS_write:
+    case SYS_pwrite64:
+    case SYS_writev:
+    case SYS_pwritev:
+    case SYS_pwritev2:
+    case SYS_rename:
+    case SYS_renameat:
+    case SYS_renameat2:
+    case SYS_unlink:
+    case SYS_unlinkat:
+    case SYS_truncate:
+    case SYS_ftruncate:
+    case SYS_fsync:
+    case SYS_fdatasync:
+    case SYS_mkdir:
+    case SYS_mkdirat:
+    case SYS_rmdir:
+    case SYS_chmod:
+    case SYS_fchmod:
+    case SYS_fchmodat:
+    case SYS_creat:
+    case SYS_link:
+    case SYS_linkat:
+    case SYS_symlink:
+    case SYS_symlinkat:
+      return true;
+    case SYS_open:
+      return (regs.rsi & (O_CREAT | O_TRUNC)) != 0;
+    case SYS_openat:
+      return (regs.rdx & (O_CREAT | O_TRUNC)) != 0;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+#endif
+
+TracedRun runKilledAtCall(long killAt, const std::function<int()>& body) {
+  TracedRun run;
+#ifdef METDB_TRACE_CALLS
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(97);
+    raise(SIGSTOP);
+    _exit(body());
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return run;
+  if (!WIFSTOPPED(status)) {
+    run.status = WIFEXITED(status) && WEXITSTATUS(status) != 97 ? WEXITSTATUS(status) : -2;
+    return run;
+  }
+  ptrace(PTRACE_SETOPTIONS, pid, nullptr,
+         PTRACE_O_TRACESYSGOOD | PTRACE_O_TRACEEXEC | PTRACE_O_EXITKILL);
+  int deliver = 0;
+  for (;;) {
+    if (ptrace(PTRACE_SYSCALL, pid, nullptr, deliver) != 0) break;
+    deliver = 0;
+    if (waitpid(pid, &status, 0) != pid) break;
+    if (WIFEXITED(status)) {
+      run.status = WEXITSTATUS(status);
+      return run;
+    }
+    if (WIFSIGNALED(status)) return run;
+    if (!WIFSTOPPED(status)) continue;
+    int sig = WSTOPSIG(status);
+    if (sig == (SIGTRAP | 0x80)) {
+      struct user_regs_struct regs;
+      if (ptrace(PTRACE_GETREGS, pid, nullptr, &regs) != 0) break;
+      // On entry the kernel has not yet set a result: rax holds -ENOSYS.
+      bool entry = static_cast<long>(regs.rax) == -ENOSYS;
+      if (entry && changesFiles(regs) && ++run.calls == killAt) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        run.killed = true;
+        run.calls = killAt - 1;
+        return run;
+      }
+    } else if (sig == SIGTRAP && (status >> 16) != 0) {
+      // An exec (or other ptrace event): nothing to deliver.
+    } else {
+      deliver = sig;
+    }
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  run.status = -2;
+#else
+  (void)killAt;
+  (void)body;
+  run.status = -2;
+#endif
+  return run;
+}
+
+bool underValgrind() {
+#ifdef RUNNING_ON_VALGRIND
+  return RUNNING_ON_VALGRIND != 0;
+#else
+  return false;
+#endif
 }
 
 bool setModificationTime(const std::string& path, long seconds) {

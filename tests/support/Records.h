@@ -39,6 +39,26 @@ int runWithFileSizeLimit(off_t limit, const std::function<int()>& body);
 // status, or -1.
 int runUnprivileged(const std::function<int()>& body);
 
+// How a traced child ended (see runKilledAtCall).
+struct TracedRun {
+  int status = -1;      // exit status; -1 when it did not exit normally
+  bool killed = false;  // stopped by SIGKILL before its call number killAt
+  long calls = 0;       // file-changing system calls it began
+};
+
+// Runs body in a forked child traced with ptrace and kills it with SIGKILL on
+// entry to its killAt-th file-changing system call (a write, a creating
+// open, rename, unlink, truncate, fsync, mkdir, rmdir, chmod), before that
+// call takes effect; killAt 0 lets it finish, counting its calls. body may
+// exec another program: the calls of that program count from there on.
+// status -2 when tracing is not available (a system other than x86-64
+// Linux, or ptrace refused).
+TracedRun runKilledAtCall(long killAt, const std::function<int()>& body);
+
+// Whether the process runs under valgrind, where forking and tracing cost
+// so much that fault sweeps take a sample only.
+bool underValgrind();
+
 // Sets a file's modification (and access) time, in seconds since the epoch.
 bool setModificationTime(const std::string& path, long seconds);
 

@@ -1,0 +1,255 @@
+// Hostile input that earlier tests leave out: names at and past the length
+// limits, record names filling their fields, control bytes in names,
+// directory files pointing past the data file, a selection file nested a
+// million levels deep, data files that are folders, FIFOs or links to them,
+// and names planted where the library writes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "datafile/BMTFile.h"
+#include "directory/Directory.h"
+#include "module/CurrentDatabase.h"
+#include "selection/TLocationSelection.h"
+#include "tests/support/Records.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::bytesOf;
+using testsupport::fileExists;
+using testsupport::listFolder;
+using testsupport::makeRecord;
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::walkPaths;
+using testsupport::writeFile;
+
+// An absolute path of exactly length characters inside dir, made of folders
+// of at most 200 characters (created) and a last part ending in ".bmt".
+std::string pathOfLength(const TempDir& dir, std::size_t length) {
+  std::string path = dir.path();
+  while (length - path.size() > 210) {
+    path += "/" + std::string(200, 'd');
+    mkdir(path.c_str(), 0700);
+  }
+  std::size_t rest = length - path.size() - 1;
+  return path + "/" + std::string(rest - 4, 'n') + ".bmt";
+}
+
+std::vector<LocationData> twoRecords() {
+  return {makeRecord("Europe", "Norway", "Oslo", "Oslo", 1, 59.9f, 10.7f, 1),
+          makeRecord("Europe", "Norway", "Oslo", "Blindern", 2, 59.9f, 10.7f, 2)};
+}
+
+// Runs the built tool in dir; its standard output.
+std::string tool(const TempDir& dir, const std::string& args, int* status) {
+  std::string command =
+      "cd '" + dir.path() + "' && '" + METDB_TOOL + "' " + args + " >.out 2>.err </dev/null";
+  int r = std::system(command.c_str());
+  *status = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+  return readFile(dir.file(".out"));
+}
+
+TEST(HostileNameLengthTest, DataFileNamesUpTo259WorkAndLongerOnesCreateNothing) {
+  for (std::size_t length : {259u, 260u, 261u, 4096u}) {
+    TempDir dir;
+    std::string name = pathOfLength(dir, length);
+    ASSERT_EQ(name.size(), length);
+    {
+      BMTFile db(name.c_str());
+      LocationData r = twoRecords()[0];
+      EXPECT_EQ(db.IsValid(), length <= 259) << length;
+      EXPECT_EQ(db.addLocationData(r), length <= 259 ? 0 : -1) << length;
+      db.setLocationData(0, r);
+    }
+    EXPECT_EQ(fileExists(name), length <= 259) << length;
+  }
+}
+
+TEST(HostileNameLengthTest, SetMetDatabaseNeverOpensTheCutName) {
+  TempDir dir;
+  // The first 260 characters of the name form a path in an existing folder.
+  std::string name = pathOfLength(dir, 260) + std::string(40, 'x');
+  std::string cut = name.substr(0, 260);
+  BMTFile* db = setMetDatabase(name.c_str());
+  EXPECT_EQ(std::string(getMetDataFileName()), cut);
+  EXPECT_FALSE(db->IsValid());
+  setMetDatabase(dir.file("other.bmt").c_str());
+  EXPECT_FALSE(fileExists(cut));
+  EXPECT_FALSE(fileExists(MetDatabase::directoryFileName(cut)));
+}
+
+TEST(HostileNameLengthTest, SelectionFileNamesOfAnyLength) {
+  for (std::size_t length : {259u, 260u, 261u, 4096u}) {
+    TempDir dir;
+    std::string name = pathOfLength(dir, length);
+    TLocationSelection s;
+    s.continentList = new TLocList("Europe", true);
+    int written = s.write(name.c_str());
+    // The system takes paths below 4096 bytes; a longer one fails cleanly.
+    EXPECT_EQ(written, length < 4096 ? 1 : 0) << length;
+    TLocationSelection back;
+    EXPECT_EQ(back.read(name.c_str()), length < 4096 ? 1 : 0) << length;
+    std::string folder = name.substr(0, name.rfind('/'));
+    EXPECT_EQ(listFolder(folder).size(), length < 4096 ? 1u : 0u) << length;
+  }
+}
+
+// Names that fill their fields without a terminator are cut to 20 or 30
+// characters by every reader.
+TEST(HostileRecordTest, NamesWithoutTerminatorAreBoundedEverywhere) {
+  TempDir dir;
+  LocationData r = makeRecord("", "", "", "", 1, 1, 2, 0);
+  std::memset(r.continent, 'C', sizeof r.continent);
+  std::memset(r.country, 'K', sizeof r.country);
+  std::memset(r.state, 'S', sizeof r.state);
+  std::memset(r.name, 'N', sizeof r.name);
+  writeFile(dir.file("full.bmt"), bytesOf(r) + bytesOf(r));
+  std::string expected = std::string(20, 'C') + "/" + std::string(30, 'K') + "/" +
+                         std::string(30, 'S') + "/" + std::string(20, 'N');
+  {
+    // Built from the records, which give the whole field (not past it), and
+    // saved on closing; the file reads back cut to 20 and 30 characters.
+    BMTFile db(dir.file("full.bmt").c_str());
+    std::string whole = std::string(21, 'C') + "/" + std::string(31, 'K') + "/" +
+                        std::string(31, 'S') + "/" + std::string(21, 'N');
+    EXPECT_EQ(walkPaths(db.directory), std::vector<std::string>(2, whole));
+  }
+  {
+    BMTFile db(dir.file("full.bmt").c_str());  // read from the directory file
+    EXPECT_FALSE(db.directory->changed);
+    EXPECT_EQ(walkPaths(db.directory), std::vector<std::string>(2, expected));
+  }
+  TLocationSelection s;
+  s.continentList = new TLocList(std::string(79, 'C').c_str(), false);
+  std::memset(s.continentList->name, 'C', sizeof s.continentList->name);  // no terminator
+  std::memset(s.name, 'X', sizeof s.name);
+  ASSERT_EQ(s.write(dir.file("full.sel").c_str()), 1);
+  TLocationSelection back;
+  ASSERT_EQ(back.read(dir.file("full.sel").c_str()), 1);
+  EXPECT_EQ(std::string(back.continentList->name), std::string(79, 'C'));
+
+  int status = 0;
+  std::string listed = tool(dir, "--db full.bmt list", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(listed.find(std::string(20, 'N')), std::string::npos);
+  // The tool shows a full field's bytes, never past it.
+  EXPECT_EQ(listed.find(std::string(22, 'N')), std::string::npos);
+  std::string shown = tool(dir, "--db full.bmt show 0", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(shown.find(std::string(32, 'K')), std::string::npos);
+  std::string exported = tool(dir, "--db full.bmt export --format json", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(exported.find(std::string(22, 'C')), std::string::npos);
+}
+
+// Control bytes other than CR and LF keep their lines; CR and LF make both
+// writers refuse (tested with the writers).
+TEST(HostileRecordTest, ControlBytesInNamesRoundTrip) {
+  TempDir dir;
+  std::string odd = "a\tb\x01\x1b\x7f";
+  writeFile(dir.file("c.bmt"), bytesOf(makeRecord("Eu\x02", "No\x1f", "Os\x0b", odd.c_str())));
+  { BMTFile db(dir.file("c.bmt").c_str()); }
+  BMTFile db(dir.file("c.bmt").c_str());
+  EXPECT_FALSE(db.directory->changed);
+  EXPECT_EQ(walkPaths(db.directory), std::vector<std::string>({"Eu\x02/No\x1f/Os\x0b/" + odd}));
+  TLocationSelection s;
+  s.continentList = new TLocList(odd.c_str(), true);
+  ASSERT_EQ(s.write(dir.file("c.sel").c_str()), 1);
+  TLocationSelection back;
+  ASSERT_EQ(back.read(dir.file("c.sel").c_str()), 1);
+  EXPECT_EQ(std::string(back.continentList->name), odd);
+}
+
+// A directory file whose locations point past the data file's end or
+// before its start: reads give no record, and a compaction keeps every
+// record that a location really refers to.
+TEST(HostileDirectoryFileTest, IndicesPastTheEndOrNegative) {
+  TempDir dir;
+  writeFile(dir.file("p.bmt"), bytesOf(twoRecords()));
+  writeFile(dir.file("p.dir"),
+            "3\nBlindern\n59.90 10.70 2 1\nOslo\n59.90 10.70 1 999999\nGhost\n1.00 2.00 1 -5\n"
+            "1\nEurope\n1\nNorway\n1\nOslo\n3\n0 1 2 \n");
+  testsupport::setModificationTime(dir.file("p.bmt"), 1000000000);
+  testsupport::setModificationTime(dir.file("p.dir"), 1000000010);
+  BMTFile db(dir.file("p.bmt").c_str());
+  ASSERT_EQ(db.directory->locationCount, 3);
+  LocationData r = makeRecord("X", "X", "X", "untouched");
+  db.getLocationData(999999, r);
+  db.getLocationData(-5, r);
+  EXPECT_EQ(std::string(r.name), "untouched");
+  db.remakeDatabase();
+  std::vector<LocationData> after = testsupport::recordsOf(readFile(dir.file("p.bmt")));
+  bool blindern = false;
+  for (const LocationData& k : after) blindern = blindern || std::string(k.name) == "Blindern";
+  EXPECT_TRUE(blindern);
+}
+
+TEST(HostileSelectionFileTest, AMillionNestedLevelsIsMalformedWithoutOverflow) {
+  TempDir dir;
+  std::string text = "deep\n1.10\n";
+  text.reserve(8u << 20);
+  for (int i = 0; i < 1000000; ++i) text += "x\n0\n<\n";
+  writeFile(dir.file("deep.sel"), text);
+  TLocationSelection s;
+  EXPECT_EQ(s.read(dir.file("deep.sel").c_str()), -1);
+  EXPECT_EQ(s.continentList, nullptr);
+}
+
+TEST(HostileDataFileTest, LinksToFoldersAndFifosAreNotValidLinksToFilesWork) {
+  TempDir dir;
+  mkdir(dir.file("folder").c_str(), 0700);
+  ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  writeFile(dir.file("real.bmt"), bytesOf(twoRecords()));
+  ASSERT_EQ(symlink(dir.file("folder").c_str(), dir.file("tofolder.bmt").c_str()), 0);
+  ASSERT_EQ(symlink(dir.file("fifo").c_str(), dir.file("tofifo.bmt").c_str()), 0);
+  ASSERT_EQ(symlink(dir.file("real.bmt").c_str(), dir.file("tofile.bmt").c_str()), 0);
+  for (const char* name : {"tofolder.bmt", "tofifo.bmt"}) {
+    BMTFile db(dir.file(name).c_str());
+    EXPECT_FALSE(db.IsValid()) << name;
+    LocationData r = twoRecords()[0];
+    EXPECT_EQ(db.addLocationData(r), -1) << name;
+  }
+  {
+    BMTFile db(dir.file("tofile.bmt").c_str());
+    EXPECT_TRUE(db.IsValid());
+    EXPECT_EQ(db.directory->locationCount, 2);
+    db.remakeDatabase();  // replaces the link by the new file, the old file stays
+  }
+  EXPECT_EQ(readFile(dir.file("real.bmt")), bytesOf(twoRecords()));
+  EXPECT_EQ(testsupport::recordsOf(readFile(dir.file("tofile.bmt"))).size(), 2u);
+  for (const std::string& name : listFolder(dir.path())) {
+    EXPECT_NE(name.compare(0, 3, "TQ_"), 0) << name;
+  }
+}
+
+// Files planted at the names the library writes are replaced, never
+// written through: a link there leads nowhere new.
+TEST(HostilePlantedNameTest, LinksAtTheWrittenNamesAreNotFollowed) {
+  TempDir dir, elsewhere;
+  writeFile(dir.file("p.bmt"), bytesOf(twoRecords()));
+  std::string victim = elsewhere.file("victim");
+  writeFile(victim, "keep");
+  ASSERT_EQ(symlink(victim.c_str(), dir.file("p.dir").c_str()), 0);
+  ASSERT_EQ(symlink(elsewhere.file("new").c_str(), dir.file("s.sel").c_str()), 0);
+  {
+    BMTFile db(dir.file("p.bmt").c_str());
+    db.directory->changed = true;
+  }
+  TLocationSelection s;
+  s.continentList = new TLocList("Europe", true);
+  EXPECT_EQ(s.write(dir.file("s.sel").c_str()), 1);
+  EXPECT_EQ(readFile(victim), "keep");
+  EXPECT_FALSE(fileExists(elsewhere.file("new")));
+  struct stat st;
+  ASSERT_EQ(lstat(dir.file("p.dir").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+}  // namespace

@@ -11,21 +11,13 @@
 #include <fstream>
 #include <memory>
 
+#include "bench/QuietInfo.h"
 #include "bench/SyntheticData.h"
 #include "datafile/BMTFile.h"
 #include "datafile/InfoDevice.h"
 #include "platform/File.h"
 
 namespace {
-
-class QuietInfo : public InfoDevice {
- public:
-  void finish() override {}
-  void showText(const VELDstring&, int) override {}
-  void showLocation(const VELDstring&, const VELDstring&, const VELDstring&,
-                    const VELDstring&) override {}
-  void showNumber(long, int) override {}
-};
 
 // Milliseconds to sync a fresh file of the given size.
 double syncMilliseconds(const std::string& path, long bytes) {

@@ -27,6 +27,7 @@
 
 #include "bench/IsolatedRun.h"
 #include "bench/PhysicalFloor.h"
+#include "bench/QuietInfo.h"
 #include "bench/SqliteStore.h"
 #include "bench/SyntheticData.h"
 #include "datafile/BMTFile.h"
@@ -59,15 +60,6 @@ constexpr float kBoxLongitude = 36;
   std::fflush(stderr);
   _exit(3);
 }
-
-class QuietInfo : public InfoDevice {
- public:
-  void finish() override {}
-  void showText(const VELDstring&, int) override {}
-  void showLocation(const VELDstring&, const VELDstring&, const VELDstring&,
-                    const VELDstring&) override {}
-  void showNumber(long, int) override {}
-};
 
 // The files of one size: the grouped data file m.bmt with its directory
 // file, a second database h.bmt sharing half its records, the same two in

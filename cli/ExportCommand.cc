@@ -37,14 +37,8 @@ void write(SelectedLocations& selected, const std::string& format, std::ostream&
 
 int exportRecords(const ExportOptions& o, ToolContext& context) {
   DatabaseAccess access(context);
-  BMTFile* db = access.open(DatabaseUse::kRead);
-  if (db == nullptr) return kExitFailure;
   SelectedLocations selected;
-  std::string error;
-  if (!selected.build(o.filters, db, &error)) {
-    context.error(error + ".");
-    return kExitFailure;
-  }
+  if (!selected.openAndBuild(o.filters, access, context)) return kExitFailure;
   if (o.output.empty()) {
     write(selected, o.format, context.out);
     return kExitOk;

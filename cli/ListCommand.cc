@@ -12,14 +12,8 @@ namespace {
 
 int list(const Filters& filters, ToolContext& context) {
   DatabaseAccess access(context);
-  BMTFile* db = access.open(DatabaseUse::kRead);
-  if (db == nullptr) return kExitFailure;
   SelectedLocations selected;
-  std::string error;
-  if (!selected.build(filters, db, &error)) {
-    context.error(error + ".");
-    return kExitFailure;
-  }
+  if (!selected.openAndBuild(filters, access, context)) return kExitFailure;
   if (selected.count() == 0) {
     context.out << "No location is selected.\n";
     return kExitOk;

@@ -74,14 +74,8 @@ std::string degrees(double bearing) {
 
 int nearest(const NearestOptions& o, ToolContext& context) {
   DatabaseAccess access(context);
-  BMTFile* db = access.open(DatabaseUse::kRead);
-  if (db == nullptr) return kExitFailure;
   SelectedLocations selected;
-  std::string error;
-  if (!selected.build(o.filters, db, &error)) {
-    context.error(error + ".");
-    return kExitFailure;
-  }
+  if (!selected.openAndBuild(o.filters, access, context)) return kExitFailure;
   long unusable = 0;
   GeoIndex index(selectedPositions(selected, &unusable));
   if (unusable > 0) {
@@ -93,7 +87,7 @@ int nearest(const NearestOptions& o, ToolContext& context) {
       index.nearest(o.latitude, o.longitude, static_cast<std::size_t>(o.count), o.maxKm * 1000.0);
   std::vector<LocationData> records(found.size());
   for (std::size_t i = 0; i < found.size(); ++i) {
-    db->getLocationData(index.points()[found[i].point].recordIndex, records[i]);
+    access.db()->getLocationData(index.points()[found[i].point].recordIndex, records[i]);
   }
 
   if (o.format == "json") {

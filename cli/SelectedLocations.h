@@ -6,9 +6,12 @@
 #include <string>
 
 #include "cli/Filters.h"
+#include "cli/ToolContext.h"
 #include "datafile/BMTFile.h"
 #include "selection/TLocationIterator.h"
 #include "selection/TLocationSelection.h"
+
+class DatabaseAccess;
 
 // The locations that filter options pick, as a host reaches them: the
 // options become a TLocationSelection, which a TLocationIterator resolves
@@ -24,6 +27,11 @@ class SelectedLocations {
   // current database) and resolves it. Returns false with *error set (a
   // sentence without its period) when the selection cannot be made.
   bool build(const Filters& filters, BMTFile* db, std::string* error);
+
+  // Opens the tool's database through access for reading and builds the
+  // selection from filters against it. Returns false after reporting the
+  // failure through context. access must outlive every use of this object.
+  bool openAndBuild(const Filters& filters, DatabaseAccess& access, ToolContext& context);
 
   // The number of selected locations.
   long count() const;

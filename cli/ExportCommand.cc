@@ -59,6 +59,7 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
       return kExitFailure;
     }
   }
+  std::string error;
   if (!replacement.commit(&error)) {
     context.error("Cannot write \"" + o.output + "\": " + error + ".");
     return kExitFailure;

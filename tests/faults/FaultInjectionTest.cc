@@ -54,6 +54,11 @@ TEST_P(FaultInjectionTest, FolderRefusingNewFiles) {
 TEST_P(FaultInjectionTest, KilledAtEveryFileChange) {
   FaultSweep sweep(GetParam());
   if (sweep.calls() == 0) GTEST_SKIP() << "system calls cannot be traced here";
+#ifdef __SANITIZE_ADDRESS__
+  // The sanitizer runtime of the traced tool makes file changes of its own,
+  // which the count of the clean run does not hold.
+  if (GetParam().name.rfind("tool-", 0) == 0) GTEST_SKIP() << "tool runs are traced in the normal build";
+#endif
   long calls = sweep.calls();
   long budget = static_cast<long>(faults::trialBudget(64));
   // Every call when they are few; else the first and last ones and an even

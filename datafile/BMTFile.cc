@@ -12,8 +12,10 @@
 
 namespace {
 
-// Longest data file name a database opens.
-constexpr std::size_t kLongestFileName = 259;
+// Whether a data file name is longer than a database opens (259
+// characters): setMetDatabase cuts a longer name to 260, and opening the cut
+// name would create a file where none was asked for.
+bool tooLong(const std::string& fileName) { return fileName.size() > 259; }
 
 // Records read at a time while the directory is rebuilt.
 constexpr long kRecordsPerRead = 4096;
@@ -73,8 +75,7 @@ long BMTFile::addLocationData(LocationData& record) {
   std::optional<WorkingDirectory> wd;
   enterHome(wd, homeDrive, homePath, fileName);
   platform::File file;
-  if (fileName.size() > kLongestFileName ||
-      !file.open(fileName, platform::File::kReadWriteCreate)) {
+  if (tooLong(fileName) || !file.open(fileName, platform::File::kReadWriteCreate)) {
     return -1;
   }
   long length = file.length();
@@ -140,8 +141,7 @@ void BMTFile::setLocationData(long index, LocationData& record) {
   std::optional<WorkingDirectory> wd;
   enterHome(wd, homeDrive, homePath, fileName);
   platform::File file;
-  if (fileName.size() > kLongestFileName ||
-      !file.open(fileName, platform::File::kReadWriteCreate)) {
+  if (tooLong(fileName) || !file.open(fileName, platform::File::kReadWriteCreate)) {
     platform::messageBeep();
     return;
   }
@@ -172,11 +172,7 @@ bool BMTFile::IsEmpty() {
 
 void BMTFile::openDatabase() {
   WorkingDirectory wd(homeDrive, homePath.c_str());
-  // Names of 260 characters or more are refused: setMetDatabase cuts a
-  // longer name to 260, and opening the cut name would create a file
-  // where none was asked for.
-  if (fileName.size() < kLongestFileName + 1 &&
-      stream.open(fileName, platform::File::kReadWriteCreate)) {
+  if (!tooLong(fileName) && stream.open(fileName, platform::File::kReadWriteCreate)) {
     LocationData first;
     if (stream.readAt(0, &first, sizeof first) == kLocationDataSize || IsEmpty()) {
       valid = true;

@@ -6,9 +6,11 @@
 
 #include "cli/DatabaseAccess.h"
 #include "cli/FileReplacement.h"
+#include "cli/GeoJsonFeature.h"
 #include "cli/RecordJson.h"
 #include "cli/SelectedLocations.h"
 #include "cli/StationCsv.h"
+#include "cli/Text.h"
 
 namespace {
 
@@ -18,21 +20,36 @@ struct ExportOptions {
   std::string output;
 };
 
-void write(SelectedLocations& selected, const std::string& format, std::ostream& out) {
+// Writes the selected records to out in format. Returns the number of
+// records that a GeoJSON export could not place (always 0 for the others).
+long write(SelectedLocations& selected, const std::string& format, std::ostream& out) {
   if (format == "csv") {
     StationCsv::writeHeader(out);
     selected.forEach([&](const LocationData& r, long) { StationCsv::writeRecord(out, r); });
-    return;
+    return 0;
   }
   // One object per line inside the array: readable, and never the whole
   // list in memory.
-  out << "[";
+  long unplaced = 0;
+  const bool geojson = format == "geojson";
+  out << (geojson ? "{\"type\": \"FeatureCollection\", \"features\": [" : "[");
   const char* separator = "\n";
   selected.forEach([&](const LocationData& r, long index) {
-    out << separator << "  " << dumpJson(recordToJson(r, index), -1);
+    bool placed = true;
+    out << separator << "  "
+        << dumpJson(geojson ? geoJsonFeature(r, index, &placed) : recordToJson(r, index), -1);
+    if (!placed) ++unplaced;
     separator = ",\n";
   });
-  out << (selected.count() > 0 ? "\n]\n" : "]\n");
+  out << (selected.count() > 0 ? "\n]" : "]") << (geojson ? "}\n" : "\n");
+  return unplaced;
+}
+
+void warnUnplaced(long unplaced, ToolContext& context) {
+  if (unplaced == 0) return;
+  context.warning(text::plural(unplaced, "record has", "records have") +
+                  " no position on the globe and " + (unplaced == 1 ? "was" : "were") +
+                  " written with \"geometry\": null.");
 }
 
 int exportRecords(const ExportOptions& o, ToolContext& context) {
@@ -40,7 +57,7 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
   SelectedLocations selected;
   if (!selected.openAndBuild(o.filters, access, context)) return kExitFailure;
   if (o.output.empty()) {
-    write(selected, o.format, context.out);
+    warnUnplaced(write(selected, o.format, context.out), context);
     return kExitOk;
   }
   // The text goes to a work folder beside the file and replaces it only
@@ -50,9 +67,10 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
     context.error("Cannot write \"" + o.output + "\": " + replacement.error() + ".");
     return kExitFailure;
   }
+  long unplaced = 0;
   {
     std::ofstream file(replacement.path(), std::ios::binary | std::ios::trunc);
-    if (file) write(selected, o.format, file);
+    if (file) unplaced = write(selected, o.format, file);
     file.flush();
     if (!file) {
       context.error("Cannot write \"" + o.output + "\".");
@@ -64,6 +82,7 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
     context.error("Cannot write \"" + o.output + "\": " + error + ".");
     return kExitFailure;
   }
+  warnUnplaced(unplaced, context);
   context.err << "metdb: " << selected.count() << (selected.count() == 1 ? " record" : " records")
               << " written to " << o.output << ".\n";
   return kExitOk;
@@ -73,17 +92,25 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
 
 void addExportCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command =
-      app->add_subcommand("export", "Write every field of the selected records as CSV or JSON");
+      app->add_subcommand("export", "Write every field of the selected records as CSV, JSON or GeoJSON");
   auto o = std::make_shared<ExportOptions>();
-  command->add_option("--format", o->format, "csv (a station list that create reads) or json")
-      ->check(CLI::IsMember({"csv", "json"}))
-      ->type_name("csv|json");
+  command
+      ->add_option("--format", o->format,
+                   "csv (a station list that create reads), json, or geojson (a FeatureCollection "
+                   "of points for GIS tools)")
+      ->check(CLI::IsMember({"csv", "json", "geojson"}))
+      ->type_name("csv|json|geojson");
   command->add_option("--output", o->output, "Write to FILE instead of standard output")
       ->type_name("FILE");
   o->filters.addOptions(command, "--name", true);
   command->footer(
+      "GeoJSON gives each record as a Point feature at [longitude, latitude] with\n"
+      "every field among its properties; a record whose position is not on the\n"
+      "globe gets a null geometry and a warning.\n"
+      "\n"
       "Examples:\n"
       "  metdb --db stations.bmt export --country Norway --format json\n"
-      "  metdb --db stations.bmt export --output backup.csv");
+      "  metdb --db stations.bmt export --output backup.csv\n"
+      "  metdb --db stations.bmt export --format geojson --output stations.geojson");
   context->addCommand(command, [o, context] { return exportRecords(*o, *context); });
 }

@@ -8,6 +8,7 @@
 #include "cli/GeoIndex.h"
 #include "cli/LocationTable.h"
 #include "cli/RecordJson.h"
+#include "cli/RecordPosition.h"
 #include "cli/SelectedLocations.h"
 #include "cli/Text.h"
 
@@ -47,11 +48,9 @@ std::vector<GeoPoint> selectedPositions(SelectedLocations& selected, long* unusa
   std::vector<GeoPoint> points;
   *unusable = 0;
   selected.forEach([&](const LocationData& r, long index) {
-    float latitude, longitude;
-    std::memcpy(&latitude, &r.latitude, sizeof latitude);
-    std::memcpy(&longitude, &r.longitude, sizeof longitude);
-    if (GeoIndex::searchable(latitude, longitude)) {
-      points.push_back({latitude, longitude, index});
+    RecordPosition position(r);
+    if (GeoIndex::searchable(position.latitude, position.longitude)) {
+      points.push_back({position.latitude, position.longitude, index});
     } else {
       ++*unusable;
     }

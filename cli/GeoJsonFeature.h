@@ -1,0 +1,16 @@
+#ifndef METDB_CLI_GEOJSONFEATURE_H_
+#define METDB_CLI_GEOJSONFEATURE_H_
+
+#include <nlohmann/json.hpp>
+
+#include "datafile/LocationData.h"
+
+// One record as a GeoJSON Feature (RFC 7946): "geometry" a Point at
+// [longitude, latitude] and "properties" every field as recordToJson gives
+// it (the record index as "index", the series as "seriesA" .. "seriesE").
+// A record whose position is not a point of the globe (not finite, or
+// outside -90..90 / -180..180) gets "geometry": null, which the RFC allows
+// for a feature without a place; *placed tells which it was.
+nlohmann::ordered_json geoJsonFeature(const LocationData& record, long index, bool* placed);
+
+#endif  // METDB_CLI_GEOJSONFEATURE_H_

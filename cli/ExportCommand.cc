@@ -91,8 +91,8 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
 }  // namespace
 
 void addExportCommand(CLI::App* app, ToolContext* context) {
-  CLI::App* command =
-      app->add_subcommand("export", "Write every field of the selected records as CSV, JSON or GeoJSON");
+  CLI::App* command = app->add_subcommand(
+      "export", "Write every field of the selected records as CSV, JSON or GeoJSON");
   auto o = std::make_shared<ExportOptions>();
   command
       ->add_option("--format", o->format,

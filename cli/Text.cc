@@ -129,6 +129,57 @@ std::string quoted(const std::string& value) {
   return "\"" + shown + (shortened ? "..." : "") + "\"";
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 character at s[i], or 0.
+std::size_t wellFormedLength(const std::string& s, std::size_t i) {
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  if (b < 0x80) return 1;
+  std::size_t n;
+  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3;
+    if (b == 0xE0) low = 0xA0;   // overlong
+    if (b == 0xED) high = 0x9F;  // surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4;
+    if (b == 0xF0) low = 0x90;   // overlong
+    if (b == 0xF4) high = 0x8F;  // past U+10FFFF
+  } else {
+    return 0;
+  }
+  if (i + n > s.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < n; ++k) {
+    if (!isContinuation(s[i + k])) return 0;
+  }
+  return n;
+}
+
+}  // namespace
+
+std::string drawable(const std::string& textValue) {
+  std::string out;
+  out.reserve(textValue.size());
+  for (std::size_t i = 0; i < textValue.size();) {
+    std::size_t n = wellFormedLength(textValue, i);
+    unsigned char b = static_cast<unsigned char>(textValue[i]);
+    bool control = n == 1 && (b < 0x20 || b == 0x7F);
+    bool c1 = n == 2 && b == 0xC2 && static_cast<unsigned char>(textValue[i + 1]) < 0xA0;
+    if (n == 0 || control || c1) {
+      out += '?';
+      i += (n == 0 ? 1 : n);
+      continue;
+    }
+    out.append(textValue, i, n);
+    i += n;
+  }
+  return out;
+}
+
 std::string plural(long n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }

@@ -42,6 +42,12 @@ bool parseNumber(const std::string& raw, double* value);
 // '?' and a long value shortened.
 std::string quoted(const std::string& value);
 
+// text for a drawing library that takes only valid UTF-8: each byte that
+// does not begin a well-formed UTF-8 character (no overlong forms, no
+// surrogates, nothing past U+10FFFF), and each control character, becomes
+// '?'.
+std::string drawable(const std::string& text);
+
 // "1 location", "2 locations".
 std::string plural(long n, const char* one, const char* many);
 

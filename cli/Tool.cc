@@ -12,6 +12,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/MapCommand.h"
 #include "cli/NearestCommand.h"
 #include "cli/SelectionCommand.h"
 #include "cli/SetCommand.h"
@@ -85,6 +86,7 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     addListCommand(&app, &context);
     addExportCommand(&app, &context);
     addNearestCommand(&app, &context);
+    addMapCommand(&app, &context);
     addShowCommand(&app, &context);
     addAddCommand(&app, &context);
     addSetCommand(&app, &context);

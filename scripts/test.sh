@@ -32,13 +32,14 @@ echo "== [${SECONDS}s] valgrind memcheck of the normal build's test programs"
 ls "$root"/build/tests/metdb_*_tests | xargs -P"$jobs" -I{} bash -c '
   log="$1.valgrind.log"
   if valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+      --suppressions="$2" \
       --trace-children=no --track-fds=no "$1" --gtest_brief=1 >"$log" 2>&1; then
     echo "valgrind: $(basename "$1") clean"
   else
     tail -n 100 "$log"
     echo "valgrind: $(basename "$1") FAILED, see $log" >&2
     exit 1
-  fi' _ {}
+  fi' _ {} "$root/scripts/valgrind.supp"
 
 echo "== [${SECONDS}s] fuzz targets, 30 s each, two at a time"
 "$root/scripts/fuzz.sh" --build

@@ -105,7 +105,8 @@ void addExportCommand(CLI::App* app, ToolContext* context) {
   o->filters.addOptions(command, "--name", true);
   command->footer(
       "GeoJSON gives each record as a Point feature at [longitude, latitude] with\n"
-      "every field among its properties; a record whose position is not on the\n"
+      "every field among its properties (a series as twelve numbers, seriesA1 ..\n"
+      "seriesA12, as in the CSV); a record whose position is not on the\n"
       "globe gets a null geometry and a warning.\n"
       "\n"
       "Examples:\n"

@@ -7,7 +7,8 @@
 
 // One record as a GeoJSON Feature (RFC 7946): "geometry" a Point at
 // [longitude, latitude] and "properties" every field as recordToJson gives
-// it (the record index as "index", the series as "seriesA" .. "seriesE").
+// it (the record index as "index"), but each series as twelve numbers named
+// as the station list's columns, "seriesA1" .. "seriesA12" and so on.
 // A record whose position is not a point of the globe (not finite, or
 // outside -90..90 / -180..180) gets "geometry": null, which the RFC allows
 // for a feature without a place; *placed tells which it was.

@@ -158,8 +158,14 @@ void WorldMap::add(const std::string& group, double latitude, double longitude) 
   std::size_t rows = static_cast<std::size_t>(frameWidth_ / 2) + 1;
   std::vector<bool>& taken = taken_[colour];
   if (taken.empty()) taken.resize(columns * rows);
-  std::size_t column = std::min(columns - 1, static_cast<std::size_t>(x(longitude) - left_));
-  std::size_t row = std::min(rows - 1, static_cast<std::size_t>(y(latitude) - top_));
+  // Clamped before the conversion, so that a position off the globe cannot
+  // index outside the bits.
+  auto cell = [](double offset, std::size_t count) -> std::size_t {
+    if (!(offset > 0.0)) return 0;  // NaN too
+    return static_cast<std::size_t>(std::min(offset, static_cast<double>(count - 1)));
+  };
+  std::size_t column = cell(x(longitude) - left_, columns);
+  std::size_t row = cell(y(latitude) - top_, rows);
   if (taken[row * columns + column]) return;
   taken[row * columns + column] = true;
   dots_.push_back({static_cast<float>(longitude), static_cast<float>(latitude),

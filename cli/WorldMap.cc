@@ -89,9 +89,9 @@ std::string foldCase(const std::string& name) {
 
 }  // namespace
 
-// The font library that cairo's text calls load keeps its configuration and
+// The font library that cairo loads for text keeps its configuration and
 // some font patterns for the life of the process and never frees them;
-// LeakSanitizer would report them at every exit of a program that drew a
+// LeakSanitizer would report them at the exit of every program that drew a
 // map. No code of ours allocates through that library, so nothing of ours
 // is hidden by this.
 #if defined(__has_feature)

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <iostream>
 
 bool isTerminal(const std::ostream& out) {
@@ -9,3 +11,5 @@ bool isTerminal(const std::ostream& out) {
   if (&out == &std::cout) return isatty(STDOUT_FILENO) == 1;
   return false;
 }
+
+void keepRunningWhenTheReaderGoes() { std::signal(SIGPIPE, SIG_IGN); }

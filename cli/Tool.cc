@@ -127,6 +127,13 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
       if (!context.usageProblem().empty()) {
         return reportUsage(command, context.usageProblem(), err);
       }
+      out.flush();
+      if (!out) {
+        context.error(
+            "Cannot write the output (its reader went away, or the disk is full); it is "
+            "incomplete.");
+        return kExitFailure;
+      }
       return status;
     }
     context.error("\"" + commandPath(command) + "\" is not a command that can run on its own.");

@@ -3,6 +3,10 @@
 
 #include <iostream>
 
+#include "cli/Terminal.h"
 #include "cli/Tool.h"
 
-int main(int argc, char** argv) { return runTool(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  keepRunningWhenTheReaderGoes();
+  return runTool(argc, argv, std::cout, std::cerr);
+}

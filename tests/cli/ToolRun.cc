@@ -39,6 +39,11 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
   std::string errPath = dir.file(".err");
   std::string tmp = dir.file("tmp");
   mkdir(tmp.c_str(), 0700);
+  int pipeEnds[2] = {-1, -1};
+  if (options.readerGone) {
+    if (pipe(pipeEnds) != 0) return Outcome{};
+    close(pipeEnds[0]);
+  }
   pid_t pid = fork();
   if (pid == 0) {
     int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -46,7 +51,7 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
     int in = open("/dev/null", O_RDONLY);
     if (out < 0 || err < 0 || in < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
     dup2(in, 0);
-    dup2(out, 1);
+    dup2(options.readerGone ? pipeEnds[1] : out, 1);
     dup2(err, 2);
     setenv("TMPDIR", tmp.c_str(), 1);
     if (options.fileSizeLimit > 0) {
@@ -62,6 +67,7 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
     execv(METDB_TOOL, argv.data());
     _exit(127);
   }
+  if (options.readerGone) close(pipeEnds[1]);
   Outcome o;
   int wstatus = 0;
   if (pid > 0 && waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) {

@@ -24,6 +24,9 @@ struct RunOptions {
   // (RLIMIT_FSIZE, with SIGXFSZ ignored, so that writes fail as on a full
   // disk).
   long fileSizeLimit = 0;
+  // Standard output is a pipe whose reader has already gone, as in
+  // `metdb list | head` once head has had enough.
+  bool readerGone = false;
 };
 
 // Runs the built metdb program in dir with args, as a user would: stdin from

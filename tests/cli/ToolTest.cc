@@ -180,4 +180,21 @@ TEST(ToolInProcessTest, ValidatesTheSampleList) {
   EXPECT_TRUE(contains(o.out, "good rows")) << o.out;
 }
 
+class ToolOutputTest : public tooltest::SampleDatabaseTest {};
+
+// `metdb export | head`: once the reader has gone the command fails and
+// says so, and leaves no index file of its walk in the current directory.
+TEST_F(ToolOutputTest, AReaderThatGoesAwayEndsTheCommandCleanly) {
+  tooltest::RunOptions options;
+  options.readerGone = true;
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"export", "--format", "geojson"}, {"list"}}) {
+    args.insert(args.begin(), {"--db", "s.bmt"});
+    Outcome o = tooltest::run(dir, args, options);
+    EXPECT_EQ(o.status, 1) << args[2];
+    EXPECT_TRUE(contains(o.err, "Cannot write the output")) << o.err;
+    EXPECT_EQ(tooltest::userFiles(dir), (std::vector<std::string>{"s.bmt", "s.csv", "s.dir"}));
+  }
+}
+
 }  // namespace

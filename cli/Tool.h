@@ -8,7 +8,8 @@
 // not parsed), writing normal output to out and messages to err. Returns the
 // exit status (see ExitStatus): 0 on success, 1 on failure, 2 for a wrong
 // command line, which is reported as one sentence, the usage line and a hint
-// to --help. Catches every exception.
+// to --help. A command whose output could not all be written to out fails
+// (1) with a message, whatever it returned. Catches every exception.
 int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 // The line that --version prints: "metdb " and the library's version.

@@ -196,21 +196,15 @@ void checkGroups(BMTFile* db, long records, Report& report) {
   std::set<std::string> finished;
   std::string continent, country, state;  // keys of the current groups
   std::vector<std::string> apart;
-  auto lower = [](std::string s) {
-    for (char& ch : s) {
-      if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    }
-    return s;
-  };
   BMTFile::BulkRead reading(*db);
   for (long i = 0; i < records; ++i) {
     LocationData r;
     db->getLocationData(i, r);
     // Keys hold the names above them, separated by a byte no name holds,
     // after a letter for the level.
-    std::string c = "C" + lower(fieldText(r.continent));
-    std::string k = "K" + c + '\n' + lower(fieldText(r.country));
-    std::string s = "S" + k + '\n' + lower(fieldText(r.state));
+    std::string c = "C" + text::foldCase(fieldText(r.continent));
+    std::string k = "K" + c + '\n' + text::foldCase(fieldText(r.country));
+    std::string s = "S" + k + '\n' + text::foldCase(fieldText(r.state));
     bool moved = i == 0 || s != state;
     if (i > 0 && s != state) finished.insert(state);
     if (i > 0 && k != country) finished.insert(country);

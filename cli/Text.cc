@@ -78,6 +78,12 @@ bool equalIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && compareIgnoringCase(a, b) == 0;
 }
 
+std::string foldCase(const std::string& name) {
+  std::string key(name.size(), '\0');
+  for (std::size_t i = 0; i < name.size(); ++i) key[i] = static_cast<char>(fold(name[i]));
+  return key;
+}
+
 bool matchesPattern(const std::string& pattern, const std::string& name) {
   return match(pattern, 0, name, 0);
 }

@@ -13,6 +13,9 @@ namespace text {
 // bytes compared unsigned (the order of the directory's arrays).
 int compareIgnoringCase(const std::string& a, const std::string& b);
 bool equalIgnoringCase(const std::string& a, const std::string& b);
+// name with its ASCII capitals made small: a key under which names that are
+// equal ignoring case are one.
+std::string foldCase(const std::string& name);
 
 // Whether name matches pattern ignoring ASCII case, where '*' stands for
 // any run of bytes and '?' for one UTF-8 character.

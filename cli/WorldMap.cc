@@ -79,14 +79,6 @@ std::string longitudeLabel(int longitude) {
   return std::to_string(std::abs(longitude)) + (longitude > 0 ? "°E" : "°W");
 }
 
-std::string foldCase(const std::string& name) {
-  std::string key = name;
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
-
 }  // namespace
 
 // The font library that cairo loads for text keeps its configuration and
@@ -140,7 +132,7 @@ double WorldMap::y(double latitude) const {
 }
 
 void WorldMap::add(const std::string& group, double latitude, double longitude) {
-  std::string key = foldCase(group);
+  std::string key = text::foldCase(group);
   auto found = groupByKey_.find(key);
   std::size_t g;
   if (found == groupByKey_.end()) {
@@ -173,7 +165,7 @@ void WorldMap::add(const std::string& group, double latitude, double longitude) 
 }
 
 std::uint32_t WorldMap::colourOf(const std::string& group) const {
-  return kPalette[groups_.at(groupByKey_.at(foldCase(group))).colour];
+  return kPalette[groups_.at(groupByKey_.at(text::foldCase(group))).colour];
 }
 
 std::vector<WorldMap::LegendEntry> WorldMap::legend(double* bottom) const {

@@ -83,8 +83,8 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
     return kExitFailure;
   }
   warnUnplaced(unplaced, context);
-  context.err << "metdb: " << selected.count() << (selected.count() == 1 ? " record" : " records")
-              << " written to " << o.output << ".\n";
+  context.err << "metdb: " << text::plural(selected.count(), "record", "records") << " written to "
+              << o.output << ".\n";
   return kExitOk;
 }
 

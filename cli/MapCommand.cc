@@ -1,6 +1,7 @@
 #include "cli/MapCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <memory>
 
 #include "cli/DatabaseAccess.h"
@@ -21,11 +22,6 @@ struct MapOptions {
 bool endsWithIgnoringCase(const std::string& name, const std::string& suffix) {
   return name.size() > suffix.size() &&
          text::equalIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
-}
-
-std::string baseName(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 int drawMap(const MapOptions& o, ToolContext& context) {
@@ -52,9 +48,9 @@ int drawMap(const MapOptions& o, ToolContext& context) {
                     " no position on the globe and " + (unplaced == 1 ? "is" : "are") +
                     " not shown.");
   }
-  map.setTitle(
-      baseName(access.dataFile()) + ": " + text::plural(map.count(), "location", "locations"),
-      subtitle);
+  map.setTitle(std::filesystem::path(access.dataFile()).filename().string() + ": " +
+                   text::plural(map.count(), "location", "locations"),
+               subtitle);
   if (selected.count() == 0) {
     map.setNotice("No location is selected");
   } else if (map.count() == 0) {

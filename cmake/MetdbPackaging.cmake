@@ -38,6 +38,9 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/platform-public-headers.txt METDB_PLATFORM_PUBLIC_HEADERS
   REGEX "^platform/")
 list(APPEND METDB_PUBLIC_HEADERS ${METDB_PLATFORM_PUBLIC_HEADERS})
+# The library's own bookkeeping of locks and writes, which no host reaches.
+list(REMOVE_ITEM METDB_PUBLIC_HEADERS
+  datafile/DatabaseState.h datafile/DirectoryMerge.h datafile/SharedLock.h datafile/WriteAccess.h)
 list(SORT METDB_PUBLIC_HEADERS)
 
 # A public header that includes a platform header not installed with it would

@@ -2,12 +2,16 @@
 
 #include <climits>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <vector>
 
+#include "datafile/DatabaseState.h"
+#include "datafile/DirectoryMerge.h"
 #include "datafile/WorkingDirectory.h"
+#include "datafile/WriteAccess.h"
+#include "platform/Failure.h"
 #include "platform/FileHandle.h"
+#include "platform/FileOps.h"
 #include "platform/Notify.h"
 
 namespace {
@@ -15,10 +19,19 @@ namespace {
 // Whether a data file name is longer than a database opens (259
 // characters): setMetDatabase cuts a longer name to 260, and opening the cut
 // name would create a file where none was asked for.
-bool tooLong(const std::string& fileName) { return fileName.size() > 259; }
+bool tooLong(const std::string& fileName) {
+  if (fileName.size() <= 259) return false;
+  platform::noteFailure("the data file name is longer than 259 characters");
+  return true;
+}
 
 // Records read at a time while the directory is rebuilt.
 constexpr long kRecordsPerRead = 4096;
+
+// Records read ahead while a BulkRead is held: a compaction or an import
+// reads the records nearly in file order, and one read per block instead
+// of one per record takes most of their time off.
+constexpr long kReadAheadRecords = 256;
 
 // The byte offset of record index, or -1 when there is no such offset.
 long recordOffset(long index) {
@@ -26,144 +39,122 @@ long recordOffset(long index) {
   return index * kLocationDataSize;
 }
 
-// Makes the database's home current for a record operation. Only a
-// relative data file name depends on the current directory: for an
-// absolute one the switch and the restore (five system calls of the eleven
-// that a record read costs) change nothing, and are skipped.
-void enterHome(std::optional<WorkingDirectory>& scope, int drive, const std::string& home,
-               const std::string& fileName) {
-  if (fileName.empty() || fileName[0] != '/') scope.emplace(drive, home.c_str());
-}
-
-// Records read ahead while a BulkRead holds a database's file open: a
-// compaction or an import reads the records nearly in file order, and one
-// read per block instead of one per record takes most of their time off.
-// Kept beside the class, by database, so that its layout stays as hosts
-// know it. Writes through the database drop what was read ahead.
-constexpr long kReadAheadRecords = 256;
-
-struct ReadAhead {
-  long first = 0;  // record index of records[0]
-  long count = 0;  // whole records held
-  std::vector<LocationData> records;
-};
-
-std::map<const BMTFile*, ReadAhead>& readAheads() {
-  static std::map<const BMTFile*, ReadAhead> byDatabase;
-  return byDatabase;
-}
-
-void forgetReadAhead(const BMTFile* db) {
-  auto it = readAheads().find(db);
-  if (it != readAheads().end()) it->second.count = 0;
-}
+void forgetReadAhead(const BMTFile* db) { stateOf(db).aheadCount = 0; }
 
 }  // namespace
 
-BMTFile::BMTFile(const char* dataFileName)
+BMTFile::BMTFile(const char* dataFileName) : BMTFile(dataFileName, kReadWrite) {}
+
+BMTFile::BMTFile(const char* dataFileName, Access access)
     : MetDatabase(dataFileName), fileName(dataFileName ? dataFileName : ""), valid(false) {
+  stateOf(this).readOnly = access == kReadOnly;
   openDatabase();
 }
 
 BMTFile::~BMTFile() {
-  readAheads().erase(this);
+  DatabaseState& state = stateOf(this);
+  if (saveDirectory && (directory->changed || directory->IsFileEmpty())) storeDirectory();
+  // Saved here, under the lock and against what other processes saved;
+  // the base class must not write it again.
+  saveDirectory = false;
+  if (state.lock != nullptr) state.lock->clearUnsaved(this);
   stream.close();
+  forgetState(this);
+}
+
+bool BMTFile::IsReadOnly() { return stateOf(this).readOnly; }
+
+bool BMTFile::IsStale() {
+  const DatabaseState& state = stateOf(this);
+  if (!state.data.exists) return false;
+  return !platform::stampOf(state.dataPath).sameFile(state.data);
 }
 
 long BMTFile::addLocationData(LocationData& record) {
+  platform::clearFailure();
   forgetReadAhead(this);
-  std::optional<WorkingDirectory> wd;
-  enterHome(wd, homeDrive, homePath, fileName);
-  platform::File file;
-  if (tooLong(fileName) || !file.open(fileName, platform::File::kReadWriteCreate)) {
-    return -1;
-  }
-  long length = file.length();
+  DatabaseState& state = stateOf(this);
+  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
+  if (!checkWritable(*this, hold)) return -1;
+  long length = stream.length();
   if (length < 0) return -1;
   // The record goes after the last whole record; bytes beyond it do not
   // form a record, and writing there keeps the returned index true.
   long index = length / kLocationDataSize;
   long offset = index * kLocationDataSize;
-  if (!file.writeAt(offset, &record, sizeof record)) {
-    file.truncate(length);
+  if (!stream.writeAt(offset, &record, sizeof record)) {
+    stream.truncate(length);
     return -1;
   }
-  if (!file.close()) return -1;
+  keepNewerThanDirectory(*this);
+  if (state.lock != nullptr) state.lock->markUnsaved(this);
   return index;
 }
 
 void BMTFile::getLocationData(long index, LocationData& record) {
+  if (!stream.isOpen()) throw this;
   long offset = recordOffset(index);
-  LocationData scratch;
-  if (stream.isOpen()) {  // inside an operation that holds the file open
-    auto ahead = readAheads().find(this);
-    if (ahead != readAheads().end() && offset >= 0) {
-      ReadAhead& r = ahead->second;
-      if (index < r.first || index >= r.first + r.count) {
-        long got = stream.readAt(offset, r.records.data(), r.records.size() * sizeof scratch);
-        r.first = index;
-        r.count = got < 0 ? 0 : got / kLocationDataSize;
-      }
-      if (index >= r.first && index < r.first + r.count) {
-        std::memcpy(&record, &r.records[static_cast<std::size_t>(index - r.first)], sizeof record);
-      }
-    } else if (offset >= 0 &&
-               stream.readAt(offset, &scratch, sizeof scratch) == kLocationDataSize) {
-      std::memcpy(&record, &scratch, sizeof record);
+  if (offset < 0) return;
+  DatabaseState& state = stateOf(this);
+  if (!state.ahead.empty()) {
+    if (index < state.aheadFirst || index >= state.aheadFirst + state.aheadCount) {
+      long got = stream.readAt(offset, state.ahead.data(), state.ahead.size() * sizeof record);
+      state.aheadFirst = index;
+      state.aheadCount = got < 0 ? 0 : got / kLocationDataSize;
+    }
+    if (index >= state.aheadFirst && index < state.aheadFirst + state.aheadCount) {
+      std::memcpy(&record, &state.ahead[static_cast<std::size_t>(index - state.aheadFirst)],
+                  sizeof record);
     }
     return;
   }
-  std::optional<WorkingDirectory> wd;
-  enterHome(wd, homeDrive, homePath, fileName);
-  platform::File file;
-  if (!file.open(fileName, platform::File::kReadOnly)) throw this;
-  if (offset < 0) return;
-  if (file.readAt(offset, &scratch, sizeof scratch) == kLocationDataSize) {
-    std::memcpy(&record, &scratch, sizeof record);
-  }
+  LocationData scratch;
+  long got = stream.readAt(offset, &scratch, sizeof scratch);
+  if (got < 0) throw this;
+  if (got == kLocationDataSize) std::memcpy(&record, &scratch, sizeof record);
 }
 
 BMTFile::BulkRead::BulkRead(BMTFile& db) : db_(db) {
-  WorkingDirectory wd(db.homeDrive, db.homePath.c_str());
-  readAheads().erase(&db);
-  if (db.stream.open(db.fileName, platform::File::kReadOnly)) {
-    readAheads()[&db].records.resize(static_cast<std::size_t>(kReadAheadRecords));
-  }
+  DatabaseState& state = stateOf(&db);
+  state.aheadCount = 0;
+  state.ahead.resize(static_cast<std::size_t>(kReadAheadRecords));
 }
 
 BMTFile::BulkRead::~BulkRead() {
-  readAheads().erase(&db_);
-  db_.stream.close();
+  DatabaseState& state = stateOf(&db_);
+  state.aheadCount = 0;
+  state.ahead.clear();
+  state.ahead.shrink_to_fit();
 }
 
 void BMTFile::setLocationData(long index, LocationData& record) {
+  platform::clearFailure();
   forgetReadAhead(this);
-  std::optional<WorkingDirectory> wd;
-  enterHome(wd, homeDrive, homePath, fileName);
-  platform::File file;
-  if (tooLong(fileName) || !file.open(fileName, platform::File::kReadWriteCreate)) {
+  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
+  if (!checkWritable(*this, hold)) {
     platform::messageBeep();
     return;
   }
   long offset = recordOffset(index);
   if (offset < 0) return;
-  long length = file.length();
+  long length = stream.length();
   // The record's old bytes, put back when the write fails part way (a file
   // size limit inside the record), so that a failed rewrite changes nothing.
   char old[sizeof record];
-  long kept = offset < length ? file.readAt(offset, old, sizeof old) : 0;
-  if (!file.writeAt(offset, &record, sizeof record)) {
-    if (kept > 0) file.writeAt(offset, old, static_cast<std::size_t>(kept));
-    if (length >= 0 && offset + kLocationDataSize > length) file.truncate(length);
+  long kept = offset < length ? stream.readAt(offset, old, sizeof old) : 0;
+  if (!stream.writeAt(offset, &record, sizeof record)) {
+    if (kept > 0) stream.writeAt(offset, old, static_cast<std::size_t>(kept));
+    if (length >= 0 && offset + kLocationDataSize > length) stream.truncate(length);
     platform::messageBeep();
     return;
   }
-  if (!file.close()) platform::messageBeep();
+  keepNewerThanDirectory(*this);
 }
 
 bool BMTFile::IsValid() { return valid; }
 
 bool BMTFile::IsEmpty() {
+  if (stream.isOpen()) return stream.length() <= 0;
   WorkingDirectory wd(homeDrive, homePath.c_str());
   platform::FileHandle handle(fileName.c_str());
   if (!handle.valid()) return true;
@@ -171,16 +162,31 @@ bool BMTFile::IsEmpty() {
 }
 
 void BMTFile::openDatabase() {
+  platform::clearFailure();
   WorkingDirectory wd(homeDrive, homePath.c_str());
-  if (!tooLong(fileName) && stream.open(fileName, platform::File::kReadWriteCreate)) {
-    LocationData first;
-    if (stream.readAt(0, &first, sizeof first) == kLocationDataSize || IsEmpty()) {
-      valid = true;
-      MetDatabase::openDatabase();
+  DatabaseState& state = stateOf(this);
+  valid = false;
+  if (!tooLong(fileName)) {
+    state.dataPath = platform::absolutePath(fileName);
+    if (state.lock == nullptr) state.lock = SharedLock::open(fileName + ".lock");
+    // Loaded under the shared lock, so that no writer changes the data file
+    // or the directory file while they are read.
+    LockHold hold(state.lock.get(), SharedLock::kShared, SharedLock::waitSeconds());
+    auto mode = state.readOnly ? platform::File::kReadOnly : platform::File::kReadWriteCreate;
+    if (hold.ok() && stream.open(fileName, mode)) {
+      state.data = stream.stamp();
+      LocationData first;
+      if (stream.readAt(0, &first, sizeof first) == kLocationDataSize || IsEmpty()) {
+        valid = true;
+        MetDatabase::openDatabase();
+      } else {
+        platform::noteFailure("\"" + fileName + "\" is shorter than one record");
+      }
+      state.directoryFile = platform::stampOf(directoryPath(*directory));
+      state.baseline = recordIndices(*directory);
     }
   }
-  saveDirectory = valid;
-  stream.close();
+  saveDirectory = valid && !state.readOnly;
 }
 
 void BMTFile::constructDirectory() {
@@ -202,9 +208,48 @@ void BMTFile::constructDirectory() {
 }
 
 int BMTFile::IsDirectoryOutofDate() {
+  platform::FileStamp data =
+      stream.isOpen() ? stream.stamp() : platform::stampOf(stateOf(this).dataPath);
+  if (!data.exists) return 0;
+  platform::FileStamp dir = platform::stampOf(directoryPath(*directory));
+  return !dir.exists || data.modifiedNs > dir.modifiedNs ? 1 : 0;
+}
+
+bool BMTFile::storeDirectory() {
+  platform::clearFailure();
+  DatabaseState& state = stateOf(this);
+  if (!valid) {
+    platform::noteFailure("the data file \"" + fileName + "\" is not usable");
+    return false;
+  }
   WorkingDirectory wd(homeDrive, homePath.c_str());
-  std::uint32_t d = directory->getTimeStamp();
-  platform::FileHandle handle(fileName.c_str());
-  std::uint32_t t = handle.valid() ? handle.getftime() : 0;
-  return t > d ? 1 : 0;
+  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
+  if (!checkWritable(*this, hold)) return false;
+
+  // Another process saved the directory file since this database read or
+  // wrote it: its edits and ours are joined rather than ours written over
+  // them.
+  std::string path = directoryPath(*directory);
+  platform::FileStamp onDisk = platform::stampOf(path);
+  std::unique_ptr<Directory> merged;
+  if (onDisk.exists && onDisk.size > 0 && onDisk != state.directoryFile) {
+    Directory saved(directory->fileName.c_str());
+    if (saved.read()) merged = mergeDirectoryEdits(saved, *directory, state.baseline);
+  }
+  Directory* target = merged ? merged.get() : directory;
+  if (!target->write()) {
+    if (platform::lastFailure().empty()) {
+      platform::noteFailure("cannot write the directory file \"" + directory->fileName + "\"");
+    }
+    return false;
+  }
+  if (merged) {
+    delete directory;
+    directory = merged.release();
+  }
+  directory->changed = false;
+  state.directoryFile = platform::stampOf(path);
+  state.baseline = recordIndices(*directory);
+  if (state.lock != nullptr) state.lock->clearUnsaved(this);
+  return true;
 }

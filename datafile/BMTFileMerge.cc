@@ -7,6 +7,8 @@
 #include "datafile/InfoDevice.h"
 #include "datafile/RecordOrder.h"
 #include "datafile/WorkingDirectory.h"
+#include "datafile/WriteAccess.h"
+#include "platform/Failure.h"
 
 namespace {
 
@@ -70,14 +72,16 @@ struct Side {
 // Merges the two directory walks into a new data file written in hierarchy
 // order, and a new directory filled from the written records. Of two equal
 // records (compareLocationData) only one is written: the source's when
-// replace is set. Both are swapped in only after the new data file is in
-// place; on any failure nothing changes, the temporary file is removed and,
-// once reporting has begun, info hears finish() and "Importing of data
-// failed." (before a thrown BMTFile* passes on).
+// replace is set. The new files are swapped in together once both are
+// written; on any failure nothing changes, the temporary files are removed
+// and, once reporting has begun, info hears finish() and "Importing of data
+// failed." (before a thrown BMTFile*, or what info threw, passes on).
 void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
+  platform::clearFailure();
   if (&source == this) return;
   WorkingDirectory wd(homeDrive, homePath.c_str());
-  stream.close();
+  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
+  if (!checkReplaceable(*this, hold)) return;
   DataFileReplacement replacement(fileName, directory->fileName);
   if (!replacement.begin()) return;
 
@@ -140,18 +144,19 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
       ++added;
       show(incoming);
     }
-  } catch (BMTFile*) {
+  } catch (...) {
     if (reporting) reportFailure(info);
     throw;
   }
 
-  if (!ok || !replacement.commit()) {
+  if (!ok || !replacement.commit(*fresh)) {
     if (reporting) reportFailure(info);
     return;
   }
   fresh->fileName = directory->fileName;
   delete directory;
   directory = fresh.release();
+  adoptReplacement(*this, replacement.takeFile());
 
   info.finish();
   info.showText(VELDstring("Importing of data completed."), -1);

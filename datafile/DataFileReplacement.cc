@@ -1,14 +1,22 @@
 #include "datafile/DataFileReplacement.h"
 
 #include <cstring>
+#include <utility>
 
+#include "directory/Directory.h"
 #include "platform/FileOps.h"
+#include "platform/FileStamp.h"
 #include "platform/TempFile.h"
 
 namespace {
 
 // Records gathered before each write to the temporary file.
 constexpr std::size_t kBufferRecords = 4096;
+
+// The folder createTempFile takes for a file name: "" for the current one.
+std::string folderFor(const std::string& name) {
+  return name.find('/') == std::string::npos ? "" : platform::folderOf(name);
+}
 
 }  // namespace
 
@@ -21,9 +29,7 @@ DataFileReplacement::~DataFileReplacement() {
 }
 
 bool DataFileReplacement::begin() {
-  std::string folder =
-      dataFile_.find('/') == std::string::npos ? "" : platform::folderOf(dataFile_);
-  if (!platform::createTempFile(folder, &tempName_, &temp_)) {
+  if (!platform::createTempFile(folderFor(dataFile_), &tempName_, &temp_)) {
     tempName_.clear();
     return false;
   }
@@ -47,36 +53,63 @@ bool DataFileReplacement::flush() {
   return !failed_;
 }
 
-bool DataFileReplacement::commit() {
-  if (failed_ || !temp_.isOpen() || !flush() || !temp_.sync() || !temp_.close()) {
+std::string DataFileReplacement::writeDirectory(Directory& describing) {
+  std::string name;
+  platform::File placeholder;
+  if (!platform::createTempFile(folderFor(directoryFile_), &name, &placeholder)) return "";
+  placeholder.close();
+  std::string own = describing.fileName;
+  describing.fileName = name;
+  bool written = describing.write();
+  describing.fileName = own;
+  if (!written) {
+    platform::removeFile(name.c_str());
+    return "";
+  }
+  if (platform::pathExists(directoryFile_.c_str())) {
+    platform::copyPermissions(directoryFile_.c_str(), name.c_str());
+  }
+  return name;
+}
+
+bool DataFileReplacement::commit(Directory& describing) {
+  if (failed_ || !temp_.isOpen() || !flush() || !temp_.sync()) {
     discard();
     return false;
   }
   platform::copyPermissions(dataFile_.c_str(), tempName_.c_str());
+  std::string newDirectory = writeDirectory(describing);
 
-  // Move the directory file aside under a name of our own making, so that
-  // it can be put back exactly as it was if the swap fails.
-  std::string aside;
-  if (platform::pathExists(directoryFile_.c_str())) {
-    platform::File placeholder;
-    std::string folder =
-        directoryFile_.find('/') == std::string::npos ? "" : platform::folderOf(directoryFile_);
-    if (!platform::createTempFile(folder, &aside, &placeholder) ||
-        !platform::renameFile(directoryFile_.c_str(), aside.c_str())) {
-      if (!aside.empty()) platform::removeFile(aside.c_str());
-      discard();
-      return false;
-    }
+  // The new data file must be newer than the old directory file, and the
+  // new directory file no older than the new data file.
+  platform::FileStamp oldDirectory = platform::stampOf(directoryFile_);
+  platform::FileStamp data = temp_.stamp();
+  if (oldDirectory.exists && data.modifiedNs <= oldDirectory.modifiedNs) {
+    temp_.setModified(oldDirectory.modifiedNs + 1);
+    data = temp_.stamp();
   }
+  if (!newDirectory.empty() && platform::stampOf(newDirectory).modifiedNs < data.modifiedNs) {
+    platform::File file;
+    if (file.open(newDirectory, platform::File::kReadWrite)) file.setModified(data.modifiedNs);
+  }
+
   if (!platform::renameFile(tempName_.c_str(), dataFile_.c_str())) {
-    if (!aside.empty()) platform::renameFile(aside.c_str(), directoryFile_.c_str());
+    if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
     discard();
     return false;
   }
   committed_ = true;
+  if (newDirectory.empty() || !platform::renameFile(newDirectory.c_str(), directoryFile_.c_str())) {
+    if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
+    platform::removeFile(directoryFile_.c_str());
+  }
   platform::syncFolderOf(dataFile_.c_str());
-  if (!aside.empty()) platform::removeFile(aside.c_str());
   return true;
+}
+
+platform::File DataFileReplacement::takeFile() {
+  if (!committed_) return platform::File();
+  return std::move(temp_);
 }
 
 void DataFileReplacement::discard() {

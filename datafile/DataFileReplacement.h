@@ -7,21 +7,24 @@
 #include "datafile/LocationData.h"
 #include "platform/File.h"
 
+class Directory;
+
 // Writes a new data file beside an old one and puts it in the old one's
-// place atomically: at every instant the data file is either the complete
-// old file or the complete new one. The new records go to a temporary file
-// "TQ_XXXXXX" created exclusively in the data file's folder, so that the
-// final rename stays within one file system. Until commit() succeeds nothing
-// visible changes; destroying an uncommitted replacement removes the
-// temporary file.
+// place atomically, together with the directory file that describes it: at
+// every instant the data file is either the complete old file or the
+// complete new one, and the directory file either describes the data file
+// or is older than it (so that an opening rebuilds it). The new records go
+// to a temporary file "TQ_XXXXXX" created exclusively in the data file's
+// folder, so that the final rename stays within one file system. Until
+// commit() succeeds nothing visible changes; destroying an uncommitted
+// replacement removes its temporary files.
 //
 // Relative names are taken in the current directory at the time of each
 // call: callers hold the database's WorkingDirectory throughout.
 class DataFileReplacement {
  public:
   // dataFile: the file to replace. directoryFile: the directory file that
-  // describes it, moved aside during the swap so that it can never be taken
-  // for a description of the new data file.
+  // describes it.
   DataFileReplacement(const std::string& dataFile, const std::string& directoryFile);
   ~DataFileReplacement();
 
@@ -38,13 +41,22 @@ class DataFileReplacement {
   // Number of records appended so far.
   long count() const { return count_; }
 
-  // Flushes and syncs the new file, gives it the old file's permission bits
-  // and renames it over the data file. The directory file is moved aside
-  // first and removed once the new data file is in place (put back when the
-  // rename fails), so the next opening rebuilds the directory unless the
-  // owner writes a new one. Returns false, with the old files in place and
-  // the temporary file removed, when anything fails.
-  bool commit();
+  // Flushes and syncs the new file, gives it the old file's permission
+  // bits, writes describing (the directory of the new file; its fileName is
+  // used only to find where) to a temporary directory file, and then
+  // renames the new data file over the old one and the new directory file
+  // over the old one, in that order. The new data file is made newer than
+  // the old directory file, so that a process that dies between the two
+  // renames leaves a directory file the next opening rebuilds. When the
+  // directory cannot be written (a name that the directory file cannot
+  // hold, a full disk) the swap goes on and the old directory file is
+  // removed instead. Returns false, with the old files in place and the
+  // temporary files removed, when the data file cannot be replaced.
+  bool commit(Directory& describing);
+
+  // After a successful commit: the new data file, open for reading and
+  // writing. The replacement keeps nothing open afterwards.
+  platform::File takeFile();
 
   // The temporary file's name, for tests and diagnostics.
   const std::string& temporaryName() const { return tempName_; }
@@ -52,6 +64,9 @@ class DataFileReplacement {
  private:
   bool flush();
   void discard();
+  // Writes describing into a new temporary file beside the directory file;
+  // its name, or "" when it could not be written.
+  std::string writeDirectory(Directory& describing);
 
   std::string dataFile_;
   std::string directoryFile_;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/CurrentDirectory.h"
+#include "platform/Failure.h"
 #include "platform/ModulePath.h"
 #include "platform/Profile.h"
 
@@ -54,15 +55,19 @@ BMTFile* getMetDatabase() {
   return metDatabase;
 }
 
-BMTFile* setMetDatabase(const char* name) {
+BMTFile* setMetDatabase(const char* name) { return setMetDatabase(name, BMTFile::kReadWrite); }
+
+BMTFile* setMetDatabase(const char* name, BMTFile::Access access) {
   // The name is copied first: it may point into the database deleted below.
   std::string copy = name ? std::string(name) : std::string();
   delete metDatabase;
   metDatabase = nullptr;
   if (name != metDataFileName) storeFileName(copy);
-  metDatabase = new BMTFile(metDataFileName);
+  metDatabase = new BMTFile(metDataFileName, access);
   return metDatabase;
 }
+
+const char* getMetLastError() { return platform::lastFailure().c_str(); }
 
 const char* getMetDataFileName() { return metDataFileName; }
 

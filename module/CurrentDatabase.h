@@ -26,6 +26,18 @@ METDB_EXPORT BMTFile* getMetDatabase();
 // into it.
 METDB_EXPORT BMTFile* setMetDatabase(const char* name);
 
+// The same, opening the new database with the access given: kReadOnly for
+// a process that only reads (see BMTFile::Access).
+METDB_EXPORT BMTFile* setMetDatabase(const char* name, BMTFile::Access access);
+
+// Why the last operation of the library that failed in this process failed,
+// as a phrase such as "cannot open \"x.bmt\": Permission denied" or
+// "another process replaced the data file ...". Every writing operation and
+// every opening of a database empties it when it starts, so right after one
+// of them it is empty exactly when that operation did its work. The text
+// stays valid until the next call into the library.
+METDB_EXPORT const char* getMetLastError();
+
 // The current database's data file name: the configured one until the first
 // setMetDatabase, then the last name set. The storage stays valid while the
 // library is loaded. Creates no database.

@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Failure.h"
+#include "platform/StatStamp.h"
+
 namespace platform {
 
 File::~File() { close(); }
@@ -38,11 +41,15 @@ bool File::open(const std::string& name, Mode mode) {
   do {
     fd = ::open(name.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    noteSystemFailure("cannot open \"" + name + "\"");
+    return false;
+  }
   // Of the status flags that F_SETFL sets, O_NONBLOCK is the only one
   // opened with; setting none clears it without asking for them first.
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+    noteFailure("\"" + name + "\" is not a regular file");
     ::close(fd);
     return false;
   }
@@ -58,6 +65,7 @@ long File::readAt(long offset, void* buf, std::size_t n) const {
     ssize_t r = ::pread(fd_, p + done, n - done, static_cast<off_t>(offset + done));
     if (r < 0) {
       if (errno == EINTR) continue;
+      noteSystemFailure("cannot read");
       return -1;
     }
     if (r == 0) break;  // end of file
@@ -74,9 +82,13 @@ bool File::writeAt(long offset, const void* buf, std::size_t n) {
     ssize_t w = ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + done));
     if (w < 0) {
       if (errno == EINTR) continue;
+      noteSystemFailure("cannot write");
       return false;
     }
-    if (w == 0) return false;  // no progress: give up rather than spin
+    if (w == 0) {  // no progress: give up rather than spin
+      noteFailure("cannot write: no byte was written");
+      return false;
+    }
     done += static_cast<std::size_t>(w);
   }
   return true;
@@ -94,16 +106,41 @@ bool File::truncate(long length) {
   do {
     r = ::ftruncate(fd_, static_cast<off_t>(length));
   } while (r != 0 && errno == EINTR);
+  if (r != 0) noteSystemFailure("cannot change the length of a file");
   return r == 0;
 }
 
-bool File::sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+bool File::sync() {
+  if (fd_ < 0) return false;
+  if (::fsync(fd_) == 0) return true;
+  noteSystemFailure("cannot flush a file to the disk");
+  return false;
+}
+
+FileStamp File::stamp() const {
+  struct stat st;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return FileStamp();
+  return stampFromStat(st);
+}
+
+bool File::setModified(std::int64_t modifiedNs) {
+  if (fd_ < 0) return false;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(modifiedNs / 1000000000);
+  times[1].tv_nsec = static_cast<long>(modifiedNs % 1000000000);
+  if (::futimens(fd_, times) == 0) return true;
+  noteSystemFailure("cannot set a file's time");
+  return false;
+}
 
 bool File::close() {
   if (fd_ < 0) return true;
   // Never retried: on Linux the descriptor is gone even when close reports EINTR.
   int r = ::close(fd_);
   fd_ = -1;
+  if (r != 0) noteSystemFailure("cannot close a file");
   return r == 0;
 }
 

@@ -2,13 +2,17 @@
 #define METDB_PLATFORM_FILE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+
+#include "platform/FileStamp.h"
 
 namespace platform {
 
 // A file opened for reading and, depending on the mode, writing, with
 // positioned reads and writes whose results are checked. Closes the file
-// when destroyed. Move-only. No operation throws.
+// when destroyed. Move-only. No operation throws. A failing operation leaves
+// the system's reason in platform::lastFailure().
 class File {
  public:
   // How open() opens a file: always for reading, and for writing too unless
@@ -50,6 +54,12 @@ class File {
   bool truncate(long length);
   // Flushes the file's data to the storage device.
   bool sync();
+  // The open file's stamp (exists is false when the file is closed or
+  // cannot be asked).
+  FileStamp stamp() const;
+  // Sets the file's modification time to modifiedNs (nanoseconds since the
+  // epoch); its access time is left alone. False when refused.
+  bool setModified(std::int64_t modifiedNs);
   // Closes the file; false when the close reported an error.
   bool close();
 

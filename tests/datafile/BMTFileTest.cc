@@ -152,13 +152,20 @@ TEST(BMTFileRecordTest, AppendAfterPartialTailKeepsIndexTrue) {
   EXPECT_EQ(readFile(path).size(), 3u * 331);
 }
 
-TEST(BMTFileRecordTest, ReadFromDeletedDataFileThrowsOwnPointer) {
+// The database reads the file it opened, even once its name is gone; only
+// a data file it cannot read makes a read throw.
+TEST(BMTFileRecordTest, ReadsTheOpenedFileAndThrowsOwnPointerWhenItCannot) {
   TempDir dir;
   std::string path = dir.file("gone.bmt");
   writeFile(path, threeRecords());
   BMTFile db(path.c_str());
   ASSERT_EQ(unlink(path.c_str()), 0);
   LocationData r;
+  db.getLocationData(2, r);
+  EXPECT_EQ(bytesOf(r), threeRecords().substr(2 * 331, 331));
+  EXPECT_TRUE(db.IsStale());
+
+  db.stream.close();
   try {
     db.getLocationData(0, r);
     FAIL() << "no throw";

@@ -1,0 +1,50 @@
+#ifndef METDB_DATAFILE_DATABASESTATE_H_
+#define METDB_DATAFILE_DATABASESTATE_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "datafile/LocationData.h"
+#include "datafile/SharedLock.h"
+#include "platform/FileStamp.h"
+
+class BMTFile;
+class Directory;
+
+// What a BMTFile knows beyond the members that hosts see: kept beside the
+// class, by database, so that the class keeps the layout hosts were built
+// against. Created with the database and dropped when it is destroyed.
+struct DatabaseState {
+  bool readOnly = false;
+  std::string dataPath;              // the data file's name made absolute in the home folder
+  std::shared_ptr<SharedLock> lock;  // null when the lock file cannot be opened
+
+  // The data file that the database's stream holds and its directory
+  // indexes, as it was opened (or last written by this database).
+  platform::FileStamp data;
+  // The directory file as this database last read or wrote it.
+  platform::FileStamp directoryFile;
+  // The record indices of the directory as last read from or written to
+  // the directory file, sorted: what the directory file held for this
+  // database, against which its own additions and deletions are told.
+  std::vector<long> baseline;
+
+  // Records read ahead while a BulkRead is held (empty otherwise).
+  long aheadFirst = 0;
+  long aheadCount = 0;
+  std::vector<LocationData> ahead;
+};
+
+// The state of db, created on first use.
+DatabaseState& stateOf(const BMTFile* db);
+// Drops db's state.
+void forgetState(const BMTFile* db);
+
+// The record indices of directory's locations, sorted.
+std::vector<long> recordIndices(const Directory& directory);
+
+// The name of a directory's file made absolute in its home folder.
+std::string directoryPath(const Directory& directory);
+
+#endif  // METDB_DATAFILE_DATABASESTATE_H_

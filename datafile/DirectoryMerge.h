@@ -1,0 +1,21 @@
+#ifndef METDB_DATAFILE_DIRECTORYMERGE_H_
+#define METDB_DATAFILE_DIRECTORYMERGE_H_
+
+#include <memory>
+#include <vector>
+
+#include "directory/Directory.h"
+
+// Joins two processes' edits of one directory. saved is the directory file
+// as another process saved it; mine is this process's directory, which
+// started from the locations whose record indices are baseline (sorted).
+// Record indices tell locations apart: appends to one data file never hand
+// out an index twice. The result holds the locations of saved but those
+// that mine deleted (in baseline, gone from mine), and the locations that
+// mine added (not in baseline, nor already in saved), every group once, for
+// the file name and home folder of mine (the current directory must be that
+// home). Neither argument changes.
+std::unique_ptr<Directory> mergeDirectoryEdits(Directory& saved, Directory& mine,
+                                               const std::vector<long>& baseline);
+
+#endif  // METDB_DATAFILE_DIRECTORYMERGE_H_

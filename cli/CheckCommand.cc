@@ -8,6 +8,7 @@
 
 #include "cli/DatabaseAccess.h"
 #include "cli/DirectoryStats.h"
+#include "cli/Interrupted.h"
 #include "cli/Text.h"
 
 namespace {
@@ -121,6 +122,7 @@ void checkLocations(BMTFile* db, long records, Report& report) {
       for (unsigned s = 0; s < k->getStates()->count(); ++s) {
         State* st = (*k->getStates())[s];
         for (unsigned l = 0; l < st->getLocations()->count(); ++l) {
+          stopIfInterrupted();
           Location* loc = (*st->getLocations())[l];
           ++locations;
           std::string path = *c + "/" + *k + "/" + *st + "/" + *loc;
@@ -198,6 +200,7 @@ void checkGroups(BMTFile* db, long records, Report& report) {
   std::vector<std::string> apart;
   BMTFile::BulkRead reading(*db);
   for (long i = 0; i < records; ++i) {
+    stopIfInterrupted();
     LocationData r;
     db->getLocationData(i, r);
     // Keys hold the names above them, separated by a byte no name holds,

@@ -24,7 +24,7 @@ int compact(ToolContext& context) {
     if (DirectoryStats::of(access.db()->directory).duplicateGroups.empty()) break;
     // The data file now keeps each group's records together, but the
     // directory still splits them: read it afresh from the records.
-    if (access.reopenWithoutSaving() == nullptr) return kExitFailure;
+    if (access.reopenRebuilt() == nullptr) return kExitFailure;
   }
   if (!access.saveDirectory()) return kExitFailure;
   long after = access.recordCount();

@@ -11,6 +11,7 @@
 
 #include "cli/DatabaseAccess.h"
 #include "cli/DirectoryStats.h"
+#include "cli/Interrupted.h"
 #include "cli/ScratchFolder.h"
 #include "cli/StationCsv.h"
 #include "cli/Text.h"
@@ -82,7 +83,7 @@ bool readStations(const CreateOptions& o, ToolContext& context, StationCsvResult
 }
 
 // Writes the rows, in their order, into a new database new.bmt with its
-// directory file new.dir in folder.
+// directory file new.dir in folder. Each row is a check point.
 bool buildDatabase(const ScratchFolder& folder, std::vector<StationRow>& rows, ToolContext& context,
                    DirectoryStats* stats) {
   BMTFile db(folder.file("new.bmt").c_str());
@@ -92,6 +93,7 @@ bool buildDatabase(const ScratchFolder& folder, std::vector<StationRow>& rows, T
   }
   LocationData previous;
   for (StationRow& row : rows) {
+    stopIfInterrupted();
     long index = db.addLocationData(row.record);
     if (index < 0) {
       context.error("Cannot write the new data file in \"" + folder.path() +
@@ -152,6 +154,7 @@ int create(const CreateOptions& o, ToolContext& context) {
                   "; nothing was written.");
     return kExitFailure;
   }
+  context.markChanged();
   fs::rename(folder.file("new.dir"), targetDir, ec);
   if (ec) {
     context.warning("Cannot move the new directory file to \"" + targetDir + "\": " + ec.message() +

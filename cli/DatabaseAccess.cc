@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/Interrupted.h"
 #include "cli/ScratchFolder.h"
+#include "cli/Terminal.h"
+#include "cli/Text.h"
 #include "module/CurrentDatabase.h"
 
 namespace fs = std::filesystem;
@@ -70,6 +73,38 @@ bool DatabaseAccess::checkName() {
   return true;
 }
 
+std::string DatabaseAccess::libraryReason() { return getMetLastError(); }
+
+bool DatabaseAccess::lock(MetDatabaseLock::Mode mode) {
+  lock_.reset(new MetDatabaseLock(dataFile_.c_str()));
+  if (!lock_->IsUsable()) {
+    // A folder where no lock file can be made (a read-only medium without
+    // one): nobody can change the database there, so reading goes ahead.
+    if (mode == MetDatabaseLock::kShared) return true;
+    context_.error("Cannot use the lock file \"" + dataFile_ + ".lock\": " + libraryReason() +
+                   "; nothing was changed.");
+    return false;
+  }
+  if (lock_->lock(mode, 0)) return true;
+  double wait = context_.waitSeconds;
+  if (isTerminal(context_.err)) {
+    context_.err << "metdb: waiting for another process to finish with \"" << dataFile_
+                 << "\" (up to " << text::shortestFloat(static_cast<float>(wait))
+                 << " s; --wait changes this)...\n"
+                 << std::flush;
+  }
+  // In slices, so that Ctrl-C ends the wait.
+  constexpr double kSlice = 0.2;
+  for (double waited = 0; waited < wait; waited += kSlice) {
+    stopIfInterrupted();
+    if (lock_->lock(mode, std::min(kSlice, wait - waited))) return true;
+  }
+  context_.error("Another process kept \"" + dataFile_ + "\" locked for " +
+                 text::shortestFloat(static_cast<float>(wait)) +
+                 " s; nothing was done. Try again, or wait longer with --wait SECONDS.");
+  return false;
+}
+
 BMTFile* DatabaseAccess::open(DatabaseUse use) {
   if (!checkName()) return nullptr;
   std::error_code ec;
@@ -84,15 +119,21 @@ BMTFile* DatabaseAccess::open(DatabaseUse use) {
     context_.error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.");
     return nullptr;
   }
+  if (!lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive)) {
+    return nullptr;
+  }
   std::string dirFile = directoryFile();
   bool dirExists = fs::exists(dirFile, ec);
   bool dirEmpty = dirExists && fs::file_size(dirFile, ec) == 0;
 
-  db_ = context_.databaseFile.empty() ? getMetDatabase() : setMetDatabase(dataFile_.c_str());
+  // As the library's current database, so that selections and iterators
+  // resolve against it; the configured name when --db is not given.
+  const char* name = context_.databaseFile.empty() ? getMetDataFileName() : dataFile_.c_str();
+  db_ = setMetDatabase(name, use == DatabaseUse::kRead ? BMTFile::kReadOnly : BMTFile::kReadWrite);
   if (db_ == nullptr || !db_->IsValid()) {
-    context_.error("\"" + dataFile_ +
-                   "\" is not a data file that can be used: it is shorter than one record, or "
-                   "it cannot be opened for reading and writing.");
+    std::string reason = libraryReason();
+    context_.error("\"" + dataFile_ + "\" cannot be used as a data file: " +
+                   (reason.empty() ? std::string("it is shorter than one record") : reason) + ".");
     db_ = nullptr;
     return nullptr;
   }
@@ -113,7 +154,7 @@ BMTFile* DatabaseAccess::open(DatabaseUse use) {
   if (db_->IsEmpty() && dirExists && !dirEmpty) state_ = DirectoryFileState::kFresh;
 
   if (use == DatabaseUse::kRead) {
-    db_->directory->changed = false;
+    lock_.reset();  // the open data file keeps what the directory indexes
   } else if (state_ != DirectoryFileState::kFresh && !saveDirectory()) {
     return nullptr;
   }
@@ -121,9 +162,9 @@ BMTFile* DatabaseAccess::open(DatabaseUse use) {
 }
 
 bool DatabaseAccess::saveDirectory() {
-  if (db_->directory->write()) return true;
-  context_.error("Cannot write the directory file \"" + directoryFile() +
-                 "\"; it will be rebuilt from the data file when the database is next opened.");
+  if (db_->storeDirectory()) return true;
+  context_.error("Cannot write the directory file \"" + directoryFile() + "\" (" + libraryReason() +
+                 "); it will be rebuilt from the data file when the database is next opened.");
   return false;
 }
 
@@ -131,7 +172,7 @@ void DatabaseAccess::discardEdits() {
   if (db_ != nullptr) db_->directory->changed = false;
 }
 
-BMTFile* DatabaseAccess::reopenWithoutSaving() {
+BMTFile* DatabaseAccess::reopenRebuilt() {
   std::error_code ec;
   ScratchFolder scratch(fs::temp_directory_path(ec).string());
   if (!scratch.ok()) {
@@ -143,6 +184,7 @@ BMTFile* DatabaseAccess::reopenWithoutSaving() {
   Directory* parked = new Directory(scratch.file("parked.dir").c_str());
   delete db_->directory;
   db_->directory = parked;
+  fs::remove(directoryFile(), ec);
   db_ = setMetDatabase(dataFile_.c_str());
   if (db_ == nullptr || !db_->IsValid()) {
     context_.error("\"" + dataFile_ + "\" could not be opened again.");

@@ -2,10 +2,12 @@
 #define METDB_CLI_DATABASEACCESS_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "cli/ToolContext.h"
 #include "datafile/BMTFile.h"
+#include "datafile/MetDatabaseLock.h"
 
 // What the directory file was like when the database was opened.
 enum class DirectoryFileState {
@@ -21,15 +23,18 @@ const char* describe(DirectoryFileState state);
 
 // How a command means to use the database.
 enum class DatabaseUse {
-  // Reads only. The directory is marked unchanged after opening, so that
-  // the library's save when the database is closed leaves a damaged or
-  // out-of-date directory file as it stands (a missing one is still
-  // written, as on any opening).
+  // Reads only: the database is opened read-only, so nothing is written (a
+  // missing, damaged or out-of-date directory file is rebuilt in memory
+  // only). The database lock is held shared while it opens; afterwards the
+  // command reads the data file the library holds open, which another
+  // process's replacement does not change.
   kRead,
-  // Changes it. Opening first makes the directory file describe the data
-  // file (writing the directory when it was rebuilt), so that an edit that
-  // fails half-way can be dropped with discardEdits() and leaves the two
-  // files agreeing.
+  // Changes it. The database lock is held exclusively from before the
+  // opening until the command ends, so that its whole read-modify-write is
+  // one step for every other process. Opening first makes the directory
+  // file describe the data file (writing the directory when it was
+  // rebuilt), so that an edit that fails half-way can be dropped with
+  // discardEdits() and leaves the two files agreeing.
   kWrite,
 };
 
@@ -57,10 +62,13 @@ class DatabaseAccess {
   // "default.dir").
   bool checkName();
 
-  // Opens the database for use. Reports one sentence and returns null when
-  // the name is too long, the data file does not exist or is not a regular
-  // file, the library finds it unusable, or (kWrite) the directory file
-  // cannot be brought up to date. Never creates a data file.
+  // Opens the database for use. When another process holds the database
+  // lock, says so on a terminal and waits up to the context's wait. Reports
+  // one sentence and returns null when the name is too long, the data file
+  // does not exist or is not a regular file, the lock cannot be had in
+  // time, the library finds the file unusable (with the system's reason),
+  // or (kWrite) the directory file cannot be brought up to date. Never
+  // creates a data file.
   BMTFile* open(DatabaseUse use);
 
   // The open database, or null.
@@ -73,16 +81,21 @@ class DatabaseAccess {
   // lost).
   bool saveDirectory();
 
+  // The library's reason for the last failure of its operations, as a
+  // phrase ("" when it gave none).
+  static std::string libraryReason();
+
   // Forgets the directory's unsaved changes: when the database is closed
   // the directory file is left as it is on disk. For a command that fails
   // after it began to edit the directory in memory.
   void discardEdits();
 
-  // Closes the database without saving its directory and opens it again
-  // from its files, so that the directory is read from its file or, when the
-  // file is missing, rebuilt from the records. Returns the new database, or
-  // null (reported) when that fails.
-  BMTFile* reopenWithoutSaving();
+  // Closes the database without saving its directory, removes the
+  // directory file and opens the database again, so that the directory is
+  // rebuilt from the records in file order. For kWrite only (the lock is
+  // held throughout). Returns the new database, or null (reported) when
+  // that fails.
+  BMTFile* reopenRebuilt();
 
   // The data file's length in bytes (0 when it cannot be read).
   std::uintmax_t dataFileSize() const;
@@ -92,8 +105,13 @@ class DatabaseAccess {
  private:
   ToolContext& context_;
   std::string dataFile_;
+  // Takes the database lock in mode, waiting as open() describes; reports
+  // and returns false when it cannot be had.
+  bool lock(MetDatabaseLock::Mode mode);
+
   BMTFile* db_ = nullptr;
   DirectoryFileState state_ = DirectoryFileState::kMissing;
+  std::unique_ptr<MetDatabaseLock> lock_;
 };
 
 #endif  // METDB_CLI_DATABASEACCESS_H_

@@ -82,6 +82,7 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
     context.error("Cannot write \"" + o.output + "\": " + error + ".");
     return kExitFailure;
   }
+  context.markChanged();
   warnUnplaced(unplaced, context);
   context.err << "metdb: " << text::plural(selected.count(), "record", "records") << " written to "
               << o.output << ".\n";

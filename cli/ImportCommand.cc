@@ -20,15 +20,6 @@ struct ImportOptions {
   bool replace = false;
 };
 
-// Copies file to copy with its modification time, so that the copy of a
-// directory file is as fresh, or as stale, as the original.
-bool copyWithTime(const std::string& file, const std::string& copy, std::error_code& ec) {
-  fs::copy_file(file, copy, fs::copy_options::overwrite_existing, ec);
-  if (ec) return false;
-  fs::last_write_time(copy, fs::last_write_time(file, ec), ec);
-  return !ec;
-}
-
 int import(const ImportOptions& o, ToolContext& context) {
   std::error_code ec;
   fs::file_status status = fs::status(o.source, ec);
@@ -47,25 +38,11 @@ int import(const ImportOptions& o, ToolContext& context) {
   BMTFile* db = access.open(DatabaseUse::kWrite);
   if (db == nullptr) return kExitFailure;
 
-  // The source is opened on a copy: opening a database may write its
-  // directory file, and the source must stay as it is.
-  ScratchFolder scratch(fs::temp_directory_path(ec).string());
-  if (!scratch.ok()) {
-    context.error(scratch.error() + "; nothing was imported.");
-    return kExitFailure;
-  }
-  std::string copy = scratch.file("source.bmt");
-  std::string sourceDir = MetDatabase::directoryFileName(o.source);
-  if (!copyWithTime(o.source, copy, ec) ||
-      (fs::exists(sourceDir) && !copyWithTime(sourceDir, scratch.file("source.dir"), ec))) {
-    context.error("Cannot read \"" + o.source + "\": " + ec.message() + "; nothing was imported.");
-    return kExitFailure;
-  }
-  BMTFile source(copy.c_str());
+  // Read-only: the source stays as it is, its directory file included.
+  BMTFile source(o.source.c_str(), BMTFile::kReadOnly);
   if (!source.IsValid()) {
-    context.error("\"" + o.source +
-                  "\" is not a data file that can be used (it is shorter than "
-                  "one record); nothing was imported.");
+    context.error("\"" + o.source + "\" cannot be used as a data file: " +
+                  DatabaseAccess::libraryReason() + "; nothing was imported.");
     return kExitFailure;
   }
 
@@ -75,10 +52,13 @@ int import(const ImportOptions& o, ToolContext& context) {
   if (!info.completed()) {
     access.discardEdits();
     if (info.reported()) info.writeReport(context.out);
+    std::string reason = DatabaseAccess::libraryReason();
     context.error("Cannot write the new data file beside \"" + access.dataFile() +
-                  "\" (is the disk full?); nothing was imported.");
+                  "\": " + (reason.empty() ? std::string("the import stopped") : reason) +
+                  "; nothing was imported.");
     return kExitFailure;
   }
+  context.markChanged();
   info.writeReport(context.out);
   return access.saveDirectory() ? kExitOk : kExitFailure;
 }

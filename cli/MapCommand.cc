@@ -70,6 +70,7 @@ int drawMap(const MapOptions& o, ToolContext& context) {
     context.error("Cannot write \"" + o.output + "\": " + error + ".");
     return kExitFailure;
   }
+  context.markChanged();
   context.err << "metdb: " << text::plural(map.count(), "location", "locations") << " drawn in "
               << o.output << " (" << map.width() << " x " << map.height() << " pixels).\n";
   return kExitOk;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/Interrupted.h"
 #include "cli/Text.h"
 
 namespace {
@@ -48,6 +49,7 @@ void ProgressInfo::showNumber(long value, int line) { lineFor(line).number = val
 
 void ProgressInfo::showLocation(const VELDstring& continent, const VELDstring& country,
                                 const VELDstring& state, const VELDstring& location) {
+  stopIfInterrupted();
   ++handled_;
   if (!drawBar_) return;
   long scale = std::max(expected_, handled_);

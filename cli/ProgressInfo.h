@@ -17,6 +17,12 @@
 // and written by writeReport, so a command that runs the import quietly
 // can still tell whether it completed. Both streams are the caller's and
 // outlive the object.
+//
+// Every record the import shows is a check point of the tool's interruption
+// (stopIfInterrupted): the Interrupted thrown there passes out of
+// BMTFile::merge, which first removes its unfinished files and reports the
+// failure to this device, so the bar is erased and the database stays as it
+// was.
 class ProgressInfo : public InfoDevice {
  public:
   // expected: how many records the import may handle at most (the records

@@ -116,9 +116,10 @@ bool RecordEditor::insert(const LocationData& record, bool removeCursorLocation)
   if (!info.completed()) {
     access_.discardEdits();
     context_.error("Cannot write the new data file beside \"" + access_.dataFile() +
-                   "\" (is the disk full?); nothing was changed.");
+                   "\": " + reasonOrUnknown() + "; nothing was changed.");
     return false;
   }
+  context_.markChanged();
   return access_.saveDirectory();
 }
 
@@ -148,24 +149,28 @@ bool RecordEditor::remove(const std::set<long>& indices, long* removed) {
 }
 
 bool RecordEditor::compact() {
-  std::error_code ec;
-  fs::file_time_type before = fs::last_write_time(access_.dataFile(), ec);
   try {
     access_.db()->remakeDatabase();
   } catch (...) {
     access_.discardEdits();
     throw;
   }
-  // The method reports nothing. A new data file took the old one's place
-  // when the file is newer than before, or when the directory file, which
-  // the swap removes, is gone; and then it must be in walk order.
-  bool replaced = fs::last_write_time(access_.dataFile(), ec) != before ||
-                  !fs::exists(access_.directoryFile(), ec);
-  if (replaced && isCompact()) return true;
+  // The method returns nothing; the library's reason is empty when it did
+  // its work, and then the file must be in walk order.
+  std::string reason = DatabaseAccess::libraryReason();
+  if (reason.empty() && isCompact()) {
+    context_.markChanged();
+    return true;
+  }
   access_.discardEdits();
   context_.error("Cannot write the new data file beside \"" + access_.dataFile() +
-                 "\" (is the disk full?); nothing was changed.");
+                 "\": " + reasonOrUnknown() + "; nothing was changed.");
   return false;
+}
+
+std::string RecordEditor::reasonOrUnknown() {
+  std::string reason = DatabaseAccess::libraryReason();
+  return reason.empty() ? "the new file did not come out as written" : reason;
 }
 
 bool RecordEditor::isCompact() const {

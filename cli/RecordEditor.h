@@ -59,6 +59,9 @@ class RecordEditor {
   // Whether the data file holds exactly one record per location, numbered
   // 0, 1, 2, ... in walk order.
   bool isCompact() const;
+  // The library's reason for the failure just seen, or a phrase saying the
+  // result was wrong when it gave none.
+  static std::string reasonOrUnknown();
 
   DatabaseAccess& access_;
   ToolContext& context_;

@@ -1,6 +1,7 @@
 #include "cli/SelectedLocations.h"
 
 #include "cli/DatabaseAccess.h"
+#include "cli/Interrupted.h"
 
 bool SelectedLocations::build(const Filters& filters, BMTFile* db, std::string* error) {
   if (!filters.toSelection(db->directory, &selection_, error)) return false;
@@ -26,6 +27,7 @@ void SelectedLocations::forEach(const std::function<void(const LocationData&, lo
   if (!iterator_ || iterator_->isEmpty()) return;
   iterator_->first();
   do {
+    stopIfInterrupted();
     visit(iterator_->locData, iterator_->recordIndex);
   } while (iterator_->next());
 }

@@ -36,7 +36,9 @@ class SelectedLocations {
   // The number of selected locations.
   long count() const;
   // Calls visit with each selected record and its record index, in the
-  // directory's order. May be called more than once.
+  // directory's order. May be called more than once. Each record is a check
+  // point (stopIfInterrupted); the iterator's index file is removed when
+  // this object goes, however the walk ends.
   void forEach(const std::function<void(const LocationData&, long)>& visit);
 
   TLocationSelection& selection() { return selection_; }

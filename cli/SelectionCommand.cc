@@ -61,6 +61,7 @@ int create(const NewOptions& o, ToolContext& context) {
     context.error("Cannot write the selection file \"" + o.file + "\".");
     return kExitFailure;
   }
+  context.markChanged();
   TLocationIterator iterator(&selection);
   context.out << "Saved the selection " << text::quoted(name) << " to " << o.file << ": "
               << text::plural(iterator.getNumLocations(), "location", "locations")

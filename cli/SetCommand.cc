@@ -63,6 +63,7 @@ int setRecord(const SetOptions& o, ToolContext& context) {
                     access.dataFile() + "\".");
       return kExitFailure;
     }
+    context.markChanged();
     if (!access.saveDirectory()) return kExitFailure;
     context.out << "Changed record " << o.index << " (" << recordPath(record) << ").\n";
     return kExitOk;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "cli/CsvReader.h"
+#include "cli/Interrupted.h"
 
 namespace {
 
@@ -218,6 +219,7 @@ class Parser {
     }
     CsvRecord record;
     while (reader_.next(&record)) {
+      stopIfInterrupted();
       StationRow row;
       row.line = record.line;
       std::size_t warningsBefore = result_.warnings.size();

@@ -79,7 +79,8 @@ class StationCsv {
 
   // Reads a station list (CSV as described at CsvReader) from in, which the
   // caller owns. Never throws for bad input; every fault is reported in the
-  // result, with its line number.
+  // result, with its line number. Each row is a check point of the tool's
+  // interruption (stopIfInterrupted), which may throw Interrupted.
   static StationCsvResult parse(std::istream& in, Mode mode = Mode::kStopAtFirstError);
 
   // The header row that writeRecord's rows follow, with every column in the

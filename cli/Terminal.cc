@@ -1,10 +1,25 @@
 #include "cli/Terminal.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <csignal>
-
 #include <iostream>
+
+namespace {
+
+constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
+
+volatile std::sig_atomic_t gInterruption = 0;
+
+// The handler: records the signal and returns. Only the first one is kept,
+// as it is the one that stopped the command. The handlers block each other
+// (see sa_mask), so nothing comes between the test and the write.
+void recordInterruption(int signal) {
+  if (gInterruption == 0) gInterruption = signal;
+}
+
+}  // namespace
 
 bool isTerminal(const std::ostream& out) {
   if (&out == &std::cerr || &out == &std::clog) return isatty(STDERR_FILENO) == 1;
@@ -13,3 +28,22 @@ bool isTerminal(const std::ostream& out) {
 }
 
 void keepRunningWhenTheReaderGoes() { std::signal(SIGPIPE, SIG_IGN); }
+
+void stopAtCheckPointsOnInterruption() {
+  struct sigaction action = {};
+  action.sa_handler = recordInterruption;
+  sigemptyset(&action.sa_mask);
+  for (int signal : kInterruptions) sigaddset(&action.sa_mask, signal);
+  // Without SA_RESTART a write to a pipe that the signal cut short would
+  // fail, and standard output with it (the C library does not retry it).
+  action.sa_flags = SA_RESTART;
+  for (int signal : kInterruptions) {
+    struct sigaction inherited = {};
+    if (sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
+}
+
+int interruptionSignal() { return gInterruption; }
+
+void forgetInterruption() { gInterruption = 0; }

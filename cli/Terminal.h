@@ -15,7 +15,27 @@ bool isTerminal(const std::ostream& out);
 // process.
 void keepRunningWhenTheReaderGoes();
 
-// These two are the only places where the tool asks the operating system
-// directly: the standard library has no way to do either.
+// Makes SIGINT (Ctrl-C), SIGTERM and SIGHUP only record their arrival
+// instead of ending the process on the spot, so that the command stops at
+// its next check point (stopIfInterrupted, cli/Interrupted.h), unwinding
+// like a failure: its temporary files are removed and the database is left
+// whole. Repeating the signal while the command stops changes nothing. A
+// signal that the process was started with ignored (nohup, a background job
+// of a shell without job control) stays ignored. Calls under way when a
+// signal arrives go on, so that standard output is not left failed by a
+// write cut short. For the program's entry; changes the whole process.
+void stopAtCheckPointsOnInterruption();
+
+// The number of the first of those signals that arrived since the handlers
+// were installed (or since forgetInterruption), or 0 when none did. Cheap:
+// one read of a flag.
+int interruptionSignal();
+
+// Forgets a recorded signal. For tests, which run the tool's core more than
+// once in one process.
+void forgetInterruption();
+
+// These functions are the only places where the tool asks the operating
+// system directly: the standard library has no way to do any of this.
 
 #endif  // METDB_CLI_TERMINAL_H_

@@ -1,6 +1,7 @@
 #include "cli/Tool.h"
 
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <exception>
 
 #include "cli/AddCommand.h"
@@ -11,6 +12,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/Interrupted.h"
 #include "cli/ListCommand.h"
 #include "cli/MapCommand.h"
 #include "cli/NearestCommand.h"
@@ -59,85 +61,130 @@ int reportUsage(const CLI::App* command, const std::string& message, std::ostrea
   return kExitUsage;
 }
 
+// The name a signal is known by in the messages.
+std::string signalName(int signalNumber) {
+  switch (signalNumber) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    case SIGHUP:
+      return "SIGHUP";
+  }
+  return "signal " + std::to_string(signalNumber);
+}
+
+// Reports that signalNumber interrupted the command, saying whether its
+// change had been made, and returns the status a shell gives a process
+// ended by that signal: 128 + its number.
+int reportInterruption(int signalNumber, ToolContext& context) {
+  context.error("Interrupted by " + signalName(signalNumber) +
+                (context.changed() ? " after the change was made; the database holds it."
+                                   : "; nothing was changed."));
+  return 128 + signalNumber;
+}
+
+// Parses the command line and runs the command it names.
+int runCommand(int argc, const char* const* argv, ToolContext& context) {
+  std::ostream& out = context.out;
+  std::ostream& err = context.err;
+  CLI::App app("Builds, inspects and maintains databases of meteorological locations.", "metdb");
+  app.set_version_flag("--version", toolVersionLine(), "Print the version and exit");
+  app.require_subcommand(1);
+  app.add_option("--db", context.databaseFile,
+                 "The data file of the database to work on (default: the configured current "
+                 "database, from ORVANE.INI beside the library)")
+      ->type_name("DATAFILE");
+  app.add_option("--wait", context.waitSeconds,
+                 "How long a command waits for another process that is using the database "
+                 "(default 120)")
+      ->type_name("SECONDS")
+      ->check(CLI::Range(0.0, 1e6));
+  app.footer(
+      "Run \"metdb COMMAND --help\" for the options and an example of each command.\n"
+      "Ctrl-C stops a command cleanly: the database is left as it was before the\n"
+      "command, or as after it, and the tool says which.\n"
+      "\n"
+      "Examples:\n"
+      "  metdb --db stations.bmt create data/stations.csv\n"
+      "  metdb --db stations.bmt tree --depth 2");
+
+  addCreateCommand(&app, &context);
+  addInfoCommand(&app, &context);
+  addTreeCommand(&app, &context);
+  addListCommand(&app, &context);
+  addExportCommand(&app, &context);
+  addNearestCommand(&app, &context);
+  addMapCommand(&app, &context);
+  addShowCommand(&app, &context);
+  addAddCommand(&app, &context);
+  addSetCommand(&app, &context);
+  addDeleteCommand(&app, &context);
+  addCompactCommand(&app, &context);
+  addImportCommand(&app, &context);
+  addSelectionCommand(&app, &context);
+  addCheckCommand(&app, &context);
+  addValidateCommand(&app, &context);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    // --help or --version: CLI11 prints them and yields status 0.
+    app.exit(e, out, err);
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    const CLI::App* command = reachedCommand(app);
+    std::string message = e.what();
+    std::vector<std::string> rest = command->remaining();
+    if (!command->get_subcommands({}).empty() && !rest.empty() && !rest.front().empty() &&
+        rest.front()[0] != '-') {
+      // A word where a command should be: say which ones there are.
+      message = "\"" + rest.front() + "\" is not a command; the commands are";
+      const char* separator = " ";
+      for (const CLI::App* sub : command->get_subcommands({})) {
+        message += separator + sub->get_name();
+        separator = ", ";
+      }
+    }
+    return reportUsage(command, message, err);
+  }
+
+  const CLI::App* command = reachedCommand(app);
+  for (const auto& [registered, action] : context.commands()) {
+    if (registered != command) continue;
+    int status = action();
+    if (!context.usageProblem().empty()) {
+      return reportUsage(command, context.usageProblem(), err);
+    }
+    out.flush();
+    if (!out) {
+      context.error(
+          "Cannot write the output (its reader went away, or the disk is full); it is "
+          "incomplete.");
+      return kExitFailure;
+    }
+    return status;
+  }
+  context.error("\"" + commandPath(command) + "\" is not a command that can run on its own.");
+  return kExitUsage;
+}
+
 }  // namespace
 
 std::string toolVersionLine() { return "metdb " + std::string(getMetDLLVersion()); }
 
 int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  // Outside the try block, so that an interruption can still tell whether
+  // the change was made.
+  ToolContext context(out, err);
   try {
-    ToolContext context(out, err);
-    CLI::App app("Builds, inspects and maintains databases of meteorological locations.", "metdb");
-    app.set_version_flag("--version", toolVersionLine(), "Print the version and exit");
-    app.require_subcommand(1);
-    app.add_option("--db", context.databaseFile,
-                   "The data file of the database to work on (default: the configured current "
-                   "database, from ORVANE.INI beside the library)")
-        ->type_name("DATAFILE");
-    app.footer(
-        "Run \"metdb COMMAND --help\" for the options and an example of each command.\n"
-        "\n"
-        "Examples:\n"
-        "  metdb --db stations.bmt create data/stations.csv\n"
-        "  metdb --db stations.bmt tree --depth 2");
-
-    addCreateCommand(&app, &context);
-    addInfoCommand(&app, &context);
-    addTreeCommand(&app, &context);
-    addListCommand(&app, &context);
-    addExportCommand(&app, &context);
-    addNearestCommand(&app, &context);
-    addMapCommand(&app, &context);
-    addShowCommand(&app, &context);
-    addAddCommand(&app, &context);
-    addSetCommand(&app, &context);
-    addDeleteCommand(&app, &context);
-    addCompactCommand(&app, &context);
-    addImportCommand(&app, &context);
-    addSelectionCommand(&app, &context);
-    addCheckCommand(&app, &context);
-    addValidateCommand(&app, &context);
-
-    try {
-      app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-      // --help or --version: CLI11 prints them and yields status 0.
-      app.exit(e, out, err);
-      return kExitOk;
-    } catch (const CLI::ParseError& e) {
-      const CLI::App* command = reachedCommand(app);
-      std::string message = e.what();
-      std::vector<std::string> rest = command->remaining();
-      if (!command->get_subcommands({}).empty() && !rest.empty() && !rest.front().empty() &&
-          rest.front()[0] != '-') {
-        // A word where a command should be: say which ones there are.
-        message = "\"" + rest.front() + "\" is not a command; the commands are";
-        const char* separator = " ";
-        for (const CLI::App* sub : command->get_subcommands({})) {
-          message += separator + sub->get_name();
-          separator = ", ";
-        }
-      }
-      return reportUsage(command, message, err);
-    }
-
-    const CLI::App* command = reachedCommand(app);
-    for (const auto& [registered, action] : context.commands()) {
-      if (registered != command) continue;
-      int status = action();
-      if (!context.usageProblem().empty()) {
-        return reportUsage(command, context.usageProblem(), err);
-      }
-      out.flush();
-      if (!out) {
-        context.error(
-            "Cannot write the output (its reader went away, or the disk is full); it is "
-            "incomplete.");
-        return kExitFailure;
-      }
-      return status;
-    }
-    context.error("\"" + commandPath(command) + "\" is not a command that can run on its own.");
-    return kExitUsage;
+    int status = runCommand(argc, argv, context);
+    // A signal after the command's last check point: it finished all the
+    // same, and the user hears what it left.
+    if (int signalNumber = interruptionSignal()) return reportInterruption(signalNumber, context);
+    return status;
+  } catch (const Interrupted& stop) {
+    return reportInterruption(stop.signal(), context);
   } catch (BMTFile* db) {
     // The library's signal that a record could not be read: the data file
     // cannot be opened any more.

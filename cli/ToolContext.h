@@ -11,7 +11,8 @@ namespace CLI {
 class App;
 }  // namespace CLI
 
-// Exit statuses of the metdb tool.
+// Exit statuses of the metdb tool; besides these, 128 + the signal's number
+// when SIGINT, SIGTERM or SIGHUP interrupted the command (130 for Ctrl-C).
 enum ExitStatus : int {
   kExitOk = 0,
   kExitFailure = 1,  // the command ran and failed, or found faulty data
@@ -34,6 +35,9 @@ class ToolContext {
   // --db DATAFILE: the data file to work on; empty for the configured
   // current database.
   std::string databaseFile;
+  // --wait SECONDS: how long a command waits for another process that holds
+  // the database.
+  double waitSeconds = 120;
 
   // Registers what runs when `command` (a subcommand without subcommands of
   // its own) is given; the action returns the exit status.
@@ -58,9 +62,17 @@ class ToolContext {
   }
   const std::string& usageProblem() const { return usageProblem_; }
 
+  // Called by a command right after its change to the database, or its
+  // output file, is committed (renamed into place or written). From then on
+  // an interruption can no longer leave things as they were, and runTool
+  // says that the change was made.
+  void markChanged() { changed_ = true; }
+  bool changed() const { return changed_; }
+
  private:
   std::vector<std::pair<CLI::App*, std::function<int()>>> commands_;
   std::string usageProblem_;
+  bool changed_ = false;
 };
 
 #endif  // METDB_CLI_TOOLCONTEXT_H_

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/DatabaseAccess.h"
+#include "cli/Interrupted.h"
 #include "cli/Text.h"
 
 namespace {
@@ -24,7 +25,9 @@ long countLocations(Continent* c) {
   return n;
 }
 
+// Writes one node of the hierarchy. A check point, as is each location.
 void node(std::ostream& out, int depth, const std::string& name, long count) {
+  stopIfInterrupted();
   out << std::string(2 * depth, ' ') << name << " (" << count << ")\n";
 }
 
@@ -51,6 +54,7 @@ int tree(int depth, ToolContext& context) {
         if (depth < 4) continue;
         TISArrayAsVector<Location>* locations = s->getLocations();
         for (unsigned l = 0; l < locations->count(); ++l) {
+          stopIfInterrupted();
           Location* loc = (*locations)[l];
           out << std::string(8, ' ') << *loc << "  [record " << loc->locationIndex << ", level "
               << static_cast<int>(loc->level) << "]\n";

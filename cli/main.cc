@@ -8,5 +8,6 @@
 
 int main(int argc, char** argv) {
   keepRunningWhenTheReaderGoes();
+  stopAtCheckPointsOnInterruption();
   return runTool(argc, argv, std::cout, std::cerr);
 }

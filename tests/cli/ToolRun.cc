@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <set>
@@ -40,10 +41,9 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
   std::string tmp = dir.file("tmp");
   mkdir(tmp.c_str(), 0700);
   int pipeEnds[2] = {-1, -1};
-  if (options.readerGone) {
-    if (pipe(pipeEnds) != 0) return Outcome{};
-    close(pipeEnds[0]);
-  }
+  bool outPipe = options.readerGone || options.signalAfterOutput != 0;
+  if (outPipe && pipe(pipeEnds) != 0) return Outcome{};
+  if (options.readerGone) close(pipeEnds[0]);
   pid_t pid = fork();
   if (pid == 0) {
     int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -51,7 +51,8 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
     int in = open("/dev/null", O_RDONLY);
     if (out < 0 || err < 0 || in < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
     dup2(in, 0);
-    dup2(options.readerGone ? pipeEnds[1] : out, 1);
+    if (options.signalAfterOutput != 0) close(pipeEnds[0]);
+    dup2(outPipe ? pipeEnds[1] : out, 1);
     dup2(err, 2);
     setenv("TMPDIR", tmp.c_str(), 1);
     if (options.fileSizeLimit > 0) {
@@ -67,13 +68,29 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
     execv(METDB_TOOL, argv.data());
     _exit(127);
   }
-  if (options.readerGone) close(pipeEnds[1]);
+  if (outPipe) close(pipeEnds[1]);
+  std::string piped;
+  if (options.signalAfterOutput != 0) {
+    char buffer[4096];
+    ssize_t n;
+    bool signalled = false;
+    while ((n = read(pipeEnds[0], buffer, sizeof buffer)) != 0) {
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        break;
+      }
+      piped.append(buffer, static_cast<std::size_t>(n));
+      if (!signalled && pid > 0) kill(pid, options.signalAfterOutput);
+      signalled = true;
+    }
+    close(pipeEnds[0]);
+  }
   Outcome o;
   int wstatus = 0;
   if (pid > 0 && waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) {
     o.status = WEXITSTATUS(wstatus);
   }
-  o.out = readFile(outPath);
+  o.out = options.signalAfterOutput != 0 ? piped : readFile(outPath);
   o.err = readFile(errPath);
   return o;
 }
@@ -96,7 +113,8 @@ bool contains(const std::string& text, const std::string& part) {
 std::vector<std::string> userFiles(const TempDir& dir) {
   std::vector<std::string> out;
   for (const std::string& name : listFolder(dir.path())) {
-    if (name != ".out" && name != ".err" && name != "tmp") out.push_back(name);
+    bool lockFile = name.size() > 5 && name.compare(name.size() - 5, 5, ".lock") == 0;
+    if (name != ".out" && name != ".err" && name != "tmp" && !lockFile) out.push_back(name);
   }
   return out;
 }

@@ -27,6 +27,11 @@ struct RunOptions {
   // Standard output is a pipe whose reader has already gone, as in
   // `metdb list | head` once head has had enough.
   bool readerGone = false;
+  // When not 0, standard output is a pipe that the test reads: once the
+  // first output has come through it, the program is sent this signal, and
+  // the pipe is then read to its end (Outcome::out holds all of it). The
+  // output that came through is the barrier: the program is writing it.
+  int signalAfterOutput = 0;
 };
 
 // Runs the built metdb program in dir with args, as a user would: stdin from
@@ -40,8 +45,8 @@ Outcome runInProcess(const std::vector<std::string>& args);
 
 bool contains(const std::string& text, const std::string& part);
 
-// The entries of dir that a run leaves, without the captured output and
-// the (empty) TMPDIR, sorted.
+// The entries of dir that a run leaves, without the captured output, the
+// (empty) TMPDIR and the databases' lock files, sorted.
 std::vector<std::string> userFiles(const testsupport::TempDir& dir);
 // The entries of dir/tmp.
 std::vector<std::string> tmpFiles(const testsupport::TempDir& dir);

@@ -36,9 +36,12 @@ bool LockFile::open(const std::string& name) {
   } while (fd < 0 && errno == EINTR);
   bool readOnly = false;
   if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
+    int refused = errno;
     do {
       fd = ::open(name.c_str(), O_RDONLY | common);
     } while (fd < 0 && errno == EINTR);
+    // No file to read: the refusal to create one is the cause.
+    if (fd < 0 && errno == ENOENT) errno = refused;
     readOnly = true;
   }
   if (fd < 0) {

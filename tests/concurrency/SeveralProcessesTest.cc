@@ -1,0 +1,497 @@
+// Several processes on one database: tool commands racing each other,
+// readers beside a writer, hosts appending, walking and saving while the
+// tool replaces the data file, read-only access, and the lock itself.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "datafile/BMTFile.h"
+#include "datafile/MetDatabaseLock.h"
+#include "module/CurrentDatabase.h"
+#include "selection/TLocList.h"
+#include "selection/TLocationIterator.h"
+#include "selection/TLocationSelection.h"
+#include "tests/concurrency/Processes.h"
+#include "tests/support/Records.h"
+#include "tests/support/TempDir.h"
+
+namespace concurrency {
+namespace {
+
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+using Contents = std::map<std::string, Place>;
+
+constexpr int kStations = 60;
+
+std::string key(const Place& p) {
+  std::string k = p.continent + "/" + p.country + "/" + p.state + "/" + p.name;
+  for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return k;
+}
+
+Place place(const char* continent, const char* country, const char* state, std::string name,
+            int level, float latitude, float longitude, int aux = 0) {
+  return Place{continent, country, state, std::move(name), level, latitude, longitude, aux};
+}
+
+LocationData recordOf(const Place& p) {
+  return testsupport::makeRecord(p.continent.c_str(), p.country.c_str(), p.state.c_str(),
+                                 p.name.c_str(), p.level, p.latitude, p.longitude, p.aux);
+}
+
+// The tool's add command for p.
+std::vector<std::string> addArgs(const Place& p) {
+  char lat[32], lon[32];
+  std::snprintf(lat, sizeof lat, "%.9g", p.latitude);
+  std::snprintf(lon, sizeof lon, "%.9g", p.longitude);
+  return {"--db",
+          "s.bmt",
+          "add",
+          "--name",
+          p.name,
+          "--state",
+          p.state,
+          "--country",
+          p.country,
+          "--continent",
+          p.continent,
+          "--level",
+          std::to_string(p.level),
+          "--latitude",
+          lat,
+          "--longitude",
+          lon};
+}
+
+class SeveralProcessesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    chmod(dir.path().c_str(), 0755);  // reachable for the unprivileged user too
+    writeFile(dir.file("s.csv"), stationList(kStations, "S"));
+    ASSERT_EQ(runTool(dir.path(), "create", {"--db", "s.bmt", "create", "s.csv"}), 0);
+    before = contentsOf(db());
+    ASSERT_EQ(before.size(), static_cast<std::size_t>(kStations));
+  }
+
+  std::string db() const { return dir.file("s.bmt"); }
+
+  // Starts every command at once and expects each to succeed.
+  void race(const std::vector<std::vector<std::string>>& commands) {
+    Gate start;
+    std::vector<pid_t> pids;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+      pids.push_back(spawnTool(dir.path(), "c" + std::to_string(i), commands[i], &start));
+    }
+    start.open();
+    for (std::size_t i = 0; i < pids.size(); ++i) {
+      EXPECT_EQ(waitFor(pids[i]), 0)
+          << commands[i][2] << ": " << readFile(dir.file("c" + std::to_string(i) + ".err"));
+    }
+  }
+
+  // Expects the database to hold exactly expected, record by record, with
+  // a directory file that describes the data file.
+  void expectContents(const Contents& expected) {
+    Contents now = contentsOf(db());
+    EXPECT_EQ(now.size(), expected.size());
+    for (const auto& [path, p] : expected) {
+      auto found = now.find(path);
+      if (found == now.end()) {
+        ADD_FAILURE() << path << " is lost";
+      } else {
+        EXPECT_TRUE(found->second == p) << path << " changed";
+      }
+    }
+    expectConsistent(db());
+  }
+
+  TempDir dir;
+  Contents before;
+};
+
+// Eight editing commands of one kind started at once: each one's change is
+// kept, and no untouched location changes or moves to another group.
+class ConcurrentEditTest : public SeveralProcessesTest,
+                           public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(ConcurrentEditTest, EveryCommandTakesEffect) {
+  const std::string kind = GetParam();
+  Contents expected = before;
+  std::vector<std::vector<std::string>> commands;
+  auto originals = before.begin();
+  for (int i = 0; i < 8; ++i) {
+    Place added =
+        place("Europe", "Norway", "Oslo", "N" + std::to_string(i), 2, 10.5f + i, 20.25f - i);
+    if (kind == "add" || (kind == "add+compact" && i % 2 == 0)) {
+      commands.push_back(addArgs(added));
+      expected[key(added)] = added;
+    } else if (kind == "add+compact") {
+      commands.push_back({"--db", "s.bmt", "compact"});
+    } else if (kind == "delete") {
+      const Place& gone = (originals++)->second;
+      commands.push_back(
+          {"--db", "s.bmt", "delete",
+           gone.continent + "/" + gone.country + "/" + gone.state + "/" + gone.name});
+      expected.erase(key(gone));
+    } else if (kind == "import") {
+      std::string source = "src" + std::to_string(i);
+      Place one = place("Asia", "Japan", "Tokyo", "I" + std::to_string(i), 1, 35.5f, 139.5f + i);
+      writeFile(dir.file(source + ".csv"),
+                "name,state,country,continent,level,latitude,longitude\nI" + std::to_string(i) +
+                    ",Tokyo,Japan,Asia,1,35.5," + std::to_string(139.5 + i) + "\n");
+      ASSERT_EQ(runTool(dir.path(), "make", {"--db", source + ".bmt", "create", source + ".csv"}),
+                0);
+      commands.push_back({"--db", "s.bmt", "import", source + ".bmt"});
+      expected[key(one)] = one;
+    }
+  }
+  race(commands);
+  expectContents(expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ConcurrentEditTest,
+                         ::testing::Values("add", "delete", "import", "add+compact"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return info.param == "add+compact" ? std::string("AddAndCompact")
+                                                              : info.param;
+                         });
+
+// Exported rows: every one must be a location the database held at some
+// moment, with that location's fields.
+int checkExport(const std::string& csv, const Contents& known, std::size_t least,
+                std::size_t most) {
+  std::istringstream in(csv);
+  std::string line;
+  std::getline(in, line);  // header
+  std::size_t rows = 0;
+  while (std::getline(in, line)) {
+    std::vector<std::string> f;
+    std::stringstream cells(line);
+    std::string cell;
+    while (std::getline(cells, cell, ',')) f.push_back(cell);
+    if (f.size() < 8) return 2;
+    Place p{f[3],
+            f[2],
+            f[1],
+            f[0],
+            std::atoi(f[4].c_str()),
+            std::strtof(f[5].c_str(), nullptr),
+            std::strtof(f[6].c_str(), nullptr),
+            std::atoi(f[7].c_str())};
+    auto found = known.find(key(p));
+    if (found == known.end() || !(found->second == p)) return 3;
+    ++rows;
+  }
+  return rows >= least && rows <= most ? 0 : 4;
+}
+
+TEST_F(SeveralProcessesTest, ReadersBesideAWriterSeeWholeDatabasesAndChangeNothing) {
+  constexpr int kAdds = 20;
+  Contents known = before;
+  std::vector<Place> additions;
+  for (int i = 0; i < kAdds; ++i) {
+    additions.push_back(
+        place("Africa", "Kenya", "Nairobi", "W" + std::to_string(i), 1, -1.25f - i, 36.75f));
+    known[key(additions.back())] = additions.back();
+  }
+  Gate start;
+  pid_t writer = spawn(
+      [&]() {
+        int failures = 0;
+        for (const Place& p : additions) failures += runTool(dir.path(), "w", addArgs(p)) != 0;
+        return failures;
+      },
+      &start);
+  std::vector<pid_t> readers;
+  for (int r = 0; r < 2; ++r) {
+    readers.push_back(spawn(
+        [&, r]() {
+          std::string name = "r" + std::to_string(r);
+          for (int round = 0; round < 12; ++round) {
+            if (runTool(dir.path(), name, {"--db", "s.bmt", "export"}) != 0) return 1;
+            int verdict =
+                checkExport(readFile(dir.file(name + ".out")), known, kStations, kStations + kAdds);
+            if (verdict != 0) return 10 + verdict;
+            if (runTool(dir.path(), name + "c", {"--db", "s.bmt", "check"}) != 0) return 20;
+          }
+          return 0;
+        },
+        &start));
+  }
+  start.open();
+  EXPECT_EQ(waitFor(writer), 0) << readFile(dir.file("w.err"));
+  for (pid_t reader : readers) EXPECT_EQ(waitFor(reader), 0);
+  expectContents(known);
+}
+
+// A host appending records (entering each in its directory) while the tool
+// compacts: each record reads back by the index the host was given, and
+// every one is in the database once the host has closed it.
+TEST_F(SeveralProcessesTest, HostAppendsKeepTheirIndicesWhileTheToolCompacts) {
+  constexpr int kAppends = 300;
+  Contents expected = before;
+  std::vector<Place> host;
+  for (int i = 0; i < kAppends; ++i) {
+    host.push_back(place("Oceania", "Fiji", "Central", "H" + std::to_string(i), 1, -18.0f,
+                         178.0f + i / 1000.0f, i));
+    expected[key(host.back())] = host.back();
+  }
+  Gate start;
+  pid_t appender = spawn(
+      [&]() {
+        BMTFile* db = new BMTFile(this->db().c_str());
+        LocationData previous;
+        for (int i = 0, reopened = 0; i < kAppends; ++i) {
+          LocationData record = recordOf(host[static_cast<std::size_t>(i)]);
+          long index = db->addLocationData(record);
+          if (index < 0) {
+            // Replaced by a compaction before the first append: open anew.
+            if (!db->IsStale() || ++reopened > 100 || i > 0) return 10;
+            delete db;
+            db = new BMTFile(this->db().c_str());
+            --i;
+            continue;
+          }
+          db->directory->addOrderedEntry(record, previous, index);
+          LocationData back;
+          db->getLocationData(index, back);
+          if (std::memcmp(&back, &record, sizeof record) != 0) return 11;
+        }
+        delete db;
+        return 0;
+      },
+      &start);
+  pid_t compactor = spawn(
+      [&]() {
+        for (int round = 0; round < 20; ++round) {
+          int status = runTool(dir.path(), "k", {"--db", "s.bmt", "compact"});
+          if (status != 0 && status != 1) return 1;
+        }
+        return 0;
+      },
+      &start);
+  start.open();
+  EXPECT_EQ(waitFor(appender), 0);
+  EXPECT_EQ(waitFor(compactor), 0);
+  EXPECT_EQ(runTool(dir.path(), "k", {"--db", "s.bmt", "compact"}), 0);
+  expectContents(expected);
+}
+
+TEST_F(SeveralProcessesTest, ReplacementRefusesWhileAnotherProcessHoldsUnsavedRecords) {
+  Place late = place("Oceania", "Fiji", "Central", "Suva", 1, -18.14f, 178.44f);
+  Gate appended, close;
+  pid_t host = spawn([&]() {
+    BMTFile db(this->db().c_str());
+    LocationData record = recordOf(late), previous;
+    long index = db.addLocationData(record);
+    if (index < 0) return 1;
+    db.directory->addOrderedEntry(record, previous, index);
+    appended.open();
+    close.wait();
+    return 0;
+  });
+  appended.wait();
+  EXPECT_EQ(runTool(dir.path(), "c", {"--db", "s.bmt", "compact"}), 1);
+  EXPECT_NE(readFile(dir.file("c.err")).find("has not saved"), std::string::npos)
+      << readFile(dir.file("c.err"));
+  EXPECT_EQ(runTool(dir.path(), "a", addArgs(place("Asia", "Japan", "Tokyo", "T", 1, 1, 1))), 1);
+  close.open();
+  EXPECT_EQ(waitFor(host), 0);
+  EXPECT_EQ(runTool(dir.path(), "c", {"--db", "s.bmt", "compact"}), 0);
+  Contents expected = before;
+  expected[key(late)] = late;
+  expectContents(expected);
+}
+
+// A host that walks a selection while the tool compacts, imports, adds and
+// deletes loads the records of the database it opened, and learns that its
+// view is stale: its writes fail instead of landing in the new file.
+TEST_F(SeveralProcessesTest, HostWalkingAnIteratorReadsTheDatabaseItOpened) {
+  writeFile(dir.file("more.csv"), stationList(30, "M"));
+  ASSERT_EQ(runTool(dir.path(), "m", {"--db", "more.bmt", "create", "more.csv"}), 0);
+  Gate ready, changed;
+  pid_t host = spawn([&]() {
+    setMetDatabase(this->db().c_str());
+    TLocationSelection selection;
+    selection.levelLimit = 127;
+    TLocList** link = &selection.continentList;
+    for (const char* continent : {"Africa", "Asia", "Europe"}) {
+      *link = new TLocList(continent, true);
+      link = &(*link)->nextEntry;
+    }
+    TLocationIterator it(&selection);
+    if (it.getNumLocations() != kStations) return 1;
+    ready.open();
+    changed.wait();
+    int wrong = 0;
+    it.first();
+    for (long i = 0; i < it.getNumLocations(); ++i, it.next()) {
+      auto found = before.find(key(placeOf(it.locData)));
+      wrong += found == before.end() || !(found->second == placeOf(it.locData));
+    }
+    BMTFile* db = getMetDatabase();
+    LocationData record = recordOf(place("Asia", "Japan", "Tokyo", "X", 1, 1, 1));
+    if (!db->IsStale() || db->addLocationData(record) != -1) return 2;
+    return wrong == 0 ? 0 : 3;
+  });
+  ready.wait();
+  const Place& gone = before.begin()->second;
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"--db", "s.bmt", "compact"},
+        std::vector<std::string>{"--db", "s.bmt", "import", "more.bmt"},
+        addArgs(place("Asia", "Japan", "Tokyo", "New", 1, 35, 139)),
+        std::vector<std::string>{
+            "--db", "s.bmt", "delete",
+            gone.continent + "/" + gone.country + "/" + gone.state + "/" + gone.name}}) {
+    EXPECT_EQ(runTool(dir.path(), "t", command), 0) << readFile(dir.file("t.err"));
+  }
+  changed.open();
+  EXPECT_EQ(waitFor(host), 0);
+  EXPECT_EQ(contentsOf(db()).size(), static_cast<std::size_t>(kStations + 30));
+}
+
+// Two hosts open the database, each appends into its own group, one of
+// them deletes a few locations, and both close: every record of both is
+// referred to, and the deletions stay deleted, whichever saves last.
+TEST_F(SeveralProcessesTest, TwoHostsAppendingAndDeletingKeepEachOthersWork) {
+  constexpr int kAppends = 2000;
+  Contents expected = before;
+  std::vector<std::string> deleted;
+  for (auto it = before.begin(); deleted.size() < 3; ++it) {
+    deleted.push_back(it->second.name);
+    expected.erase(it->first);
+  }
+  std::vector<Place> mine[2];
+  for (int h = 0; h < 2; ++h) {
+    for (int i = 0; i < kAppends; ++i) {
+      mine[h].push_back(place("Oceania", h == 0 ? "Fiji" : "Samoa", "Main", "P" + std::to_string(i),
+                              1, -14.0f - h, 170.0f + i / 100.0f, i));
+      expected[key(mine[h].back())] = mine[h].back();
+    }
+  }
+  Gate opened[2], start, firstClosed;
+  pid_t hosts[2];
+  for (int h = 0; h < 2; ++h) {
+    hosts[h] = spawn([&, h]() {
+      BMTFile db(this->db().c_str());
+      opened[h].open();
+      start.wait();
+      LocationData previous;
+      for (const Place& p : mine[h]) {
+        LocationData record = recordOf(p);
+        long index = db.addLocationData(record);
+        if (index < 0) return 1;
+        db.directory->addOrderedEntry(record, previous, index);
+      }
+      if (h == 0) {
+        Directory* d = db.directory;
+        for (const std::string& name : deleted) {
+          d->first();
+          while (d->getLocationName() == nullptr || name != d->getLocationName()) {
+            if (!d->next()) return 3;
+          }
+          d->deleteEntry();
+        }
+        return db.storeDirectory() ? 0 : 2;  // saves first
+      }
+      firstClosed.wait();
+      return 0;  // saves when db goes
+    });
+  }
+  opened[0].wait();
+  opened[1].wait();
+  start.open();
+  EXPECT_EQ(waitFor(hosts[0]), 0);
+  firstClosed.open();
+  EXPECT_EQ(waitFor(hosts[1]), 0);
+  // The hosts' records interleave at the end of the file and the deleted
+  // ones are still there: a compaction regroups and drops them.
+  EXPECT_EQ(contentsOf(db()).size(), expected.size());
+  EXPECT_EQ(runTool(dir.path(), "c", {"--db", "s.bmt", "compact"}), 0);
+  expectContents(expected);
+}
+
+// A record appended and the directory file written within the file
+// system's time resolution: the data file is still newer, so an opening
+// rebuilds the directory and a compaction keeps the record.
+TEST_F(SeveralProcessesTest, ARecordAppendedJustBeforeACompactionIsKept) {
+  Place late = place("Europe", "Norway", "Oslo", "Late", 1, 59.5f, 10.5f);
+  {
+    BMTFile db(this->db().c_str());
+    ASSERT_TRUE(db.storeDirectory());  // the directory file written just now
+    LocationData record = recordOf(late);
+    ASSERT_GE(db.addLocationData(record), 0);  // and the record, not entered
+    EXPECT_EQ(db.IsDirectoryOutofDate(), 1);
+  }
+  EXPECT_EQ(runTool(dir.path(), "c", {"--db", "s.bmt", "compact"}), 0);
+  Contents expected = before;
+  expected[key(late)] = late;
+  expectContents(expected);
+}
+
+// A database the user may only read: the reading commands and a read-only
+// opening work and write nothing; a writing command says why it cannot.
+TEST_F(SeveralProcessesTest, AReadOnlyDatabaseOpensForReading) {
+  std::remove(dir.file("s.bmt.lock").c_str());
+  for (const char* file : {"s.bmt", "s.dir", "s.csv"}) chmod(dir.file(file).c_str(), 0444);
+  chmod(dir.path().c_str(), 0555);
+  std::string out = dir.file("out");
+  mkdir(out.c_str(), 0777);
+  chmod(out.c_str(), 0777);
+  std::vector<std::string> filesBefore = testsupport::listFolder(dir.path());
+  int status = testsupport::runUnprivileged([&]() {
+    for (const char* command : {"info", "list", "check", "export", "tree"}) {
+      if (runTool(out, command, {"--db", this->db(), command}) != 0) return 10;
+    }
+    if (runTool(out, "add",
+                {"--db", this->db(), "add", "--name", "X", "--state", "S", "--country", "C",
+                 "--continent", "Asia", "--latitude", "1", "--longitude", "2"}) != 1) {
+      return 20;
+    }
+    if (readFile(out + "/add.err").find("ermission denied") == std::string::npos) return 21;
+    BMTFile db(this->db().c_str(), BMTFile::kReadOnly);
+    if (!db.IsValid() || db.directory->locationCount != kStations) return 30;
+    LocationData record;
+    db.getLocationData(0, record);
+    if (db.addLocationData(record) != -1 || db.storeDirectory()) return 31;
+    return 0;
+  });
+  chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(status, 0) << readFile(out + "/add.err");
+  EXPECT_EQ(testsupport::listFolder(dir.path()), filesBefore);
+  EXPECT_TRUE(contentsOf(db()) == before);
+}
+
+TEST_F(SeveralProcessesTest, AProcessKilledWhileHoldingTheLockHoldsItNoMore) {
+  Gate locked;
+  pid_t holder = spawn([&]() {
+    MetDatabaseLock lock(this->db().c_str());
+    if (!lock.lock(MetDatabaseLock::kExclusive, 0)) return 1;
+    locked.open();
+    for (;;) pause();
+  });
+  locked.wait();
+  MetDatabaseLock lock(db().c_str());
+  EXPECT_FALSE(lock.lock(MetDatabaseLock::kShared, 0));
+  // A command waits, then gives up with a message, changing nothing.
+  EXPECT_EQ(runTool(dir.path(), "a",
+                    {"--db", "s.bmt", "--wait", "0.3", "delete", before.begin()->second.continent}),
+            1);
+  EXPECT_NE(readFile(dir.file("a.err")).find("locked"), std::string::npos);
+  kill(holder, SIGKILL);
+  waitFor(holder);
+  EXPECT_TRUE(lock.lock(MetDatabaseLock::kExclusive, 0));
+  lock.unlock();
+  expectContents(before);
+}
+
+}  // namespace
+}  // namespace concurrency

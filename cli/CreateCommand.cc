@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -140,15 +141,24 @@ int create(const CreateOptions& o, ToolContext& context) {
   DirectoryStats stats;
   if (!buildDatabase(folder, list.rows, context, &stats)) return kExitFailure;
 
-  // The old directory file goes first: for a moment there may be a data
-  // file without one (which any opening rebuilds), never a new data file
-  // beside an old directory.
-  if (fs::exists(targetDir, ec) && !fs::remove(targetDir, ec)) {
-    context.error("Cannot remove the old directory file \"" + targetDir + "\": " + ec.message() +
-                  "; nothing was written.");
+  // The swap runs under the database lock, so that no other process opens
+  // the database between the two renames or changes it meanwhile.
+  if (!access.lock(MetDatabaseLock::kExclusive)) return kExitFailure;
+  if (fs::exists(target, ec) && !o.force) {
+    context.error("The data file \"" + target +
+                  "\" was made by another process meanwhile; give --force to replace it "
+                  "(nothing was written).");
     return kExitFailure;
   }
-  fs::rename(folder.file("new.bmt"), target, ec);
+  // The data file goes first, and is newer than the old directory file:
+  // should the process end between the two renames, the next opening finds
+  // the old directory file out of date and rebuilds it.
+  std::string newData = folder.file("new.bmt");
+  fs::file_time_type oldDirTime = fs::last_write_time(targetDir, ec);
+  if (!ec && fs::last_write_time(newData, ec) <= oldDirTime) {
+    fs::last_write_time(newData, oldDirTime + std::chrono::nanoseconds(1), ec);
+  }
+  fs::rename(newData, target, ec);
   if (ec) {
     context.error("Cannot move the new data file to \"" + target + "\": " + ec.message() +
                   "; nothing was written.");
@@ -157,6 +167,7 @@ int create(const CreateOptions& o, ToolContext& context) {
   context.markChanged();
   fs::rename(folder.file("new.dir"), targetDir, ec);
   if (ec) {
+    fs::remove(targetDir, ec);
     context.warning("Cannot move the new directory file to \"" + targetDir + "\": " + ec.message() +
                     "; it will be rebuilt when the database is first opened.");
   }

@@ -85,6 +85,13 @@ class DatabaseAccess {
   // phrase ("" when it gave none).
   static std::string libraryReason();
 
+  // Takes the database lock in mode for the rest of this object's life (a
+  // second call replaces the first), waiting as open() describes; reports
+  // and returns false when it cannot be had. open() takes it itself; a
+  // command that replaces the database's files without opening it (create)
+  // takes it here.
+  bool lock(MetDatabaseLock::Mode mode);
+
   // Forgets the directory's unsaved changes: when the database is closed
   // the directory file is left as it is on disk. For a command that fails
   // after it began to edit the directory in memory.
@@ -105,10 +112,6 @@ class DatabaseAccess {
  private:
   ToolContext& context_;
   std::string dataFile_;
-  // Takes the database lock in mode, waiting as open() describes; reports
-  // and returns false when it cannot be had.
-  bool lock(MetDatabaseLock::Mode mode);
-
   BMTFile* db_ = nullptr;
   DirectoryFileState state_ = DirectoryFileState::kMissing;
   std::unique_ptr<MetDatabaseLock> lock_;

@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "datafile/DatabaseState.h"
@@ -238,7 +237,7 @@ bool BMTFile::storeDirectory() {
   }
   Directory* target = merged ? merged.get() : directory;
   if (!target->write()) {
-    if (platform::lastFailure().empty()) {
+    if (!platform::hasFailure()) {
       platform::noteFailure("cannot write the directory file \"" + directory->fileName + "\"");
     }
     return false;

@@ -7,16 +7,27 @@
 
 namespace {
 
-std::map<const BMTFile*, DatabaseState>& states() {
-  static auto* table = new std::map<const BMTFile*, DatabaseState>;  // usable at unload
-  return *table;
-}
+// Made with the first database's state and freed with the last, so that it
+// neither depends on the order of destruction when the library is unloaded
+// nor outlives it.
+using StateTable = std::map<const BMTFile*, DatabaseState>;
+StateTable* states = nullptr;
 
 }  // namespace
 
-DatabaseState& stateOf(const BMTFile* db) { return states()[db]; }
+DatabaseState& stateOf(const BMTFile* db) {
+  if (states == nullptr) states = new StateTable;
+  return (*states)[db];
+}
 
-void forgetState(const BMTFile* db) { states().erase(db); }
+void forgetState(const BMTFile* db) {
+  if (states == nullptr) return;
+  states->erase(db);
+  if (states->empty()) {
+    delete states;
+    states = nullptr;
+  }
+}
 
 std::vector<long> recordIndices(const Directory& directory) {
   std::vector<long> indices;

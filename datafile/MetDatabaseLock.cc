@@ -35,7 +35,7 @@ bool MetDatabaseLock::lock(Mode mode, double seconds) {
   unlock();
   if (lock_ == nullptr) {
     // The reason noted when the file would not open, if nothing replaced it.
-    if (platform::lastFailure().empty()) {
+    if (!platform::hasFailure()) {
       platform::noteFailure("the database's lock file cannot be opened");
     }
     return false;

@@ -14,12 +14,11 @@ double waitLimit = 60.0;
 
 // The lock files this process has open, by file identity, so that every
 // user of one lock file goes through one open file description (locks
-// taken through two of them would conflict within the process).
-std::map<std::pair<std::uint64_t, std::uint64_t>, std::weak_ptr<SharedLock>>& openLocks() {
-  static auto* locks =
-      new std::map<std::pair<std::uint64_t, std::uint64_t>, std::weak_ptr<SharedLock>>;
-  return *locks;
-}
+// taken through two of them would conflict within the process). Made when
+// the first is opened and freed with the last, so that it neither depends
+// on the order of destruction when the library is unloaded nor outlives it.
+using LockTable = std::map<std::pair<std::uint64_t, std::uint64_t>, std::weak_ptr<SharedLock>>;
+LockTable* openLocks = nullptr;
 
 }  // namespace
 
@@ -28,12 +27,13 @@ std::shared_ptr<SharedLock> SharedLock::open(const std::string& name) {
   if (!file.open(name)) return nullptr;
   platform::FileStamp stamp = file.stamp();
   auto key = std::make_pair(stamp.device, stamp.inode);
-  auto found = openLocks().find(key);
-  if (found != openLocks().end()) {
+  if (openLocks == nullptr) openLocks = new LockTable;
+  auto found = openLocks->find(key);
+  if (found != openLocks->end()) {
     if (std::shared_ptr<SharedLock> existing = found->second.lock()) return existing;
   }
   std::shared_ptr<SharedLock> lock(new SharedLock(std::move(file), name));
-  openLocks()[key] = lock;
+  (*openLocks)[key] = lock;
   return lock;
 }
 
@@ -41,8 +41,13 @@ SharedLock::SharedLock(platform::LockFile file, std::string name)
     : file_(std::move(file)), name_(std::move(name)) {}
 
 SharedLock::~SharedLock() {
+  if (openLocks == nullptr) return;
   platform::FileStamp stamp = file_.stamp();
-  openLocks().erase(std::make_pair(stamp.device, stamp.inode));
+  openLocks->erase(std::make_pair(stamp.device, stamp.inode));
+  if (openLocks->empty()) {
+    delete openLocks;
+    openLocks = nullptr;
+  }
 }
 
 double SharedLock::waitSeconds() { return waitLimit; }

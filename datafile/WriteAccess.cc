@@ -14,7 +14,7 @@ bool checkWritable(BMTFile& db, const LockHold& hold) {
     return false;
   }
   if (!db.stream.isOpen()) {
-    if (platform::lastFailure().empty()) {
+    if (!platform::hasFailure()) {
       platform::noteFailure("the data file \"" + db.fileName + "\" could not be opened");
     }
     return false;

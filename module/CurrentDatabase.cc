@@ -67,7 +67,7 @@ BMTFile* setMetDatabase(const char* name, BMTFile::Access access) {
   return metDatabase;
 }
 
-const char* getMetLastError() { return platform::lastFailure().c_str(); }
+const char* getMetLastError() { return platform::lastFailure(); }
 
 const char* getMetDataFileName() { return metDataFileName; }
 

@@ -10,8 +10,10 @@ namespace platform {
 // next failure replaces it or clearFailure() empties it. The library's
 // operations clear it when they start, so after one of them it is empty
 // exactly when that operation did its work. One per process, like the
-// library's other state: not for several threads at once.
-const std::string& lastFailure();
+// library's other state: not for several threads at once. At most 1023
+// bytes are kept.
+const char* lastFailure();
+bool hasFailure();
 void clearFailure();
 // Keeps what as the reason.
 void noteFailure(const std::string& what);

@@ -8,13 +8,17 @@
 #include <unistd.h>
 
 #include "platform/CurrentDirectory.h"
+#include "platform/Failure.h"
 
 namespace platform {
 
 bool removeFile(const char* name) { return name != nullptr && ::unlink(name) == 0; }
 
 bool renameFile(const char* from, const char* to) {
-  return from != nullptr && to != nullptr && ::rename(from, to) == 0;
+  if (from == nullptr || to == nullptr) return false;
+  if (::rename(from, to) == 0) return true;
+  noteSystemFailure(std::string("cannot rename \"") + from + "\" to \"" + to + "\"");
+  return false;
 }
 
 bool pathExists(const char* name) {

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/Failure.h"
+
 namespace platform {
 
 bool createTempFile(const std::string& folder, std::string* path, File* file) {
@@ -15,7 +17,11 @@ bool createTempFile(const std::string& folder, std::string* path, File* file) {
   // mkostemp replaces the six X, creates the file with O_CREAT|O_EXCL and
   // mode 0600, and tries other names while a name is taken.
   int fd = ::mkostemp(buf.data(), O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    noteSystemFailure("cannot create a temporary file in \"" + (folder.empty() ? "." : folder) +
+                      "\"");
+    return false;
+  }
   file->adopt(fd);
   path->assign(buf.data());
   return true;

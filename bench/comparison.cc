@@ -32,7 +32,6 @@
 #include "bench/SyntheticData.h"
 #include "datafile/BMTFile.h"
 #include "datafile/InfoDevice.h"
-#include "datafile/WorkingDirectory.h"
 #include "module/CurrentDatabase.h"
 #include "platform/File.h"
 #include "selection/TLocationIterator.h"
@@ -163,21 +162,26 @@ void metdbOpen(const Databases& d, Stopwatch& w) {
   if (db->directory->locationCount != d.n || db->directory->changed) wrong("open");
 }
 
+// The save a host asks for (and the destructor makes): under the
+// database's exclusive lock, after the checks that the data file was not
+// replaced and that no other process saved the directory file meanwhile.
 void metdbSave(const Databases& d, Stopwatch& w) {
   copyFile(d.path("m.bmt"), d.path("w.bmt"));
   BMTFile* db = new BMTFile(d.path("w.bmt").c_str());
   w.start();
-  bool ok = db->directory->write();
+  bool ok = db->storeDirectory();
   w.stop();
   if (!ok || fs::file_size(d.path("w.dir")) != fs::file_size(d.path("m.dir"))) wrong("save");
   removeScratch(d);
 }
 
-void metdbWalk(const Databases& d, Stopwatch& w, bool heldOpen) {
+// readAhead: inside a BulkRead, as compaction, import and the tool's check
+// read the records.
+void metdbWalk(const Databases& d, Stopwatch& w, bool readAhead) {
   BMTFile* db = new BMTFile(d.path("m.bmt").c_str());
   w.start();
   long steps;
-  if (heldOpen) {
+  if (readAhead) {
     BMTFile::BulkRead bulk(*db);
     steps = walk(*db);
   } else {
@@ -216,45 +220,14 @@ void metdbSelection(const Databases& d, Stopwatch& w) {
   if (steps != expected) wrong("selection");
 }
 
-void metdbPointReads(const Databases& d, Stopwatch& w, bool heldOpen) {
+void metdbPointReads(const Databases& d, Stopwatch& w) {
   std::vector<long> indices = randomIndices(d.n);
   BMTFile* db = new BMTFile(d.path("m.bmt").c_str());
   long expected = PhysicalFloor::pointReads(d.path("m.bmt"), indices);
   w.start();
-  long sum;
-  if (heldOpen) {
-    BMTFile::BulkRead bulk(*db);
-    sum = pointRead(*db, indices);
-  } else {
-    sum = pointRead(*db, indices);
-  }
+  long sum = pointRead(*db, indices);
   w.stop();
   if (sum != expected) wrong("point reads");
-}
-
-// What getLocationData does besides its read: open the data file and close
-// it again.
-void metdbOpenClose(const Databases& d, Stopwatch& w) {
-  BMTFile* db = new BMTFile(d.path("m.bmt").c_str());
-  long opened = 0;
-  w.start();
-  for (long i = 0; i < kPointReads; ++i) {
-    platform::File file;
-    opened += file.open(db->fileName, platform::File::kReadOnly) ? 1 : 0;
-  }
-  w.stop();
-  if (opened != kPointReads) wrong("open+close");
-}
-
-// What a record operation adds when the data file's name is relative:
-// making the home folder current and the caller's current again.
-void metdbHomeSwitch(const Databases& d, Stopwatch& w) {
-  BMTFile* db = new BMTFile(d.path("m.bmt").c_str());
-  w.start();
-  for (long i = 0; i < kPointReads; ++i) {
-    WorkingDirectory wd(db->homeDrive, db->directory->homePath().c_str());
-  }
-  w.stop();
 }
 
 void metdbAppends(const Databases& d, Stopwatch& w) {
@@ -551,7 +524,7 @@ std::vector<Job> jobs() {
          PhysicalFloor::readAll(d.path("m.bmt"));
          w.stop();
        }},
-      {"full walk, file held open*", [](D d, Stopwatch& w) { metdbWalk(d, w, true); }, none, none},
+      {"full walk, read ahead*", [](D d, Stopwatch& w) { metdbWalk(d, w, true); }, none, none},
       {"selection walk (box)", metdbSelection,
        [](D d, Stopwatch& w) {
          char where[160];
@@ -566,18 +539,13 @@ std::vector<Job> jobs() {
          PhysicalFloor::readAll(d.path("m.bmt"));
          w.stop();
        }},
-      {"10^4 point reads", [](D d, Stopwatch& w) { metdbPointReads(d, w, false); },
-       sqlitePointReads,
+      {"10^4 point reads", metdbPointReads, sqlitePointReads,
        [](D d, Stopwatch& w) {
          std::vector<long> indices = randomIndices(d.n);
          w.start();
          PhysicalFloor::pointReads(d.path("m.bmt"), indices);
          w.stop();
        }},
-      {"10^4 point reads, file held open*", [](D d, Stopwatch& w) { metdbPointReads(d, w, true); },
-       none, none},
-      {"10^4 open+close alone*", metdbOpenClose, none, none},
-      {"10^4 home switches alone*", metdbHomeSwitch, none, none},
       {"10^4 appends", metdbAppends, sqliteAppends,
        [](D d, Stopwatch& w) {
          std::vector<LocationData> records = newRecords();

@@ -1,8 +1,10 @@
 // The record store at 10^4, 10^5 and 10^6 records: opening with a rebuild
 // of the directory, opening from the directory file, destroying with a
-// save, and one getLocationData and one setLocationData (each opens and
-// closes the data file). Goals: opening from the directory file faster than
-// rebuilding; each 10^6 figure under 13 times its 10^5 figure.
+// save, and one getLocationData (a read through the data file the database
+// holds open) and one setLocationData (a write under the database's
+// exclusive lock; bench_locking measures the lock's share). Goals: opening
+// from the directory file faster than rebuilding; each 10^6 figure under 13
+// times its 10^5 figure.
 #include <benchmark/benchmark.h>
 
 #include <memory>

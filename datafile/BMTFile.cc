@@ -182,7 +182,7 @@ void BMTFile::openDatabase() {
         platform::noteFailure("\"" + fileName + "\" is shorter than one record");
       }
       state.directoryFile = platform::stampOf(directoryPath(*directory));
-      state.baseline = recordIndices(*directory);
+      if (!state.readOnly) state.baseline = recordIndices(*directory);
     }
   }
   saveDirectory = valid && !state.readOnly;

@@ -1,6 +1,5 @@
 #include "datafile/DatabaseState.h"
 
-#include <algorithm>
 #include <map>
 
 #include "directory/Directory.h"
@@ -29,12 +28,9 @@ void forgetState(const BMTFile* db) {
   }
 }
 
-std::vector<long> recordIndices(const Directory& directory) {
-  std::vector<long> indices;
-  TISArrayAsVector<Location>* list = directory.locList;
-  indices.reserve(list->count());
-  for (unsigned i = 0; i < list->count(); ++i) indices.push_back((*list)[i]->locationIndex);
-  std::sort(indices.begin(), indices.end());
+RecordIndexSet recordIndices(const Directory& directory) {
+  RecordIndexSet indices;
+  directory.locList->forEachUnordered([&](const Location* l) { indices.insert(l->locationIndex); });
   return indices;
 }
 

@@ -12,6 +12,24 @@
 class BMTFile;
 class Directory;
 
+// A set of record indices, one bit per index up to the largest held.
+class RecordIndexSet {
+ public:
+  void insert(long index) {
+    if (index < 0) return;
+    if (static_cast<std::size_t>(index) >= bits_.size()) bits_.resize(index + 1);
+    bits_[static_cast<std::size_t>(index)] = true;
+  }
+  bool contains(long index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < bits_.size() &&
+           bits_[static_cast<std::size_t>(index)];
+  }
+  void clear() { bits_.clear(); }
+
+ private:
+  std::vector<bool> bits_;
+};
+
 // What a BMTFile knows beyond the members that hosts see: kept beside the
 // class, by database, so that the class keeps the layout hosts were built
 // against. Created with the database and dropped when it is destroyed.
@@ -26,9 +44,10 @@ struct DatabaseState {
   // The directory file as this database last read or wrote it.
   platform::FileStamp directoryFile;
   // The record indices of the directory as last read from or written to
-  // the directory file, sorted: what the directory file held for this
-  // database, against which its own additions and deletions are told.
-  std::vector<long> baseline;
+  // the directory file: what the directory file held for this database,
+  // against which its own additions and deletions are told. Not kept for a
+  // read-only database, which never saves.
+  RecordIndexSet baseline;
 
   // Records read ahead while a BulkRead is held (empty otherwise).
   long aheadFirst = 0;
@@ -41,8 +60,9 @@ DatabaseState& stateOf(const BMTFile* db);
 // Drops db's state.
 void forgetState(const BMTFile* db);
 
-// The record indices of directory's locations, sorted.
-std::vector<long> recordIndices(const Directory& directory);
+// The record indices of directory's locations, in time linear in their
+// number (the location list is not sorted for it).
+RecordIndexSet recordIndices(const Directory& directory);
 
 // The name of a directory's file made absolute in its home folder.
 std::string directoryPath(const Directory& directory);

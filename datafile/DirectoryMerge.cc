@@ -32,10 +32,6 @@ void collect(Directory& d, std::vector<Entry>* entries) {
   }
 }
 
-bool contains(const std::vector<long>& sorted, long index) {
-  return std::binary_search(sorted.begin(), sorted.end(), index);
-}
-
 template <std::size_t N>
 void setField(char (&field)[N], const std::string& text) {
   std::memset(field, 0, N);
@@ -45,26 +41,24 @@ void setField(char (&field)[N], const std::string& text) {
 }  // namespace
 
 std::unique_ptr<Directory> mergeDirectoryEdits(Directory& saved, Directory& mine,
-                                               const std::vector<long>& baseline) {
+                                               const RecordIndexSet& baseline) {
   std::vector<Entry> theirs, ours;
   collect(saved, &theirs);
   collect(mine, &ours);
-  std::vector<long> kept;  // indices mine still has
-  for (const Entry& e : ours) kept.push_back(e.location->locationIndex);
-  std::sort(kept.begin(), kept.end());
+  RecordIndexSet kept;  // indices mine still has
+  for (const Entry& e : ours) kept.insert(e.location->locationIndex);
 
   std::vector<Entry> merged;
-  std::vector<long> present;
+  RecordIndexSet present;
   for (const Entry& e : theirs) {
     long index = e.location->locationIndex;
-    if (contains(baseline, index) && !contains(kept, index)) continue;  // deleted here
+    if (baseline.contains(index) && !kept.contains(index)) continue;  // deleted here
     merged.push_back(e);
-    present.push_back(index);
+    present.insert(index);
   }
-  std::sort(present.begin(), present.end());
   for (const Entry& e : ours) {
     long index = e.location->locationIndex;
-    if (!contains(baseline, index) && !contains(present, index)) merged.push_back(e);
+    if (!baseline.contains(index) && !present.contains(index)) merged.push_back(e);
   }
 
   // Grouped by names ignoring case, as the directory compares them; within

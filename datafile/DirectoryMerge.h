@@ -4,11 +4,12 @@
 #include <memory>
 #include <vector>
 
+#include "datafile/DatabaseState.h"
 #include "directory/Directory.h"
 
 // Joins two processes' edits of one directory. saved is the directory file
 // as another process saved it; mine is this process's directory, which
-// started from the locations whose record indices are baseline (sorted).
+// started from the locations whose record indices are baseline.
 // Record indices tell locations apart: appends to one data file never hand
 // out an index twice. The result holds the locations of saved but those
 // that mine deleted (in baseline, gone from mine), and the locations that
@@ -16,6 +17,6 @@
 // the file name and home folder of mine (the current directory must be that
 // home). Neither argument changes.
 std::unique_ptr<Directory> mergeDirectoryEdits(Directory& saved, Directory& mine,
-                                               const std::vector<long>& baseline);
+                                               const RecordIndexSet& baseline);
 
 #endif  // METDB_DATAFILE_DIRECTORYMERGE_H_

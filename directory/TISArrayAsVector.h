@@ -123,6 +123,14 @@ class TISArrayAsVector {
   // Turns that ownership on or off, for the elements already held too.
   void ownsElements(bool owns) { owns_ = owns; }
 
+  // Calls visit with each element in the order held, which is the sorted
+  // order only once the array was last read by position; for work that does
+  // not care about the order and should not pay for the sort.
+  template <class Visit>
+  void forEachUnordered(Visit visit) const {
+    for (unsigned i = 0; i < count_; ++i) visit(slots_[i]);
+  }
+
   // The pointer in slot i: null at or past the count. A position at or past
   // the capacity first grows the array to i + 1 slots (the count does not
   // change); when it cannot grow, the result is null.

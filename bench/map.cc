@@ -8,7 +8,9 @@
 #include <fstream>
 
 #include "bench/SyntheticData.h"
-#include "cli/WorldMap.h"
+#include "tool/geo/WorldMap.h"
+
+using namespace metdb;  // NOLINT: the tool's library, measured
 
 namespace {
 

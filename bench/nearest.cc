@@ -5,7 +5,9 @@
 #include <random>
 
 #include "bench/SyntheticData.h"
-#include "cli/GeoIndex.h"
+#include "tool/geo/GeoIndex.h"
+
+using namespace metdb;  // NOLINT: the tool's library, measured
 
 namespace {
 

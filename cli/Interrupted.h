@@ -3,6 +3,8 @@
 
 #include "cli/Terminal.h"
 
+namespace metdb {
+
 // Thrown at a check point of long work when the tool was asked to stop
 // (see stopAtCheckPointsOnInterruption). It unwinds the command like any
 // failure, so that each scratch folder, temporary file and iterator index
@@ -24,5 +26,7 @@ class Interrupted {
 inline void stopIfInterrupted() {
   if (int signalNumber = interruptionSignal()) throw Interrupted(signalNumber);
 }
+
+}  // namespace metdb
 
 #endif  // METDB_CLI_INTERRUPTED_H_

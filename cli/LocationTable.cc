@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "cli/Text.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
 
 LocationTable::LocationTable(std::vector<std::string> leadingHeadings)
     : leadingColumns_(leadingHeadings.size()), headings_(std::move(leadingHeadings)) {
@@ -54,3 +56,5 @@ void LocationTable::writeLine(std::ostream& out, const std::vector<std::string>&
   while (!line.empty() && line.back() == ' ') line.pop_back();
   out << line << '\n';
 }
+
+}  // namespace metdb

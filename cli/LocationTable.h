@@ -8,6 +8,8 @@
 
 #include "datafile/LocationData.h"
 
+namespace metdb {
+
 // The table of locations that list and nearest print: the command's own
 // leading number columns (nearest: distance and bearing), then INDEX,
 // CONTINENT, COUNTRY, STATE, NAME, LEVEL, LATITUDE and LONGITUDE. Each
@@ -41,5 +43,7 @@ class LocationTable {
   std::vector<bool> alignRight_;
   std::vector<std::size_t> width_;
 };
+
+}  // namespace metdb
 
 #endif  // METDB_CLI_LOCATIONTABLE_H_

@@ -4,9 +4,11 @@
 #include <map>
 #include <sstream>
 
-#include "cli/CsvReader.h"
-#include "cli/StationCsv.h"
-#include "cli/Text.h"
+#include "tool/record/CsvReader.h"
+#include "tool/record/StationCsv.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
 
 namespace {
 
@@ -173,3 +175,5 @@ bool RecordOptions::apply(const LocationData& base, LocationData* record,
   *record = result.rows.front().record;
   return true;
 }
+
+}  // namespace metdb

@@ -11,6 +11,8 @@ class App;
 class Option;
 }  // namespace CLI
 
+namespace metdb {
+
 // The options that give a record's fields on the command line (add, set):
 // --name, --state, --country, --continent, --level, --latitude,
 // --longitude, --aux-value and --series-a .. --series-e (twelve values
@@ -44,5 +46,7 @@ class RecordOptions {
   };
   std::vector<Field> fields_;
 };
+
+}  // namespace metdb
 
 #endif  // METDB_CLI_RECORDOPTIONS_H_

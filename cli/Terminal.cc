@@ -6,6 +6,8 @@
 #include <csignal>
 #include <iostream>
 
+namespace metdb {
+
 namespace {
 
 constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
@@ -47,3 +49,5 @@ void stopAtCheckPointsOnInterruption() {
 int interruptionSignal() { return gInterruption; }
 
 void forgetInterruption() { gInterruption = 0; }
+
+}  // namespace metdb

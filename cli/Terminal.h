@@ -3,6 +3,8 @@
 
 #include <ostream>
 
+namespace metdb {
+
 // Whether out is one of the process's standard streams (std::cout,
 // std::cerr, std::clog) and that stream goes to a terminal. Any other
 // stream, such as a string stream in a test, is never a terminal.
@@ -37,5 +39,7 @@ void forgetInterruption();
 
 // These functions are the only places where the tool asks the operating
 // system directly: the standard library has no way to do any of this.
+
+}  // namespace metdb
 
 #endif  // METDB_CLI_TERMINAL_H_

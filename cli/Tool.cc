@@ -4,26 +4,30 @@
 #include <csignal>
 #include <exception>
 
-#include "cli/AddCommand.h"
-#include "cli/CheckCommand.h"
-#include "cli/CompactCommand.h"
-#include "cli/CreateCommand.h"
-#include "cli/DeleteCommand.h"
-#include "cli/ExportCommand.h"
-#include "cli/ImportCommand.h"
-#include "cli/InfoCommand.h"
 #include "cli/Interrupted.h"
-#include "cli/ListCommand.h"
-#include "cli/MapCommand.h"
-#include "cli/NearestCommand.h"
-#include "cli/SelectionCommand.h"
-#include "cli/SetCommand.h"
-#include "cli/ShowCommand.h"
 #include "cli/ToolContext.h"
-#include "cli/TreeCommand.h"
-#include "cli/ValidateCommand.h"
+#include "cli/commands/AddCommand.h"
+#include "cli/commands/CheckCommand.h"
+#include "cli/commands/CompactCommand.h"
+#include "cli/commands/CreateCommand.h"
+#include "cli/commands/DeleteCommand.h"
+#include "cli/commands/ExportCommand.h"
+#include "cli/commands/ImportCommand.h"
+#include "cli/commands/InfoCommand.h"
+#include "cli/commands/ListCommand.h"
+#include "cli/commands/MapCommand.h"
+#include "cli/commands/NearestCommand.h"
+#include "cli/commands/SelectionCommand.h"
+#include "cli/commands/SetCommand.h"
+#include "cli/commands/ShowCommand.h"
+#include "cli/commands/TreeCommand.h"
+#include "cli/commands/ValidateCommand.h"
+#include "tool/CheckPoint.h"
+#include "tool/Error.h"
 
 #include "module/CurrentDatabase.h"
+
+namespace metdb {
 
 namespace {
 
@@ -177,6 +181,8 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   // Outside the try block, so that an interruption can still tell whether
   // the change was made.
   ToolContext context(out, err);
+  // The library's long work stops at its check points once a signal came.
+  setCheckPointHook([] { stopIfInterrupted(); });
   try {
     int status = runCommand(argc, argv, context);
     // A signal after the command's last check point: it finished all the
@@ -185,6 +191,9 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     return status;
   } catch (const Interrupted& stop) {
     return reportInterruption(stop.signal(), context);
+  } catch (const Error& failure) {
+    context.error(failure.what());
+    return kExitFailure;
   } catch (BMTFile* db) {
     // The library's signal that a record could not be read: the data file
     // cannot be opened any more.
@@ -199,3 +208,5 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     return kExitFailure;
   }
 }
+
+}  // namespace metdb

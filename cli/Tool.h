@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+namespace metdb {
+
 // Runs the metdb tool on a command line (argv[0] is the program's name and is
 // not parsed), writing normal output to out and messages to err. Returns the
 // exit status (see ExitStatus): 0 on success, 1 on failure, 2 for a wrong
@@ -19,5 +21,7 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
 
 // The line that --version prints: "metdb " and the library's version.
 std::string toolVersionLine();
+
+}  // namespace metdb
 
 #endif  // METDB_CLI_TOOL_H_

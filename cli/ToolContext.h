@@ -11,6 +11,8 @@ namespace CLI {
 class App;
 }  // namespace CLI
 
+namespace metdb {
+
 // Exit statuses of the metdb tool; besides these, 128 + the signal's number
 // when SIGINT, SIGTERM or SIGHUP interrupted the command (130 for Ctrl-C).
 enum ExitStatus : int {
@@ -74,5 +76,7 @@ class ToolContext {
   std::string usageProblem_;
   bool changed_ = false;
 };
+
+}  // namespace metdb
 
 #endif  // METDB_CLI_TOOLCONTEXT_H_

@@ -7,7 +7,7 @@
 #include "cli/Tool.h"
 
 int main(int argc, char** argv) {
-  keepRunningWhenTheReaderGoes();
-  stopAtCheckPointsOnInterruption();
-  return runTool(argc, argv, std::cout, std::cerr);
+  metdb::keepRunningWhenTheReaderGoes();
+  metdb::stopAtCheckPointsOnInterruption();
+  return metdb::runTool(argc, argv, std::cout, std::cerr);
 }

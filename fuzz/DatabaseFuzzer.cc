@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/ProgressInfo.h"
+#include "tool/database/ProgressInfo.h"
 #include "datafile/BMTFile.h"
 #include "fuzz/FuzzRun.h"
 #include "tests/support/Records.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/StationCsv.h"
+#include "tool/record/StationCsv.h"
 #include "datafile/BMTFile.h"
 #include "selection/TLocationSelection.h"
 #include "tests/selection/SelectionTestUtil.h"

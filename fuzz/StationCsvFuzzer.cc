@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/CsvReader.h"
-#include "cli/StationCsv.h"
+#include "tool/record/CsvReader.h"
+#include "tool/record/StationCsv.h"
 #include "fuzz/FuzzRun.h"
 #include "tests/support/Records.h"
 

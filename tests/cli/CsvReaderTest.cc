@@ -1,10 +1,12 @@
-#include "cli/CsvReader.h"
+#include "tool/record/CsvReader.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
+
+using namespace metdb;  // NOLINT: the tool's library, under test
 
 namespace {
 

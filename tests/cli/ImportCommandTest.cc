@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/ProgressInfo.h"
 #include "tests/cli/ToolRun.h"
 #include "tests/support/TempDir.h"
+#include "tool/database/ProgressInfo.h"
+
+using namespace metdb;  // NOLINT: the tool's library, under test
 
 namespace {
 

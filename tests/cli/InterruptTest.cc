@@ -13,6 +13,8 @@
 #include "tests/cli/ToolRun.h"
 #include "tests/support/TempDir.h"
 
+using namespace metdb;  // NOLINT: the tool's library, under test
+
 namespace {
 
 using testsupport::readFile;

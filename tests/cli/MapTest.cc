@@ -6,10 +6,12 @@
 #include <cstring>
 #include <limits>
 
-#include "cli/Text.h"
-#include "cli/WorldMap.h"
 #include "tests/cli/ToolRun.h"
 #include "tests/support/Records.h"
+#include "tool/geo/WorldMap.h"
+#include "tool/text/Text.h"
+
+using namespace metdb;  // NOLINT: the tool's library, under test
 
 namespace {
 

@@ -5,8 +5,10 @@
 #include <random>
 #include <vector>
 
-#include "cli/GeoIndex.h"
 #include "tests/cli/ToolRun.h"
+#include "tool/geo/GeoIndex.h"
+
+using namespace metdb;  // NOLINT: the tool's library, under test
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cli/StationCsv.h"
+#include "tool/record/StationCsv.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+using namespace metdb;  // NOLINT: the tool's library, under test
 
 namespace {
 

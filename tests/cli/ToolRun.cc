@@ -13,9 +13,11 @@
 #include <set>
 #include <sstream>
 
-#include "cli/Text.h"
 #include "cli/Tool.h"
 #include "datafile/BMTFile.h"
+#include "tool/text/Text.h"
+
+using namespace metdb;  // NOLINT: the tool's library, under test
 
 namespace tooltest {
 

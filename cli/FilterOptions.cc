@@ -1,0 +1,52 @@
+#include "cli/FilterOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <vector>
+
+namespace metdb {
+
+void addFilterOptions(CLI::App* command, Filters* filters, const std::string& nameOption,
+                      bool withSelectionFile) {
+  filters->nameOption = nameOption;
+  std::vector<CLI::Option*> tree;
+  tree.push_back(command->add_option("--continent", filters->continent, "Only this continent")
+                     ->type_name("PATTERN"));
+  tree.push_back(command->add_option("--country", filters->country, "Only this country")
+                     ->type_name("PATTERN"));
+  tree.push_back(
+      command->add_option("--state", filters->state, "Only this state")->type_name("PATTERN"));
+  tree.push_back(command
+                     ->add_option(nameOption, filters->name,
+                                  "Only locations of this name (ignoring case; * and ? are "
+                                  "wildcards, as in the other patterns)")
+                     ->type_name("PATTERN"));
+  CLI::Option* levelOption =
+      command
+          ->add_option("--level-limit", filters->levelLimit,
+                       "Leave out locations whose level is greater than N")
+          ->type_name("N")
+          ->check(CLI::Range(-128, 127))
+          ->each([filters](const std::string&) { filters->levelGiven = true; });
+  tree.push_back(levelOption);
+  tree.push_back(command
+                     ->add_option("--bbox", filters->bbox,
+                                  "Only locations inside this box, in degrees (bounds "
+                                  "included)")
+                     ->type_name("SOUTH,WEST,NORTH,EAST")
+                     ->check(
+                         [](const std::string& value) {
+                           float s, w, n, e;
+                           std::string error;
+                           return parseBox(value, &s, &w, &n, &e, &error) ? std::string() : error;
+                         },
+                         ""));
+  if (withSelectionFile) {
+    CLI::Option* file = command
+                            ->add_option("--selection", filters->selectionFile,
+                                         "The locations of a saved selection")
+                            ->type_name("FILE");
+    for (CLI::Option* o : tree) file->excludes(o);
+  }
+}
+
+}  // namespace metdb

@@ -1,0 +1,21 @@
+#ifndef METDB_CLI_FILTEROPTIONS_H_
+#define METDB_CLI_FILTEROPTIONS_H_
+
+#include <string>
+
+#include "cli/ToolContext.h"
+#include "tool/database/Filters.h"
+
+namespace metdb {
+
+// Registers the filter options on command, filling *filters (which must
+// outlive the parse): --continent, --country, --state, the location name
+// pattern (nameOption: "--name", or "--location" where --name means
+// something else), --level-limit and --bbox; withSelectionFile adds
+// --selection FILE, which excludes the others.
+void addFilterOptions(CLI::App* command, Filters* filters, const std::string& nameOption,
+                      bool withSelectionFile);
+
+}  // namespace metdb
+
+#endif  // METDB_CLI_FILTEROPTIONS_H_

@@ -1,0 +1,65 @@
+#include "cli/commands/AddCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <cstring>
+#include <memory>
+
+#include "cli/RecordOptions.h"
+#include "cli/ToolDatabase.h"
+#include "tool/database/LocationPath.h"
+#include "tool/database/RecordEditor.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
+
+namespace {
+
+int add(const RecordOptions& options, ToolContext& context) {
+  LocationData base;
+  base.level = 1;
+  LocationData record;
+  std::vector<std::string> warnings;
+  std::string error;
+  if (!options.apply(base, &record, &warnings, &error)) {
+    return context.usageError(error);
+  }
+  for (const std::string& w : warnings) context.warning(w);
+
+  ToolDatabase access(context);
+  access.open(DatabaseUse::kWrite);
+  RecordEditor editor(access);
+  editor.adoptGroupNames(&record);
+  if (Location* same = editor.findEqual(record, nullptr)) {
+    context.error("The database holds " + recordPath(record) + " with level " +
+                  std::to_string(record.level) + " at " + text::shortestFloat(record.latitude) +
+                  "," + text::shortestFloat(record.longitude) + " already (record " +
+                  std::to_string(same->locationIndex) + "; change it with \"metdb set\").");
+    return kExitFailure;
+  }
+  editor.insert(record, false);
+  Location* added = editor.findEqual(record, nullptr);
+  context.out << "Added " << recordPath(record) << " as record "
+              << (added ? std::to_string(added->locationIndex) : std::string("?"))
+              << "; the database holds "
+              << text::plural(access.db()->directory->locationCount, "location", "locations")
+              << ".\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+void addAddCommand(CLI::App* app, ToolContext* context) {
+  CLI::App* command = app->add_subcommand("add", "Add a location, placed in its group");
+  auto options = std::make_shared<RecordOptions>();
+  options->addOptions(command, true);
+  command->footer(
+      "The level is 1 unless --level is given; the state may be left out (empty); the\n"
+      "series and the application value are 0 unless given.\n"
+      "\n"
+      "Example:\n"
+      "  metdb --db stations.bmt add --name Tromso --state Troms --country Norway \\\n"
+      "        --continent Europe --level 2 --latitude 69.65 --longitude 18.96");
+  context->addCommand(command, [options, context] { return add(*options, *context); });
+}
+
+}  // namespace metdb

@@ -1,0 +1,57 @@
+#include "cli/commands/CompactCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include "cli/ToolDatabase.h"
+#include "tool/database/DirectoryStats.h"
+#include "tool/database/RecordEditor.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
+
+namespace {
+
+// Each round joins the split groups of one level (continents, then
+// countries, then states), so three rounds after the first always suffice.
+constexpr int kMaxRounds = 4;
+
+int compact(ToolContext& context) {
+  ToolDatabase access(context);
+  access.open(DatabaseUse::kWrite);
+  long before = access.recordCount();
+  std::uintmax_t bytesBefore = access.dataFileSize();
+  for (int round = 0; round < kMaxRounds; ++round) {
+    RecordEditor editor(access);
+    editor.compact();
+    if (DirectoryStats::of(access.db()->directory).duplicateGroups.empty()) break;
+    // The data file now keeps each group's records together, but the
+    // directory still splits them: read it afresh from the records.
+    access.reopenRebuilt();
+  }
+  access.saveDirectory();
+  long after = access.recordCount();
+  context.out << "Compacted " << access.dataFile() << ": "
+              << text::plural(before, "record", "records") << " before, " << after << " after";
+  if (before > after) {
+    context.out << " (" << text::plural(before - after, "record", "records")
+                << " that no location referred to dropped)";
+  }
+  if (bytesBefore % static_cast<std::uintmax_t>(kLocationDataSize) != 0) {
+    context.out << "; the bytes after the last whole record are gone";
+  }
+  context.out << ".\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+void addCompactCommand(CLI::App* app, ToolContext* context) {
+  CLI::App* command = app->add_subcommand(
+      "compact", "Rewrite the data file in directory order, dropping unused records");
+  command->footer(
+      "Example:\n"
+      "  metdb --db stations.bmt compact");
+  context->addCommand(command, [context] { return compact(*context); });
+}
+
+}  // namespace metdb

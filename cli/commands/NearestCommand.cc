@@ -1,0 +1,176 @@
+#include "cli/commands/NearestCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstring>
+#include <memory>
+#include "cli/FilterOptions.h"
+
+#include "cli/LocationTable.h"
+#include "cli/ToolDatabase.h"
+#include "tool/database/SelectedLocations.h"
+#include "tool/geo/GeoIndex.h"
+#include "tool/record/RecordJson.h"
+#include "tool/record/RecordPosition.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
+
+namespace {
+
+struct NearestOptions {
+  Filters filters;
+  double latitude = 0.0;
+  double longitude = 0.0;
+  int count = 5;
+  double maxKm = std::numeric_limits<double>::infinity();
+  std::string format = "table";
+};
+
+// The command line's check of a number that must lie within -limit..limit
+// (limit infinite: at least 0).
+CLI::Validator numberWithin(double limit) {
+  return CLI::Validator(
+      [limit](std::string& value) -> std::string {
+        double v;
+        if (!text::parseNumber(value, &v)) return text::quoted(value) + " is not a number";
+        if (limit == std::numeric_limits<double>::infinity() && v < 0.0) {
+          return text::quoted(value) + " is negative";
+        }
+        if (v < -limit || v > limit) {
+          return text::quoted(value) + " is outside " + text::shortestFloat(-limit) + ".." +
+                 text::shortestFloat(limit);
+        }
+        return "";
+      },
+      "");
+}
+
+// The positions of the selected records, in walk order. Counts the records
+// without a usable position in *unusable.
+std::vector<GeoPoint> selectedPositions(SelectedLocations& selected, long* unusable) {
+  std::vector<GeoPoint> points;
+  *unusable = 0;
+  selected.forEach([&](const LocationData& r, long index) {
+    RecordPosition position(r);
+    if (GeoIndex::searchable(position.latitude, position.longitude)) {
+      points.push_back({position.latitude, position.longitude, index});
+    } else {
+      ++*unusable;
+    }
+  });
+  return points;
+}
+
+std::string kilometres(double metres) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.3f", metres / 1000.0);
+  return buffer;
+}
+
+std::string degrees(double bearing) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.1f", bearing);
+  // 359.96 rounds to 360.0, which is north.
+  return std::strcmp(buffer, "360.0") == 0 ? "0.0" : buffer;
+}
+
+int nearest(const NearestOptions& o, ToolContext& context) {
+  ToolDatabase access(context);
+  SelectedLocations selected;
+  selected.openAndBuild(o.filters, access);
+  long unusable = 0;
+  GeoIndex index(selectedPositions(selected, &unusable));
+  if (unusable > 0) {
+    context.warning(text::plural(unusable, "selected location has", "selected locations have") +
+                    " no usable position in the record and " + (unusable == 1 ? "was" : "were") +
+                    " left out.");
+  }
+  std::vector<GeoNeighbour> found =
+      index.nearest(o.latitude, o.longitude, static_cast<std::size_t>(o.count), o.maxKm * 1000.0);
+  std::vector<LocationData> records(found.size());
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    access.db()->getLocationData(index.points()[found[i].point].recordIndex, records[i]);
+  }
+
+  if (o.format == "json") {
+    context.out << "[";
+    const char* separator = "\n";
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      nlohmann::ordered_json item =
+          recordToJson(records[i], index.points()[found[i].point].recordIndex);
+      item["distanceKm"] = found[i].metres / 1000.0;
+      item["bearing"] = found[i].bearing;
+      context.out << separator << "  " << dumpJson(item, -1);
+      separator = ",\n";
+    }
+    context.out << (found.empty() ? "]\n" : "\n]\n");
+    return kExitOk;
+  }
+
+  if (found.empty()) {
+    context.out << (index.points().empty()
+                        ? std::string("No location is selected.\n")
+                        : "No location lies within " +
+                              text::shortestFloat(static_cast<float>(o.maxKm)) + " km.\n");
+    return kExitOk;
+  }
+  LocationTable table({"KM", "BEARING"});
+  auto leading = [&](std::size_t i) {
+    return std::vector<std::string>{kilometres(found[i].metres), degrees(found[i].bearing)};
+  };
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    table.measure(records[i], index.points()[found[i].point].recordIndex, leading(i));
+  }
+  table.writeHeadings(context.out);
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    table.writeRow(context.out, records[i], index.points()[found[i].point].recordIndex, leading(i));
+  }
+  context.out << text::plural(static_cast<long>(found.size()), "location", "locations") << " of "
+              << index.points().size() << ", nearest first.\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+void addNearestCommand(CLI::App* app, ToolContext* context) {
+  CLI::App* command = app->add_subcommand(
+      "nearest", "The locations nearest to a point, by geodesic distance on the WGS84 ellipsoid");
+  auto o = std::make_shared<NearestOptions>();
+  command
+      ->add_option("LAT", o->latitude, "Latitude of the point in degrees, -90..90 (north positive)")
+      ->required()
+      ->check(numberWithin(90.0))
+      ->type_name("");
+  command
+      ->add_option("LON", o->longitude,
+                   "Longitude of the point in degrees, -180..180 (east positive)")
+      ->required()
+      ->check(numberWithin(180.0))
+      ->type_name("");
+  command->add_option("-k", o->count, "How many locations to show (default 5)")
+      ->type_name("N")
+      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+  command->add_option("--max-km", o->maxKm, "Only locations at most D kilometres away")
+      ->type_name("D")
+      ->check(numberWithin(std::numeric_limits<double>::infinity()));
+  command
+      ->add_option("--format", o->format,
+                   "table (default) or json (an array of the records, each with distanceKm and "
+                   "bearing last)")
+      ->check(CLI::IsMember({"table", "json"}))
+      ->type_name("table|json");
+  addFilterOptions(command, &o->filters, "--name", true);
+  command->footer(
+      "Distances are in kilometres along the geodesic; the bearing is the initial\n"
+      "direction from the point, in degrees clockwise from north. Equally distant\n"
+      "locations come in walk order. A negative latitude or longitude is written\n"
+      "as it is (nearest -33.9 18.4).\n"
+      "\n"
+      "Examples:\n"
+      "  metdb --db stations.bmt nearest 60.17 24.94\n"
+      "  metdb --db stations.bmt nearest -33.92 18.42 -k 3 --max-km 2000 --continent Africa");
+  context->addCommand(command, [o, context] { return nearest(*o, *context); });
+}
+
+}  // namespace metdb

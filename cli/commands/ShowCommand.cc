@@ -1,0 +1,83 @@
+#include "cli/commands/ShowCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+
+#include "cli/ToolDatabase.h"
+#include "tool/database/LocationPath.h"
+#include "tool/record/RecordView.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
+
+namespace {
+
+// The command line's check of WHAT: an index or a full path.
+std::string checkWhat(const std::string& what) {
+  long index;
+  if (parseRecordIndex(what, &index)) return "";
+  LocationPath path;
+  std::string error;
+  if (!LocationPath::parse(what, &path, &error)) return error;
+  if (path.parts.size() != 4) {
+    return text::quoted(what) +
+           " is neither a record index nor a path CONTINENT/COUNTRY/STATE/NAME";
+  }
+  return "";
+}
+
+int show(const std::string& what, ToolContext& context) {
+  ToolDatabase access(context);
+  BMTFile* db = access.open(DatabaseUse::kRead);
+  if (db == nullptr) return kExitFailure;
+
+  long index = 0;
+  if (parseRecordIndex(what, &index)) {
+    long records = access.recordCount();
+    if (index >= records) {
+      context.error("There is no record " + what + ": the data file holds " +
+                    text::plural(records, "record", "records") + ", numbered from 0.");
+      return kExitFailure;
+    }
+    LocationData record;
+    db->getLocationData(index, record);
+    writeRecordView(context.out, record, index);
+    return kExitOk;
+  }
+
+  LocationPath path;
+  std::string error;
+  LocationPath::parse(what, &path, &error);  // checked when parsing the command line
+  std::vector<Location*> found = path.find(db->directory);
+  if (found.empty()) {
+    context.error("No location " + text::quoted(what) + " is in the database.");
+    return kExitFailure;
+  }
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    if (i > 0) context.out << '\n';
+    LocationData record;
+    db->getLocationData(found[i]->locationIndex, record);
+    writeRecordView(context.out, record, found[i]->locationIndex);
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void addShowCommand(CLI::App* app, ToolContext* context) {
+  CLI::App* command = app->add_subcommand("show", "Show every field of one record");
+  auto what = std::make_shared<std::string>();
+  command
+      ->add_option("WHAT", *what,
+                   "A record index, or a path CONTINENT/COUNTRY/STATE/NAME (names ignoring case)")
+      ->required()
+      ->check(checkWhat, "")
+      ->type_name("");
+  command->footer(
+      "Examples:\n"
+      "  metdb --db stations.bmt show 12\n"
+      "  metdb --db stations.bmt show Europe/Finland/Finland/Helsinki");
+  context->addCommand(command, [what, context] { return show(*what, *context); });
+}
+
+}  // namespace metdb

@@ -1,0 +1,185 @@
+#include "tool/database/Database.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "module/CurrentDatabase.h"
+#include "tool/CheckPoint.h"
+#include "tool/Error.h"
+#include "tool/database/ScratchFolder.h"
+#include "tool/text/Text.h"
+
+namespace fs = std::filesystem;
+
+namespace metdb {
+
+namespace {
+
+// The longest data file name the library keeps whole.
+constexpr std::size_t kMaxName = 260;
+
+}  // namespace
+
+const char* describe(DirectoryFileState state) {
+  switch (state) {
+    case DirectoryFileState::kMissing:
+      return "missing";
+    case DirectoryFileState::kEmpty:
+      return "empty";
+    case DirectoryFileState::kFresh:
+      return "fresh";
+    case DirectoryFileState::kOutOfDate:
+      return "out of date";
+    case DirectoryFileState::kDamaged:
+      return "damaged";
+  }
+  return "unknown";
+}
+
+Database::Database(const std::string& dataFile, double waitSeconds)
+    : dataFile_(dataFile.empty() ? std::string(getMetDataFileName()) : dataFile),
+      configured_(dataFile.empty()),
+      waitSeconds_(waitSeconds) {}
+
+std::string Database::directoryFile() const { return MetDatabase::directoryFileName(dataFile_); }
+
+std::string Database::libraryReason() { return getMetLastError(); }
+
+void Database::checkName() {
+  if (dataFile_.empty()) throw Error("No data file is named: give one with --db DATAFILE.");
+  if (dataFile_.size() > kMaxName) {
+    throw Error("The data file name \"" + dataFile_.substr(0, 40) + "...\" is longer than " +
+                std::to_string(kMaxName) + " characters; give a shorter (relative) one.");
+  }
+  // The library forms the directory file's name by putting "dir" in place
+  // of the extension's first three characters: for "x.dir" (or "x.dirty")
+  // that is the data file itself, which saving the directory would
+  // overwrite.
+  std::string dirFile = directoryFile();
+  if (fs::path(dirFile).lexically_normal() == fs::path(dataFile_).lexically_normal()) {
+    throw Error("The data file \"" + dataFile_ +
+                "\" would share its name with its directory file; give it another "
+                "extension, such as .bmt.");
+  }
+  if (dirFile == "default.dir" && warning_) {
+    warning_("\"" + dataFile_ +
+             "\" has no extension, so its directory file is \"default.dir\" in the current "
+             "directory, shared with every such data file; an extension such as .bmt avoids "
+             "that.");
+  }
+}
+
+void Database::lock(MetDatabaseLock::Mode mode) {
+  lock_.reset(new MetDatabaseLock(dataFile_.c_str()));
+  if (!lock_->IsUsable()) {
+    // A folder where no lock file can be made (a read-only medium without
+    // one): nobody can change the database there, so reading goes ahead.
+    if (mode == MetDatabaseLock::kShared) return;
+    throw Error("Cannot use the lock file \"" + dataFile_ + ".lock\": " + libraryReason() +
+                "; nothing was changed.");
+  }
+  if (lock_->lock(mode, 0)) return;
+  std::string wait = text::shortestFloat(static_cast<float>(waitSeconds_));
+  if (waiting_) {
+    waiting_("waiting for another process to finish with \"" + dataFile_ + "\" (up to " + wait +
+             " s; --wait changes this)...");
+  }
+  // In slices, so that the check point can end the wait.
+  constexpr double kSlice = 0.2;
+  for (double waited = 0; waited < waitSeconds_; waited += kSlice) {
+    checkPoint();
+    if (lock_->lock(mode, std::min(kSlice, waitSeconds_ - waited))) return;
+  }
+  throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait +
+              " s; nothing was done. Try again, or wait longer with --wait SECONDS.");
+}
+
+BMTFile* Database::open(DatabaseUse use) {
+  checkName();
+  std::error_code ec;
+  fs::file_status status = fs::status(dataFile_, ec);
+  if (!fs::exists(status)) {
+    throw Error("There is no database at \"" + dataFile_ +
+                "\": the data file does not exist (make one with \"metdb create "
+                "STATIONS.csv\").");
+  }
+  if (!fs::is_regular_file(status)) {
+    throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.");
+  }
+  lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive);
+  std::string dirFile = directoryFile();
+  bool dirExists = fs::exists(dirFile, ec);
+  bool dirEmpty = dirExists && fs::file_size(dirFile, ec) == 0;
+
+  const char* name = configured_ ? getMetDataFileName() : dataFile_.c_str();
+  db_ = setMetDatabase(name, use == DatabaseUse::kRead ? BMTFile::kReadOnly : BMTFile::kReadWrite);
+  if (db_ == nullptr || !db_->IsValid()) {
+    std::string reason = libraryReason();
+    db_ = nullptr;
+    throw Error("\"" + dataFile_ + "\" cannot be used as a data file: " +
+                (reason.empty() ? std::string("it is shorter than one record") : reason) + ".");
+  }
+
+  if (!dirExists) {
+    state_ = DirectoryFileState::kMissing;
+  } else if (dirEmpty) {
+    state_ = DirectoryFileState::kEmpty;
+  } else if (db_->IsDirectoryOutofDate() == 1) {
+    state_ = DirectoryFileState::kOutOfDate;
+  } else if (db_->directory->changed) {
+    // Read from the file was refused, and the records filled it instead.
+    state_ = DirectoryFileState::kDamaged;
+  } else {
+    state_ = DirectoryFileState::kFresh;
+  }
+  // An empty data file is never read for a directory: nothing to describe.
+  if (db_->IsEmpty() && dirExists && !dirEmpty) state_ = DirectoryFileState::kFresh;
+
+  if (use == DatabaseUse::kRead) {
+    lock_.reset();  // the open data file keeps what the directory indexes
+  } else if (state_ != DirectoryFileState::kFresh) {
+    saveDirectory();
+  }
+  return db_;
+}
+
+void Database::saveDirectory() {
+  if (db_->storeDirectory()) return;
+  throw Error("Cannot write the directory file \"" + directoryFile() + "\" (" + libraryReason() +
+              "); it will be rebuilt from the data file when the database is next opened.");
+}
+
+void Database::discardEdits() {
+  if (db_ != nullptr) db_->directory->changed = false;
+}
+
+BMTFile* Database::reopenRebuilt() {
+  std::error_code ec;
+  ScratchFolder scratch(fs::temp_directory_path(ec).string());
+  if (!scratch.ok()) throw Error("Cannot reopen the database: " + scratch.error() + ".");
+  // The database saves its directory when it is closed; the one it gets
+  // here is empty and saves into the scratch folder.
+  Directory* parked = new Directory(scratch.file("parked.dir").c_str());
+  delete db_->directory;
+  db_->directory = parked;
+  fs::remove(directoryFile(), ec);
+  db_ = setMetDatabase(dataFile_.c_str());
+  if (db_ == nullptr || !db_->IsValid()) {
+    db_ = nullptr;
+    throw Error("\"" + dataFile_ + "\" could not be opened again.");
+  }
+  return db_;
+}
+
+std::uintmax_t Database::dataFileSize() const {
+  std::error_code ec;
+  std::uintmax_t size = fs::file_size(dataFile_, ec);
+  return ec ? 0 : size;
+}
+
+long Database::recordCount() const {
+  return static_cast<long>(dataFileSize() / static_cast<std::uintmax_t>(kLocationDataSize));
+}
+
+}  // namespace metdb

@@ -1,0 +1,63 @@
+#ifndef METDB_TOOL_DATABASE_FILTERS_H_
+#define METDB_TOOL_DATABASE_FILTERS_H_
+
+#include <string>
+
+#include "directory/Directory.h"
+#include "selection/TLocationSelection.h"
+
+namespace metdb {
+
+// The filters that pick locations (list, export, delete, selection new),
+// and their translation into a TLocationSelection, which the library then
+// resolves and walks as it would for any host.
+struct Filters {
+  // Patterns matched against the names ignoring case; '*' and '?' are
+  // wildcards. Empty: no filter at that level.
+  std::string continent;
+  std::string country;
+  std::string state;
+  std::string name;
+  // --level-limit N: locations of a higher level are left out. Without it
+  // no location is left out for its level (the limit is 127).
+  int levelLimit = 127;
+  // --bbox SOUTH,WEST,NORTH,EAST, as written.
+  std::string bbox;
+  // --selection FILE: a saved selection instead of the options above.
+  std::string selectionFile;
+
+  // Whether the level limit was given (describe() names it only then).
+  bool levelGiven = false;
+  // The option that takes the location name pattern, for describe().
+  std::string nameOption = "--name";
+
+  // Whether any option of the location tree (continent, country, state,
+  // name) is given.
+  bool narrowsTree() const;
+
+  // The options as a reader would write them, e.g. "--continent Europe
+  // --bbox 50,-180,90,180", or "--selection north.sel"; empty when none is
+  // given.
+  std::string describe() const;
+
+  // Fills *selection (which must be empty) from the options: a tree of the
+  // directory's continents, countries, states and locations whose names
+  // match, in the directory's order, with the whole of a node selected below
+  // the deepest level that a filter names; the level limit; and the box. Or
+  // reads the selection file. Returns false with *error set (one sentence
+  // without the closing period) when the box is not a box (the option's
+  // check refuses that already at parsing), or the selection file cannot
+  // be read.
+  bool toSelection(Directory* directory, TLocationSelection* selection, std::string* error) const;
+};
+
+// Parses "SOUTH,WEST,NORTH,EAST" into the four limits. Returns false with
+// *error set (a phrase naming the part at fault) when it is not four numbers, they lie outside the
+// ranges of latitude and longitude, or south > north or west > east (a box across the 180th
+// meridian cannot be expressed).
+bool parseBox(const std::string& text, float* south, float* west, float* north, float* east,
+              std::string* error);
+
+}  // namespace metdb
+
+#endif  // METDB_TOOL_DATABASE_FILTERS_H_

@@ -1,0 +1,42 @@
+#ifndef METDB_TOOL_DATABASE_LOCATIONPATH_H_
+#define METDB_TOOL_DATABASE_LOCATIONPATH_H_
+
+#include <string>
+#include <vector>
+
+#include "datafile/LocationData.h"
+#include "directory/Directory.h"
+
+namespace metdb {
+
+// A place in the hierarchy written CONTINENT/COUNTRY/STATE/NAME, or a
+// shorter prefix of it (CONTINENT, CONTINENT/COUNTRY, ...). Names match
+// ignoring case. The state may be empty ("Europe/Monaco//Monaco"), the
+// other parts may not. A name that holds "/" cannot be written this way;
+// such a location is reached by its record index.
+struct LocationPath {
+  std::vector<std::string> parts;  // 1 to 4
+
+  // Parses text; returns false with *error set (a phrase) when it has more
+  // than four parts or an empty part other than the state.
+  static bool parse(const std::string& text, LocationPath* path, std::string* error);
+
+  // The parts joined with "/".
+  std::string toString() const;
+
+  // Every location of directory under this path, in walk order: for a full
+  // path the locations of that name in that state, for a shorter one all
+  // locations of the group. Groups that occur more than once are all
+  // searched.
+  std::vector<Location*> find(Directory* directory) const;
+};
+
+// "CONTINENT/COUNTRY/STATE/NAME" of a record.
+std::string recordPath(const LocationData& record);
+
+// Whether text is a record index (decimal digits only); sets *index.
+bool parseRecordIndex(const std::string& text, long* index);
+
+}  // namespace metdb
+
+#endif  // METDB_TOOL_DATABASE_LOCATIONPATH_H_

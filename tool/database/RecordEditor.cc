@@ -1,0 +1,193 @@
+#include "tool/database/RecordEditor.h"
+
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <system_error>
+
+#include "datafile/BMTFile.h"
+#include "tool/Error.h"
+#include "tool/database/ProgressInfo.h"
+#include "tool/database/ScratchFolder.h"
+#include "tool/text/Text.h"
+
+namespace fs = std::filesystem;
+
+namespace metdb {
+
+namespace {
+
+bool sameFloat(float a, float b) { return a == b || std::memcmp(&a, &b, sizeof a) == 0; }
+
+// A directory read from its file holds coordinates rounded to two decimals,
+// so a location is only a candidate until its record is compared.
+bool roundsAlike(float a, float b) { return text::fixedFloat(a, 2) == text::fixedFloat(b, 2); }
+
+template <std::size_t N>
+void setName(char (&field)[N], const std::string& value) {
+  std::memset(field, 0, N);
+  std::memcpy(field, value.data(), value.size() < N - 1 ? value.size() : N - 1);
+}
+
+}  // namespace
+
+bool RecordEditor::moveCursorTo(long index) {
+  Directory* d = access_.db()->directory;
+  if (d->IsEmpty()) return false;
+  d->first();
+  do {
+    if (d->getLocationIndex() == index) return true;
+  } while (d->next());
+  return false;
+}
+
+Location* RecordEditor::findEqual(const LocationData& r, const Location* except) const {
+  Directory* d = access_.db()->directory;
+  std::string continent = fieldText(r.continent), country = fieldText(r.country),
+              state = fieldText(r.state), name = fieldText(r.name);
+  TISArrayAsVector<Continent>* continents = d->getContinents();
+  for (unsigned i = 0; i < continents->count(); ++i) {
+    Continent* c = (*continents)[i];
+    if (!text::equalIgnoringCase(*c, continent)) continue;
+    for (unsigned j = 0; j < c->getCountries()->count(); ++j) {
+      Country* k = (*c->getCountries())[j];
+      if (!text::equalIgnoringCase(*k, country)) continue;
+      for (unsigned s = 0; s < k->getStates()->count(); ++s) {
+        State* st = (*k->getStates())[s];
+        if (!text::equalIgnoringCase(*st, state)) continue;
+        for (unsigned l = 0; l < st->getLocations()->count(); ++l) {
+          Location* loc = (*st->getLocations())[l];
+          if (loc == except || !text::equalIgnoringCase(*loc, name) || loc->level != r.level ||
+              !roundsAlike(loc->latitude, r.latitude) ||
+              !roundsAlike(loc->longitude, r.longitude)) {
+            continue;
+          }
+          LocationData stored;
+          access_.db()->getLocationData(loc->locationIndex, stored);
+          if (text::equalIgnoringCase(fieldText(stored.name), name) && stored.level == r.level &&
+              sameFloat(stored.latitude, r.latitude) && sameFloat(stored.longitude, r.longitude)) {
+            return loc;
+          }
+        }
+      }
+    }
+  }
+  return nullptr;
+}
+
+void RecordEditor::adoptGroupNames(LocationData* r) const {
+  Directory* d = access_.db()->directory;
+  Continent* c = d->getContinent(VELDstring(fieldText(r->continent)));
+  if (c == nullptr) return;
+  setName(r->continent, *c);
+  Country* k = d->getCountry(VELDstring(fieldText(r->country)), c->getCountries());
+  if (k == nullptr) return;
+  setName(r->country, *k);
+  State* s = d->getState(VELDstring(fieldText(r->state)), k->getStates());
+  if (s != nullptr) setName(r->state, *s);
+}
+
+void RecordEditor::insert(const LocationData& record, bool removeCursorLocation) {
+  std::error_code ec;
+  ScratchFolder scratch(fs::temp_directory_path(ec).string());
+  if (!scratch.ok()) {
+    throw Error("Cannot prepare the record: " + scratch.error() + "; nothing was changed.");
+  }
+  BMTFile* db = access_.db();
+  std::ostringstream quiet;
+  ProgressInfo info(quiet, false, 0);
+  {
+    BMTFile one(scratch.file("one.bmt").c_str());
+    LocationData copy = record;
+    long index = one.IsValid() ? one.addLocationData(copy) : -1;
+    if (index < 0) {
+      throw Error("Cannot prepare the record in \"" + scratch.path() + "\": " + reasonOrUnknown() +
+                  "; nothing was changed.");
+    }
+    LocationData previous;
+    one.directory->addOrderedEntry(copy, previous, index);
+    if (removeCursorLocation) db->directory->deleteEntry();
+    try {
+      db->merge(one, false, info);
+    } catch (...) {
+      // A record could not be read: the files are as they were, and so
+      // must the directory file stay.
+      access_.discardEdits();
+      throw;
+    }
+  }
+  if (!info.completed()) {
+    access_.discardEdits();
+    throw Error("Cannot write the new data file beside \"" + access_.dataFile() +
+                "\": " + reasonOrUnknown() + "; nothing was changed.");
+  }
+  access_.noteChanged();
+  access_.saveDirectory();
+}
+
+long RecordEditor::remove(const std::set<long>& indices) {
+  long removed = 0;
+  Directory* d = access_.db()->directory;
+  if (!d->IsEmpty()) {
+    d->first();
+    // Every step deletes a location or moves on, so the walk ends; the
+    // bound only guards against a cursor that never comes round.
+    long steps = 2 * d->locationCount + 16;
+    while (steps-- > 0 && !d->IsEmpty()) {
+      long index = d->getLocationIndex();
+      if (index >= 0 && indices.count(index)) {
+        ++removed;
+        // True: the last continent went, the cursor is unset. Otherwise it
+        // stands on what followed, or on a step with no location.
+        if (d->deleteEntry()) break;
+        continue;
+      }
+      if (!d->next()) break;
+    }
+  }
+  if (removed == 0) return 0;
+  compact();
+  access_.saveDirectory();
+  return removed;
+}
+
+void RecordEditor::compact() {
+  try {
+    access_.db()->remakeDatabase();
+  } catch (...) {
+    access_.discardEdits();
+    throw;
+  }
+  // The method returns nothing; the library's reason is empty when it did
+  // its work, and then the file must be in walk order.
+  if (Database::libraryReason().empty() && isCompact()) {
+    access_.noteChanged();
+    return;
+  }
+  access_.discardEdits();
+  throw Error("Cannot write the new data file beside \"" + access_.dataFile() +
+              "\": " + reasonOrUnknown() + "; nothing was changed.");
+}
+
+std::string RecordEditor::reasonOrUnknown() {
+  std::string reason = Database::libraryReason();
+  return reason.empty() ? "the new file did not come out as written" : reason;
+}
+
+bool RecordEditor::isCompact() const {
+  Directory* d = access_.db()->directory;
+  long position = 0;
+  if (!d->IsEmpty()) {
+    d->first();
+    do {
+      long index = d->getLocationIndex();
+      if (index < 0) continue;
+      if (index != position) return false;
+      ++position;
+    } while (d->next());
+  }
+  return access_.dataFileSize() ==
+         static_cast<std::uintmax_t>(position) * static_cast<std::uintmax_t>(kLocationDataSize);
+}
+
+}  // namespace metdb

@@ -1,0 +1,65 @@
+#ifndef METDB_TOOL_RECORD_CSVREADER_H_
+#define METDB_TOOL_RECORD_CSVREADER_H_
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace metdb {
+
+// One record of a CSV text as CsvReader splits it.
+struct CsvRecord {
+  std::vector<std::string> fields;
+  // Physical line (counted from 1) on which the record starts. A quoted field
+  // that holds line breaks makes the next record start further down.
+  long line = 0;
+  // Empty for a well-formed record; otherwise what is wrong with the field
+  // at errorField (counted from 0), as a phrase such as "has text after its
+  // closing quote". The fields are still filled as far as they could be read.
+  std::string error;
+  std::size_t errorField = 0;
+  // True when the error leaves the rest of the input unreadable (a quoted
+  // field that never ends); no record follows one that is fatal.
+  bool fatal = false;
+};
+
+// Splits text in the CSV format of RFC 4180 into records of fields, reading
+// from a stream that the caller owns and keeps alive.
+//
+// Fields are separated by commas and records by line breaks: CR LF, LF or a
+// lone CR. A field that starts with a double quote is quoted: it runs to the
+// next lone double quote and may hold commas, line breaks and doubled double
+// quotes (each standing for one). A double quote inside an unquoted field is
+// an ordinary character. Anything but a comma or a line break after the
+// closing quote of a field makes the record faulty (the stray text is kept in
+// the field). A UTF-8 byte order mark at the very start is skipped. Lines
+// that hold nothing at all are not records. Bytes are passed through as they
+// are; no character set is assumed.
+class CsvReader {
+ public:
+  explicit CsvReader(std::istream& in);
+  CsvReader(const CsvReader&) = delete;
+  CsvReader& operator=(const CsvReader&) = delete;
+
+  // Reads the next record into *record, replacing what it held. Returns false
+  // when the input holds no further record (and after a fatal record).
+  bool next(CsvRecord* record);
+
+ private:
+  // The next byte, or -1 at the end of the input.
+  int get();
+  // The byte that get() would return, without taking it.
+  int peek();
+  // Takes the LF of a CR LF pair after a CR has been read, and counts the line.
+  void endLine(int c);
+
+  std::streambuf* buf_;
+  long line_ = 1;
+  bool started_ = false;
+  bool done_ = false;
+};
+
+}  // namespace metdb
+
+#endif  // METDB_TOOL_RECORD_CSVREADER_H_

@@ -1,0 +1,103 @@
+#ifndef METDB_TOOL_RECORD_STATIONCSV_H_
+#define METDB_TOOL_RECORD_STATIONCSV_H_
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "datafile/LocationData.h"
+
+namespace metdb {
+
+// A problem found in a station list, tied to the place where it was found.
+struct StationCsvIssue {
+  // Physical line (from 1) on which the row concerned starts; 0 when the
+  // problem is about the file as a whole.
+  long line = 0;
+  // The column as the header names it; empty when no single column is meant.
+  std::string column;
+  // What is wrong, as a phrase without a closing period.
+  std::string message;
+
+  // One sentence naming the source (a file name; may be empty), the line and
+  // the column, e.g.
+  //   stations.csv, line 12, column "latitude": "9x" does not parse as a number.
+  std::string describe(const std::string& source) const;
+};
+
+// One station as read from the list.
+struct StationRow {
+  // Every byte is set: unused bytes of the name fields are zero.
+  LocationData record;
+  // Physical line on which the row starts.
+  long line = 0;
+};
+
+// What StationCsv::parse found.
+struct StationCsvResult {
+  std::vector<StationRow> rows;
+  std::vector<StationCsvIssue> warnings;
+  std::vector<StationCsvIssue> errors;
+  // True when the list as a whole cannot be used: it is empty, its header is
+  // faulty, or a quoted field never ends. Rows read before such a fault are
+  // kept in rows but the list is incomplete.
+  bool fatal = false;
+
+  bool ok() const { return errors.empty(); }
+};
+
+// The CSV format of station lists that the metdb tool reads and writes.
+//
+// The first row is a header naming the columns, in any order, matched
+// ignoring ASCII letter case and surrounding blanks:
+//   name, state, country, continent      text (at most 20, 30, 30, 20 bytes)
+//   level                                whole number, -128..127
+//   latitude                             number, -90..90
+//   longitude                            number, -180..180
+// and optionally
+//   auxValue, seriesC1..seriesC12        whole numbers, -32768..32767
+//   seriesA1..12, seriesB1..12,
+//   seriesD1..12, seriesE1..12           numbers held in 32-bit floats
+// Optional columns that are absent, or present with an empty value, give 0.
+// Columns of other names are ignored, with one warning.
+//
+// Numbers are decimal, in the C locale, with an optional sign and exponent,
+// and may be surrounded by blanks; "nan", "inf" and the like are refused.
+// Text is taken byte for byte as written (UTF-8 is assumed only where a name
+// is cut). A name longer than its field is cut to the longest prefix that
+// ends on a UTF-8 character boundary, with a warning. A name, country or
+// continent must not be empty (a state may be), and no text field may hold a
+// control character: a line break in a name would break the directory file.
+class StationCsv {
+ public:
+  enum class Mode {
+    // The first faulty row ends the reading; errors then holds that one.
+    kStopAtFirstError,
+    // A faulty row is skipped and reported in errors; reading goes on. Faults
+    // of the file as a whole still end it (see StationCsvResult::fatal).
+    kSkipBadRows,
+  };
+
+  // Reads a station list (CSV as described at CsvReader) from in, which the
+  // caller owns. Never throws for bad input; every fault is reported in the
+  // result, with its line number. Each row is a check point of the tool's
+  // interruption (checkPoint), whose hook may throw.
+  static StationCsvResult parse(std::istream& in, Mode mode = Mode::kStopAtFirstError);
+
+  // The header row that writeRecord's rows follow, with every column in the
+  // order of the class comment, and a line end (LF).
+  static void writeHeader(std::ostream& out);
+  // One record as a CSV row and a line end (LF). Text fields are quoted when
+  // they need it; floats are written in the shortest form that reads back to
+  // the same value. parse reads back what writeHeader and writeRecord wrote,
+  // except names holding control characters and non-finite series values,
+  // which it refuses.
+  static void writeRecord(std::ostream& out, const LocationData& record);
+  // writeHeader followed by writeRecord for each record.
+  static void write(std::ostream& out, const std::vector<LocationData>& records);
+};
+
+}  // namespace metdb
+
+#endif  // METDB_TOOL_RECORD_STATIONCSV_H_

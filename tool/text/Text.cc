@@ -1,0 +1,208 @@
+#include "tool/text/Text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace metdb {
+
+namespace text {
+
+namespace {
+
+unsigned char fold(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
+}
+
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Byte length of the UTF-8 character that starts at text[i] (1 for a stray
+// byte), never past the end.
+std::size_t characterLength(const std::string& s, std::size_t i) {
+  std::size_t n = 1;
+  while (i + n < s.size() && isContinuation(s[i + n])) ++n;
+  return n;
+}
+
+bool match(const std::string& p, std::size_t pi, const std::string& s, std::size_t si) {
+  while (pi < p.size()) {
+    char c = p[pi];
+    if (c == '*') {
+      while (pi < p.size() && p[pi] == '*') ++pi;
+      if (pi == p.size()) return true;
+      for (std::size_t k = si; k <= s.size(); ++k) {
+        if (match(p, pi, s, k)) return true;
+      }
+      return false;
+    }
+    if (si >= s.size()) return false;
+    if (c == '?') {
+      si += characterLength(s, si);
+      ++pi;
+      continue;
+    }
+    if (fold(c) != fold(s[si])) return false;
+    ++pi;
+    ++si;
+  }
+  return si == s.size();
+}
+
+template <class Number>
+bool parseFinite(const std::string& raw, Number* value) {
+  std::size_t b = raw.find_first_not_of(" \t");
+  std::size_t e = raw.find_last_not_of(" \t");
+  if (b == std::string::npos) return false;
+  const char* begin = raw.data() + b;
+  const char* end = raw.data() + e + 1;
+  if (*begin == '+') ++begin;
+  auto [ptr, ec] = std::from_chars(begin, end, *value);
+  return ec == std::errc() && ptr == end && std::isfinite(*value);
+}
+
+}  // namespace
+
+bool parseNumber(const std::string& raw, float* value) { return parseFinite(raw, value); }
+bool parseNumber(const std::string& raw, double* value) { return parseFinite(raw, value); }
+
+int compareIgnoringCase(const std::string& a, const std::string& b) {
+  std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    int d = static_cast<int>(fold(a[i])) - static_cast<int>(fold(b[i]));
+    if (d != 0) return d;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool equalIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && compareIgnoringCase(a, b) == 0;
+}
+
+std::string foldCase(const std::string& name) {
+  std::string key(name.size(), '\0');
+  for (std::size_t i = 0; i < name.size(); ++i) key[i] = static_cast<char>(fold(name[i]));
+  return key;
+}
+
+bool matchesPattern(const std::string& pattern, const std::string& name) {
+  return match(pattern, 0, name, 0);
+}
+
+std::size_t displayWidth(const std::string& s) {
+  std::size_t width = 0;
+  for (char c : s) {
+    if (!isContinuation(c)) ++width;
+  }
+  return width;
+}
+
+std::string padRight(const std::string& s, std::size_t width) {
+  std::size_t w = displayWidth(s);
+  return w >= width ? s : s + std::string(width - w, ' ');
+}
+
+std::string padLeft(const std::string& s, std::size_t width) {
+  std::size_t w = displayWidth(s);
+  return w >= width ? s : std::string(width - w, ' ') + s;
+}
+
+std::string shortestFloat(float value) {
+  std::array<char, 64> buf;
+  auto result = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+  return std::string(buf.data(), result.ptr);
+}
+
+std::string fixedFloat(float value, int decimals) {
+  std::array<char, 64> buf;
+  std::snprintf(buf.data(), buf.size(), "%.*f", decimals, static_cast<double>(value));
+  return buf.data();
+}
+
+std::string quoted(const std::string& value) {
+  constexpr std::size_t kMax = 60;
+  std::string shown = value;
+  bool shortened = false;
+  if (shown.size() > kMax) {
+    std::size_t end = kMax;
+    while (end > 0 && isContinuation(shown[end])) --end;
+    shown.resize(end);
+    shortened = true;
+  }
+  for (char& ch : shown) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7f) ch = '?';
+  }
+  return "\"" + shown + (shortened ? "..." : "") + "\"";
+}
+
+namespace {
+
+// The length of the well-formed UTF-8 character at s[i], or 0.
+std::size_t wellFormedLength(const std::string& s, std::size_t i) {
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  if (b < 0x80) return 1;
+  std::size_t n;
+  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3;
+    if (b == 0xE0) low = 0xA0;   // overlong
+    if (b == 0xED) high = 0x9F;  // surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4;
+    if (b == 0xF0) low = 0x90;   // overlong
+    if (b == 0xF4) high = 0x8F;  // past U+10FFFF
+  } else {
+    return 0;
+  }
+  if (i + n > s.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < n; ++k) {
+    if (!isContinuation(s[i + k])) return 0;
+  }
+  return n;
+}
+
+}  // namespace
+
+std::string drawable(const std::string& textValue) {
+  std::string out;
+  out.reserve(textValue.size());
+  for (std::size_t i = 0; i < textValue.size();) {
+    std::size_t n = wellFormedLength(textValue, i);
+    unsigned char b = static_cast<unsigned char>(textValue[i]);
+    bool control = n == 1 && (b < 0x20 || b == 0x7F);
+    bool c1 = n == 2 && b == 0xC2 && static_cast<unsigned char>(textValue[i + 1]) < 0xA0;
+    if (n == 0 || control || c1) {
+      out += '?';
+      i += (n == 0 ? 1 : n);
+      continue;
+    }
+    out.append(textValue, i, n);
+    i += n;
+  }
+  return out;
+}
+
+std::string plural(long n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::vector<std::string> split(const std::string& s, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t at = s.find(separator, start);
+    parts.push_back(s.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (at == std::string::npos) return parts;
+    start = at + 1;
+  }
+}
+
+}  // namespace text
+
+}  // namespace metdb

@@ -1,0 +1,66 @@
+#ifndef METDB_TOOL_TEXT_TEXT_H_
+#define METDB_TOOL_TEXT_TEXT_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace metdb {
+
+// Text helpers of the tool. Names are compared as the library compares
+// them: ignoring ASCII letter case only, byte by byte otherwise.
+namespace text {
+
+// <0, 0 or >0 as a sorts before, equal to or after b ignoring ASCII case,
+// bytes compared unsigned (the order of the directory's arrays).
+int compareIgnoringCase(const std::string& a, const std::string& b);
+bool equalIgnoringCase(const std::string& a, const std::string& b);
+// name with its ASCII capitals made small: a key under which names that are
+// equal ignoring case are one.
+std::string foldCase(const std::string& name);
+
+// Whether name matches pattern ignoring ASCII case, where '*' stands for
+// any run of bytes and '?' for one UTF-8 character.
+bool matchesPattern(const std::string& pattern, const std::string& name);
+
+// The number of terminal columns text takes, counting each UTF-8 character
+// as one.
+std::size_t displayWidth(const std::string& text);
+// text followed by blanks up to width columns (never cut).
+std::string padRight(const std::string& text, std::size_t width);
+// blanks and then text, up to width columns.
+std::string padLeft(const std::string& text, std::size_t width);
+
+// The shortest decimal text that reads back to the same float.
+std::string shortestFloat(float value);
+// value with a fixed number of decimals (for tables).
+std::string fixedFloat(float value, int decimals);
+
+// Parses a finite decimal number filling the whole of raw but for blanks
+// and tabs around it; a leading '+' is taken. Returns false, leaving *value
+// unspecified, for anything else (an empty text, trailing characters, an
+// infinity, NaN, a value out of the type's range).
+bool parseNumber(const std::string& raw, float* value);
+bool parseNumber(const std::string& raw, double* value);
+
+// A value quoted for a message: "text", with control characters shown as
+// '?' and a long value shortened.
+std::string quoted(const std::string& value);
+
+// text for a drawing library that takes only valid UTF-8: each byte that
+// does not begin a well-formed UTF-8 character (no overlong forms, no
+// surrogates, nothing past U+10FFFF), and each control character, becomes
+// '?'.
+std::string drawable(const std::string& text);
+
+// "1 location", "2 locations".
+std::string plural(long n, const char* one, const char* many);
+
+// Splits text at every separator.
+std::vector<std::string> split(const std::string& text, char separator);
+
+}  // namespace text
+
+}  // namespace metdb
+
+#endif  // METDB_TOOL_TEXT_TEXT_H_

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "datafile/LocationData.h"
+#include "tool/record/Fields.h"
 
 namespace CLI {
 class App;
@@ -13,16 +14,18 @@ class Option;
 
 namespace metdb {
 
-// The options that give a record's fields on the command line (add, set):
-// --name, --state, --country, --continent, --level, --latitude,
-// --longitude, --aux-value and --series-a .. --series-e (twelve values
-// separated by commas). Each value is checked as the station list checks
-// it (the same ranges and number syntax), when the command line is parsed,
-// so a bad value is a usage error naming its option.
+// The options that give a record's fields on the command line (add, set),
+// one per field of the record (see locationFields): --name, --state,
+// --country, --continent, --level, --latitude, --longitude, --aux-value and
+// --series-a .. --series-e (twelve values separated by commas). Each value
+// is checked by the field's own rules, the same as a station list's, when
+// the command line is parsed, so a bad value is a usage error naming its
+// option.
 class RecordOptions {
  public:
-  // Registers the options on command. With required set, --name,
-  // --country, --continent, --latitude and --longitude must be given.
+  // Registers the options on command. With required set, the fields a new
+  // location must be given (--name, --country, --continent, --latitude,
+  // --longitude) are required.
   void addOptions(CLI::App* command, bool required);
 
   // Whether any of the options was given.
@@ -31,20 +34,18 @@ class RecordOptions {
   // Copies base into *record and applies the options given. Names longer
   // than their fields are cut at a UTF-8 character boundary, and each cut is
   // described in *warnings (sentences naming the option). Returns false with
-  // *error set only when the resulting record is not a valid station (such
-  // as an empty name kept from base).
+  // *error set (naming the option or field) only when the resulting record
+  // is not a valid station (such as an empty name kept from base).
   bool apply(const LocationData& base, LocationData* record, std::vector<std::string>* warnings,
              std::string* error) const;
 
  private:
-  struct Field {
-    std::string option;  // "--name"
-    std::string column;  // the station list's column, "name"; "seriesA" for a series
-    bool series = false;
+  struct Given {
+    const Field* field;
     std::string value;
     CLI::Option* registered = nullptr;
   };
-  std::vector<Field> fields_;
+  std::vector<Given> given_;
 };
 
 }  // namespace metdb

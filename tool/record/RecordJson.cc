@@ -2,8 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
+#include "tool/record/Fields.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -17,47 +17,32 @@ nlohmann::ordered_json number(float value) {
   return std::strtod(text::shortestFloat(value).c_str(), nullptr);
 }
 
-nlohmann::ordered_json floatSeries(const float (&series)[12]) {
-  nlohmann::ordered_json out = nlohmann::ordered_json::array();
-  for (float v : series) out.push_back(number(v));
-  return out;
+nlohmann::ordered_json element(const LocationData& r, const Field& f, int e) {
+  switch (f.kind) {
+    case FieldKind::kText:
+      return fieldValueText(r, f, e);
+    case FieldKind::kWhole:
+      return wholeValue(r, f, e);
+    case FieldKind::kReal:
+      return number(realValue(r, f, e));
+  }
+  return nullptr;
 }
 
 }  // namespace
 
 nlohmann::ordered_json recordToJson(const LocationData& r, long index) {
-  // The record is packed: copy the series out rather than bind references
-  // to misaligned members.
-  float a[12], b[12], d[12], e[12];
-  std::int16_t c[12];
-  std::memcpy(a, r.seriesA, sizeof a);
-  std::memcpy(b, r.seriesB, sizeof b);
-  std::memcpy(c, r.seriesC, sizeof c);
-  std::memcpy(d, r.seriesD, sizeof d);
-  std::memcpy(e, r.seriesE, sizeof e);
-  float latitude, longitude;
-  std::int16_t aux;
-  std::memcpy(&latitude, &r.latitude, sizeof latitude);
-  std::memcpy(&longitude, &r.longitude, sizeof longitude);
-  std::memcpy(&aux, &r.auxValue, sizeof aux);
-
   nlohmann::ordered_json out = nlohmann::ordered_json::object();
   out["index"] = index;
-  out["name"] = fieldText(r.name);
-  out["state"] = fieldText(r.state);
-  out["country"] = fieldText(r.country);
-  out["continent"] = fieldText(r.continent);
-  out["level"] = static_cast<int>(r.level);
-  out["latitude"] = number(latitude);
-  out["longitude"] = number(longitude);
-  out["auxValue"] = aux;
-  out["seriesA"] = floatSeries(a);
-  out["seriesB"] = floatSeries(b);
-  nlohmann::ordered_json series = nlohmann::ordered_json::array();
-  for (std::int16_t v : c) series.push_back(v);
-  out["seriesC"] = series;
-  out["seriesD"] = floatSeries(d);
-  out["seriesE"] = floatSeries(e);
+  for (const Field& f : locationFields()) {
+    if (!f.isSeries()) {
+      out[f.column] = element(r, f, 0);
+      continue;
+    }
+    nlohmann::ordered_json series = nlohmann::ordered_json::array();
+    for (int e = 0; e < f.elements; ++e) series.push_back(element(r, f, e));
+    out[f.column] = series;
+  }
   return out;
 }
 

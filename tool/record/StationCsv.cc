@@ -9,56 +9,27 @@
 
 #include "tool/CheckPoint.h"
 #include "tool/record/CsvReader.h"
+#include "tool/record/Fields.h"
 
 namespace metdb {
 
 namespace {
 
-// Which part of a record a column fills.
-enum class Target {
-  kName,
-  kState,
-  kCountry,
-  kContinent,
-  kLevel,
-  kLatitude,
-  kLongitude,
-  kAuxValue,
-  kSeriesA,
-  kSeriesB,
-  kSeriesC,
-  kSeriesD,
-  kSeriesE,
-};
-
+// A column of the station list: one element of one field.
 struct ColumnDef {
-  std::string name;  // as written in the header
-  Target target;
-  int month;  // 0..11 for the series, else 0
-  bool required;
+  std::string name;  // as the writer writes it
+  const Field* field;
+  int element;  // 0..11 for a series, else 0
 };
-
-constexpr int kRequiredColumns = 7;
 
 // Every known column, in the order the writer puts them.
 const std::vector<ColumnDef>& columnDefs() {
   static const std::vector<ColumnDef> defs = [] {
-    std::vector<ColumnDef> s = {
-        {"name", Target::kName, 0, true},           {"state", Target::kState, 0, true},
-        {"country", Target::kCountry, 0, true},     {"continent", Target::kContinent, 0, true},
-        {"level", Target::kLevel, 0, true},         {"latitude", Target::kLatitude, 0, true},
-        {"longitude", Target::kLongitude, 0, true}, {"auxValue", Target::kAuxValue, 0, false},
-    };
-    const std::pair<const char*, Target> series[] = {
-        {"seriesA", Target::kSeriesA}, {"seriesB", Target::kSeriesB}, {"seriesC", Target::kSeriesC},
-        {"seriesD", Target::kSeriesD}, {"seriesE", Target::kSeriesE},
-    };
-    for (const auto& [prefix, target] : series) {
-      for (int m = 0; m < 12; ++m) {
-        s.push_back({std::string(prefix) + std::to_string(m + 1), target, m, false});
-      }
+    std::vector<ColumnDef> columns;
+    for (const Field& f : locationFields()) {
+      for (int e = 0; e < f.elements; ++e) columns.push_back({columnName(f, e), &f, e});
     }
-    return s;
+    return columns;
   }();
   return defs;
 }
@@ -79,134 +50,13 @@ std::string trimBlanks(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-// The longest prefix of text of at most max bytes that does not end inside a
-// UTF-8 multi-byte sequence. Only a sequence that the cut would split is
-// dropped, so at most three bytes less than max are kept: continuation bytes
-// with no lead byte before them are not UTF-8 and are cut like any byte
-// (dropping all of them could leave a name empty).
-std::string cutUtf8(const std::string& text, std::size_t max) {
-  if (text.size() <= max) return text;
-  auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  // text[max] is the first byte left out; find the lead byte of its sequence.
-  std::size_t lead = max;
-  while (lead > 0 && max - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
-  if (lead < max && byte(lead) >= 0xC0) {
-    std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
-    if (lead + length > max) return text.substr(0, lead);
-  }
-  return text.substr(0, max);
-}
-
-// A value quoted for a message: control characters shown as '?', long values
-// shortened, so that a message stays one readable line.
-std::string quoted(const std::string& value) {
-  constexpr std::size_t kMax = 40;
-  std::string shown = cutUtf8(value, kMax);
-  bool shortened = shown.size() < value.size();
-  for (char& ch : shown) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7f) ch = '?';
-  }
-  if (shortened) shown += "...";
-  return "\"" + shown + "\"";
-}
-
 std::string joinQuoted(const std::vector<std::string>& names) {
   std::string out;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (i > 0) out += (i + 1 == names.size()) ? " and " : ", ";
-    out += quoted(names[i]);
+    out += quotedValue(names[i]);
   }
   return out;
-}
-
-bool hasControl(const std::string& text) {
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7f) return true;
-  }
-  return false;
-}
-
-// Parses a whole number, allowing surrounding blanks and a leading '+'.
-// Returns false with *message set when it fails or lies outside lo..hi.
-bool parseInteger(const std::string& raw, long lo, long hi, long* value, std::string* message) {
-  std::string text = trimBlanks(raw);
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-' && begin[1] != '+') {
-    ++begin;
-  }
-  long long v = 0;
-  auto [ptr, ec] = std::from_chars(begin, end, v);
-  if (begin == end || ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
-    *message = quoted(raw) + " does not parse as a whole number";
-    return false;
-  }
-  if (ec == std::errc::result_out_of_range || v < lo || v > hi) {
-    *message = quoted(text) + " is outside " + std::to_string(lo) + ".." + std::to_string(hi);
-    return false;
-  }
-  *value = static_cast<long>(v);
-  return true;
-}
-
-// Parses a number into a 32-bit float, allowing surrounding blanks and a
-// leading '+'; refuses non-finite values and values a float cannot hold.
-bool parseFloat(const std::string& raw, float* value, std::string* message) {
-  std::string text = trimBlanks(raw);
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-' && begin[1] != '+') {
-    ++begin;
-  }
-  float v = 0.0f;
-  auto [ptr, ec] = std::from_chars(begin, end, v, std::chars_format::general);
-  if (begin == end || ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range) ||
-      (ec == std::errc() && !std::isfinite(v))) {
-    *message = quoted(raw) + " does not parse as a number";
-    return false;
-  }
-  if (ec == std::errc::result_out_of_range) {
-    *message = quoted(text) + " cannot be held in a 32-bit float";
-    return false;
-  }
-  *value = v;
-  return true;
-}
-
-template <std::size_t N>
-void setText(char (&field)[N], const std::string& text) {
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), text.size() < N - 1 ? text.size() : N - 1);
-}
-
-// The record is packed: its series lie at odd offsets, so they are reached
-// by member access (which the compiler knows to be unaligned) or copied as
-// bytes, never through a float* or std::int16_t*.
-void setFloatSeries(LocationData* d, Target target, int month, float value) {
-  switch (target) {
-    case Target::kSeriesA:
-      d->seriesA[month] = value;
-      break;
-    case Target::kSeriesB:
-      d->seriesB[month] = value;
-      break;
-    case Target::kSeriesD:
-      d->seriesD[month] = value;
-      break;
-    default:
-      d->seriesE[month] = value;
-      break;
-  }
-}
-
-// A copy of the twelve values of a series that starts at byte offset.
-template <typename T>
-std::array<T, 12> seriesAt(const LocationData& d, std::size_t offset) {
-  std::array<T, 12> values;
-  std::memcpy(values.data(), reinterpret_cast<const char*>(&d) + offset, sizeof(T) * 12);
-  return values;
 }
 
 // Reads the station rows that follow a header.
@@ -288,8 +138,9 @@ class Parser {
       return false;
     }
     std::vector<std::string> missing;
-    for (int k = 0; k < kRequiredColumns; ++k) {
-      if (!seen[k]) missing.push_back(columnDefs()[k].name);
+    for (std::size_t k = 0; k < columnDefs().size(); ++k) {
+      if (!seen[k] && columnDefs()[k].field->requiredColumn)
+        missing.push_back(columnDefs()[k].name);
     }
     if (!missing.empty()) {
       error(header.line, "",
@@ -329,103 +180,28 @@ class Parser {
     }
 
     LocationData& d = row->record;
-    setText(d.name, "");
-    setText(d.state, "");
-    setText(d.country, "");
-    setText(d.continent, "");
+    for (const Field& f : locationFields()) {
+      if (f.kind == FieldKind::kText)
+        std::memset(reinterpret_cast<char*>(&d) + f.offset, 0, f.size);
+    }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
       const ColumnDef* def = columns_[i].def;
       if (def == nullptr) continue;
-      if (!setField(*def, columns_[i].name, record.fields[i], line, &d)) return false;
-    }
-    return true;
-  }
-
-  template <std::size_t N>
-  bool setName(char (&field)[N], const std::string& column, const std::string& text, long line,
-               bool mayBeEmpty) {
-    if (text.empty() && !mayBeEmpty) {
-      error(line, column, "the field is empty");
-      return false;
-    }
-    if (hasControl(text)) {
-      error(line, column,
-            quoted(text) +
-                " holds a control character such as a line break, which a name "
-                "cannot hold");
-      return false;
-    }
-    std::string cut = cutUtf8(text, N - 1);
-    if (cut.size() != text.size()) {
-      warning(line, column,
-              quoted(text) + " is longer than " + std::to_string(N - 1) + " bytes and is cut to " +
-                  quoted(cut));
-    }
-    setText(field, cut);
-    return true;
-  }
-
-  bool setField(const ColumnDef& def, const std::string& column, const std::string& text, long line,
-                LocationData* d) {
-    std::string message;
-    bool numeric = def.target != Target::kName && def.target != Target::kState &&
-                   def.target != Target::kCountry && def.target != Target::kContinent;
-    if (numeric && trimBlanks(text).empty()) {
-      if (def.required) {
-        error(line, column, "the field is empty");
+      const Field& f = *def->field;
+      const std::string& text = record.fields[i];
+      if (f.kind != FieldKind::kText && f.requiredColumn && trimBlanks(text).empty()) {
+        error(line, columns_[i].name, "the field is empty");
         return false;
       }
-      return true;  // an absent optional value stays 0
+      std::string cut;
+      std::string fault = setFieldFromText(&d, f, def->element, text, &cut);
+      if (!fault.empty()) {
+        error(line, columns_[i].name, fault);
+        return false;
+      }
+      if (!cut.empty()) warning(line, columns_[i].name, cut);
     }
-    long whole = 0;
-    float real = 0.0f;
-    switch (def.target) {
-      case Target::kName:
-        return setName(d->name, column, text, line, false);
-      case Target::kState:
-        return setName(d->state, column, text, line, true);
-      case Target::kCountry:
-        return setName(d->country, column, text, line, false);
-      case Target::kContinent:
-        return setName(d->continent, column, text, line, false);
-      case Target::kLevel:
-        if (!parseInteger(text, -128, 127, &whole, &message)) break;
-        d->level = static_cast<std::int8_t>(whole);
-        return true;
-      case Target::kLatitude:
-        if (!parseFloat(text, &real, &message)) break;
-        if (real < -90.0f || real > 90.0f) {
-          message = quoted(trimBlanks(text)) + " is outside -90..90";
-          break;
-        }
-        d->latitude = real;
-        return true;
-      case Target::kLongitude:
-        if (!parseFloat(text, &real, &message)) break;
-        if (real < -180.0f || real > 180.0f) {
-          message = quoted(trimBlanks(text)) + " is outside -180..180";
-          break;
-        }
-        d->longitude = real;
-        return true;
-      case Target::kAuxValue:
-        if (!parseInteger(text, -32768, 32767, &whole, &message)) break;
-        d->auxValue = static_cast<std::int16_t>(whole);
-        return true;
-      case Target::kSeriesC:
-        if (!parseInteger(text, -32768, 32767, &whole, &message)) break;
-        d->seriesC[def.month] = static_cast<std::int16_t>(whole);
-        return true;
-      case Target::kSeriesA:
-      case Target::kSeriesB:
-      case Target::kSeriesD:
-      case Target::kSeriesE:
-        if (!parseFloat(text, &real, &message)) break;
-        setFloatSeries(d, def.target, def.month, real);
-        return true;
-    }
-    error(line, column, message);
-    return false;
+    return true;
   }
 
   CsvReader reader_;
@@ -451,19 +227,12 @@ void writeText(std::ostream& out, const std::string& text) {
   out << '"';
 }
 
-void writeFloat(std::ostream& out, float value) {
-  std::array<char, 64> buf;
-  auto [ptr, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-  (void)ec;  // 64 bytes hold any float
-  out.write(buf.data(), ptr - buf.data());
-}
-
 }  // namespace
 
 std::string StationCsvIssue::describe(const std::string& source) const {
   std::string where = source;
   if (line > 0) where += (where.empty() ? "line " : ", line ") + std::to_string(line);
-  if (!column.empty()) where += (where.empty() ? "column " : ", column ") + quoted(column);
+  if (!column.empty()) where += (where.empty() ? "column " : ", column ") + quotedValue(column);
   return (where.empty() ? message : where + ": " + message) + ".";
 }
 
@@ -479,33 +248,19 @@ void StationCsv::writeHeader(std::ostream& out) {
 }
 
 void StationCsv::writeRecord(std::ostream& out, const LocationData& d) {
-  writeText(out, fieldText(d.name));
-  out << ',';
-  writeText(out, fieldText(d.state));
-  out << ',';
-  writeText(out, fieldText(d.country));
-  out << ',';
-  writeText(out, fieldText(d.continent));
-  out << ',' << static_cast<int>(d.level) << ',';
-  writeFloat(out, d.latitude);
-  out << ',';
-  writeFloat(out, d.longitude);
-  out << ',' << d.auxValue;
-  // In record order: seriesA, seriesB (floats), seriesC (whole numbers),
-  // seriesD, seriesE (floats).
-  auto floats = [&](std::size_t offset) {
-    for (float v : seriesAt<float>(d, offset)) {
-      out << ',';
-      writeFloat(out, v);
+  bool first = true;
+  for (const Field& f : locationFields()) {
+    for (int e = 0; e < f.elements; ++e) {
+      if (!first) out << ',';
+      first = false;
+      std::string value = fieldValueText(d, f, e);
+      if (f.kind == FieldKind::kText) {
+        writeText(out, value);
+      } else {
+        out << value;
+      }
     }
-  };
-  floats(offsetof(LocationData, seriesA));
-  floats(offsetof(LocationData, seriesB));
-  for (std::int16_t v : seriesAt<std::int16_t>(d, offsetof(LocationData, seriesC))) {
-    out << ',' << v;
   }
-  floats(offsetof(LocationData, seriesD));
-  floats(offsetof(LocationData, seriesE));
   out << '\n';
 }
 

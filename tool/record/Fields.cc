@@ -1,0 +1,263 @@
+#include "tool/record/Fields.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+#include "tool/text/Text.h"
+
+namespace metdb {
+
+namespace {
+
+constexpr double kNone = std::numeric_limits<double>::infinity();
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string trimBlanks(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && isBlank(s[b])) ++b;
+  while (e > b && isBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+std::string asciiLower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+// The longest prefix of text of at most max bytes that does not end inside a
+// UTF-8 multi-byte sequence. Only a sequence that the cut would split is
+// dropped, so at most three bytes less than max are kept: continuation bytes
+// with no lead byte before them are not UTF-8 and are cut like any byte
+// (dropping all of them could leave a name empty).
+std::string cutUtf8(const std::string& text, std::size_t max) {
+  if (text.size() <= max) return text;
+  auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  // text[max] is the first byte left out; find the lead byte of its sequence.
+  std::size_t lead = max;
+  while (lead > 0 && max - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
+  if (lead < max && byte(lead) >= 0xC0) {
+    std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
+    if (lead + length > max) return text.substr(0, lead);
+  }
+  return text.substr(0, max);
+}
+
+bool hasControl(const std::string& text) {
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7f) return true;
+  }
+  return false;
+}
+
+// The digits of a number without its blanks and a leading '+'.
+std::string numberText(const std::string& raw) {
+  std::string text = trimBlanks(raw);
+  if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+') text.erase(0, 1);
+  return text;
+}
+
+std::string parseWhole(const std::string& raw, const Field& f, long* value) {
+  std::string text = numberText(raw);
+  long long v = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, v);
+  if (text.empty() || ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
+    return quotedValue(raw) + " does not parse as a whole number";
+  }
+  if (ec == std::errc::result_out_of_range || v < f.min || v > f.max) {
+    return quotedValue(trimBlanks(raw)) + " is outside " +
+           std::to_string(static_cast<long>(f.min)) + ".." +
+           std::to_string(static_cast<long>(f.max));
+  }
+  *value = static_cast<long>(v);
+  return "";
+}
+
+std::string parseReal(const std::string& raw, const Field& f, float* value) {
+  std::string text = numberText(raw);
+  float v = 0.0f;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, v, std::chars_format::general);
+  if (text.empty() || ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range) ||
+      (ec == std::errc() && !std::isfinite(v))) {
+    return quotedValue(raw) + " does not parse as a number";
+  }
+  if (ec == std::errc::result_out_of_range) {
+    return quotedValue(trimBlanks(raw)) + " cannot be held in a 32-bit float";
+  }
+  if (v < f.min || v > f.max) {
+    return quotedValue(trimBlanks(raw)) + " is outside " +
+           text::shortestFloat(static_cast<float>(f.min)) + ".." +
+           text::shortestFloat(static_cast<float>(f.max));
+  }
+  *value = v;
+  return "";
+}
+
+char* at(LocationData* r, const Field& f, int element) {
+  return reinterpret_cast<char*>(r) + f.offset + static_cast<std::size_t>(element) * f.size;
+}
+const char* at(const LocationData& r, const Field& f, int element) {
+  return reinterpret_cast<const char*>(&r) + f.offset + static_cast<std::size_t>(element) * f.size;
+}
+
+}  // namespace
+
+const std::vector<Field>& locationFields() {
+  // Offsets and sizes from the record itself, so that the table cannot
+  // drift from it; the record is packed, so values are reached by copying
+  // bytes, never through a typed pointer.
+  static const std::vector<Field> fields = {
+      {"name", "--name", "The location's name (at most 20 bytes)", "TEXT", FieldKind::kText,
+       offsetof(LocationData, name), sizeof(LocationData::name), 1, 0, 0, true, true, false},
+      {"state", "--state", "Its state (at most 30 bytes; may be empty)", "TEXT", FieldKind::kText,
+       offsetof(LocationData, state), sizeof(LocationData::state), 1, 0, 0, true, false, true},
+      {"country", "--country", "Its country (at most 30 bytes)", "TEXT", FieldKind::kText,
+       offsetof(LocationData, country), sizeof(LocationData::country), 1, 0, 0, true, true, false},
+      {"continent", "--continent", "Its continent (at most 20 bytes)", "TEXT", FieldKind::kText,
+       offsetof(LocationData, continent), sizeof(LocationData::continent), 1, 0, 0, true, true,
+       false},
+      {"level", "--level", "Its level, -128..127", "N", FieldKind::kWhole,
+       offsetof(LocationData, level), 1, 1, -128, 127, true, false, false},
+      {"latitude", "--latitude", "Latitude in degrees, -90..90", "DEGREES", FieldKind::kReal,
+       offsetof(LocationData, latitude), 4, 1, -90, 90, true, true, false},
+      {"longitude", "--longitude", "Longitude in degrees, -180..180", "DEGREES", FieldKind::kReal,
+       offsetof(LocationData, longitude), 4, 1, -180, 180, true, true, false},
+      {"auxValue", "--aux-value", "The application value, -32768..32767", "N", FieldKind::kWhole,
+       offsetof(LocationData, auxValue), 2, 1, -32768, 32767, false, false, false},
+      {"seriesA", "--series-a", "Twelve numbers for series A, separated by commas", "V1,..,V12",
+       FieldKind::kReal, offsetof(LocationData, seriesA), 4, 12, -kNone, kNone, false, false,
+       false},
+      {"seriesB", "--series-b", "Twelve numbers for series B", "V1,..,V12", FieldKind::kReal,
+       offsetof(LocationData, seriesB), 4, 12, -kNone, kNone, false, false, false},
+      {"seriesC", "--series-c", "Twelve whole numbers for series C, -32768..32767", "V1,..,V12",
+       FieldKind::kWhole, offsetof(LocationData, seriesC), 2, 12, -32768, 32767, false, false,
+       false},
+      {"seriesD", "--series-d", "Twelve numbers for series D", "V1,..,V12", FieldKind::kReal,
+       offsetof(LocationData, seriesD), 4, 12, -kNone, kNone, false, false, false},
+      {"seriesE", "--series-e", "Twelve numbers for series E", "V1,..,V12", FieldKind::kReal,
+       offsetof(LocationData, seriesE), 4, 12, -kNone, kNone, false, false, false},
+  };
+  return fields;
+}
+
+const Field* fieldOfColumn(const std::string& column, int* element) {
+  std::string key = asciiLower(column);
+  for (const Field& f : locationFields()) {
+    std::string name = asciiLower(f.column);
+    if (!f.isSeries()) {
+      if (key == name) {
+        *element = 0;
+        return &f;
+      }
+      continue;
+    }
+    if (key.compare(0, name.size(), name) != 0) continue;
+    std::string month = key.substr(name.size());
+    for (int m = 0; m < f.elements; ++m) {
+      if (month == std::to_string(m + 1)) {
+        *element = m;
+        return &f;
+      }
+    }
+  }
+  return nullptr;
+}
+
+std::string columnName(const Field& field, int element) {
+  return field.isSeries() ? field.column + std::to_string(element + 1) : field.column;
+}
+
+float realValue(const LocationData& record, const Field& field, int element) {
+  float v = 0;
+  if (field.kind == FieldKind::kReal) std::memcpy(&v, at(record, field, element), sizeof v);
+  return v;
+}
+
+long wholeValue(const LocationData& record, const Field& field, int element) {
+  if (field.kind != FieldKind::kWhole) return 0;
+  if (field.size == 1) {
+    std::int8_t v;
+    std::memcpy(&v, at(record, field, element), sizeof v);
+    return v;
+  }
+  std::int16_t v;
+  std::memcpy(&v, at(record, field, element), sizeof v);
+  return v;
+}
+
+std::string fieldValueText(const LocationData& record, const Field& field, int element) {
+  switch (field.kind) {
+    case FieldKind::kText: {
+      const char* text = at(record, field, element);
+      const void* end = std::memchr(text, '\0', field.size);
+      return std::string(text, end ? static_cast<const char*>(end) - text : field.size);
+    }
+    case FieldKind::kWhole:
+      return std::to_string(wholeValue(record, field, element));
+    case FieldKind::kReal:
+      return text::shortestFloat(realValue(record, field, element));
+  }
+  return "";
+}
+
+std::string setFieldFromText(LocationData* record, const Field& field, int element,
+                             const std::string& text, std::string* warning) {
+  if (field.kind == FieldKind::kText) {
+    if (text.empty() && !field.mayBeEmpty) return "the field is empty";
+    if (hasControl(text)) {
+      return quotedValue(text) +
+             " holds a control character such as a line break, which a name cannot hold";
+    }
+    std::string cut = cutUtf8(text, field.size - 1);
+    if (cut.size() != text.size() && warning != nullptr) {
+      *warning = quotedValue(text) + " is longer than " + std::to_string(field.size - 1) +
+                 " bytes and is cut to " + quotedValue(cut);
+    }
+    char* to = at(record, field, element);
+    std::memset(to, 0, field.size);
+    std::memcpy(to, cut.data(), cut.size());
+    return "";
+  }
+  if (trimBlanks(text).empty()) return "";
+  if (field.kind == FieldKind::kWhole) {
+    long v = 0;
+    std::string fault = parseWhole(text, field, &v);
+    if (!fault.empty()) return fault;
+    if (field.size == 1) {
+      std::int8_t b = static_cast<std::int8_t>(v);
+      std::memcpy(at(record, field, element), &b, sizeof b);
+    } else {
+      std::int16_t w = static_cast<std::int16_t>(v);
+      std::memcpy(at(record, field, element), &w, sizeof w);
+    }
+    return "";
+  }
+  float v = 0;
+  std::string fault = parseReal(text, field, &v);
+  if (!fault.empty()) return fault;
+  std::memcpy(at(record, field, element), &v, sizeof v);
+  return "";
+}
+
+std::string quotedValue(const std::string& value) {
+  constexpr std::size_t kMax = 40;
+  std::string shown = cutUtf8(value, kMax);
+  bool shortened = shown.size() < value.size();
+  for (char& ch : shown) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7f) ch = '?';
+  }
+  if (shortened) shown += "...";
+  return "\"" + shown + "\"";
+}
+
+}  // namespace metdb

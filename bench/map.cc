@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "bench/SyntheticData.h"
+#include "tool/Error.h"
 #include "tool/geo/WorldMap.h"
 
 using namespace metdb;  // NOLINT: the tool's library, measured
@@ -45,10 +46,11 @@ void draw(benchmark::State& state, bool png) {
   WorldMap map = filled(places(state.range(0)));
   bench::ScratchDir dir;
   std::string path = dir.file(png ? "m.png" : "m.svg");
-  std::string error;
   for (auto _ : state) {
-    if (!(png ? map.writePng(path, &error) : map.writeSvg(path, &error))) {
-      state.SkipWithError(error.c_str());
+    try {
+      png ? map.writePng(path) : map.writeSvg(path);
+    } catch (const Error& e) {
+      state.SkipWithError(e.what());
       return;
     }
   }

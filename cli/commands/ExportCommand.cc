@@ -67,25 +67,14 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
   // The text goes to a work folder beside the file and replaces it only
   // when complete.
   FileReplacement replacement(o.output);
-  if (!replacement.ok()) {
-    context.error("Cannot write \"" + o.output + "\": " + replacement.error() + ".");
-    return kExitFailure;
-  }
   long unplaced = 0;
   {
     std::ofstream file(replacement.path(), std::ios::binary | std::ios::trunc);
     if (file) unplaced = write(selected, o.format, file);
     file.flush();
-    if (!file) {
-      context.error("Cannot write \"" + o.output + "\".");
-      return kExitFailure;
-    }
+    if (!file) replacement.fail("");
   }
-  std::string error;
-  if (!replacement.commit(&error)) {
-    context.error("Cannot write \"" + o.output + "\": " + error + ".");
-    return kExitFailure;
-  }
+  replacement.commit();
   context.markChanged();
   warnUnplaced(unplaced, context);
   context.err << "metdb: " << text::plural(selected.count(), "record", "records") << " written to "

@@ -62,18 +62,12 @@ int drawMap(const MapOptions& o, ToolContext& context) {
   }
 
   FileReplacement replacement(o.output);
-  std::string error;
-  bool written = replacement.ok();
-  if (!written) error = replacement.error();
-  if (written) {
-    written = endsWithIgnoringCase(o.output, ".png") ? map.writePng(replacement.path(), &error)
-                                                     : map.writeSvg(replacement.path(), &error);
+  if (endsWithIgnoringCase(o.output, ".png")) {
+    map.writePng(replacement.path(), o.output);
+  } else {
+    map.writeSvg(replacement.path(), o.output);
   }
-  if (written) written = replacement.commit(&error);
-  if (!written) {
-    context.error("Cannot write \"" + o.output + "\": " + error + ".");
-    return kExitFailure;
-  }
+  replacement.commit();
   context.markChanged();
   context.err << "metdb: " << text::plural(map.count(), "location", "locations") << " drawn in "
               << o.output << " (" << map.width() << " x " << map.height() << " pixels).\n";

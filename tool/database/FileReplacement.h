@@ -13,24 +13,23 @@ namespace metdb {
 // not move is removed with the work folder when the object is destroyed.
 class FileReplacement {
  public:
-  // Makes the work folder in target's folder. ok() tells whether it
-  // worked.
+  // Makes the work folder in target's folder; throws Error ("Cannot write
+  // TARGET: why.") when it cannot be made.
   explicit FileReplacement(const std::string& target);
 
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 
-  // Whether the work folder was made; if not, error() says why (a phrase).
-  bool ok() const { return folder_.ok(); }
-  const std::string& error() const { return folder_.error(); }
-
-  // The path to write the new file to (in the work folder); empty when the
-  // folder could not be made.
+  // The path to write the new file to (in the work folder).
   const std::string& path() const { return path_; }
 
-  // Moves the written file over target. Returns false with *error set (a
-  // phrase) when the rename fails; target is then as it was.
-  bool commit(std::string* error);
+  // Moves the written file over target; throws Error, with target as it
+  // was, when the rename fails.
+  void commit();
+
+  // Throws the Error of a write that failed for why (a phrase): "Cannot
+  // write TARGET: why." (without why: "Cannot write TARGET.").
+  [[noreturn]] void fail(const std::string& why) const;
 
  private:
   std::string target_;

@@ -1,5 +1,7 @@
 #include "tool/geo/WorldMap.h"
 
+#include "tool/Error.h"
+
 #include <cairo-svg.h>
 #include <cairo.h>
 
@@ -311,8 +313,8 @@ void WorldMap::draw(cairo_t* cr) const {
   }
 }
 
-bool WorldMap::finish(cairo_surface_t* surface, cairo_t* cr, const std::string& path, bool png,
-                      std::string* error) const {
+void WorldMap::finish(cairo_surface_t* surface, cairo_t* cr, const std::string& path, bool png,
+                      const std::string& shownAs) const {
   cairo_status_t status = cairo_surface_status(surface);
   if (status == CAIRO_STATUS_SUCCESS) {
     draw(cr);
@@ -326,20 +328,19 @@ bool WorldMap::finish(cairo_surface_t* surface, cairo_t* cr, const std::string& 
   if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
   cairo_surface_destroy(surface);
   if (status != CAIRO_STATUS_SUCCESS) {
-    *error = cairo_status_to_string(status);
-    return false;
+    throw Error("Cannot write \"" + (shownAs.empty() ? path : shownAs) +
+                "\": " + cairo_status_to_string(status) + ".");
   }
-  return true;
 }
 
-bool WorldMap::writeSvg(const std::string& path, std::string* error) const {
+void WorldMap::writeSvg(const std::string& path, const std::string& shownAs) const {
   cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), width_, height());
-  return finish(surface, cairo_create(surface), path, false, error);
+  finish(surface, cairo_create(surface), path, false, shownAs);
 }
 
-bool WorldMap::writePng(const std::string& path, std::string* error) const {
+void WorldMap::writePng(const std::string& path, const std::string& shownAs) const {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height());
-  return finish(surface, cairo_create(surface), path, true, error);
+  finish(surface, cairo_create(surface), path, true, shownAs);
 }
 
 }  // namespace metdb

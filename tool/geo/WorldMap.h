@@ -64,10 +64,11 @@ class WorldMap {
 
   // Draws the picture into a new file at path (SVG or PNG), replacing any
   // file there; a failure may leave a partial file behind, so write to a
-  // file of your own (FileReplacement). Returns false with *error set (a
-  // phrase) when cairo fails.
-  bool writeSvg(const std::string& path, std::string* error) const;
-  bool writePng(const std::string& path, std::string* error) const;
+  // file of your own (FileReplacement). Throws Error naming shownAs (the
+  // file the user asked for; path when empty) and cairo's reason when
+  // cairo fails.
+  void writeSvg(const std::string& path, const std::string& shownAs = "") const;
+  void writePng(const std::string& path, const std::string& shownAs = "") const;
 
  private:
   struct Group {
@@ -93,8 +94,8 @@ class WorldMap {
   void draw(cairo_t* cr) const;
   // Draws onto surface (which this call destroys) and, for a PNG, writes it
   // to path.
-  bool finish(cairo_surface_t* surface, cairo_t* cr, const std::string& path, bool png,
-              std::string* error) const;
+  void finish(cairo_surface_t* surface, cairo_t* cr, const std::string& path, bool png,
+              const std::string& shownAs) const;
 
   int width_;
   double fontSize_;

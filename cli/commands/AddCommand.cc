@@ -28,19 +28,9 @@ int add(const RecordOptions& options, ToolContext& context) {
   ToolDatabase access(context);
   access.open(DatabaseUse::kWrite);
   RecordEditor editor(access);
-  editor.adoptGroupNames(&record);
-  if (Location* same = editor.findEqual(record, nullptr)) {
-    context.error("The database holds " + recordPath(record) + " with level " +
-                  std::to_string(record.level) + " at " + text::shortestFloat(record.latitude) +
-                  "," + text::shortestFloat(record.longitude) + " already (record " +
-                  std::to_string(same->locationIndex) + "; change it with \"metdb set\").");
-    return kExitFailure;
-  }
-  editor.insert(record, false);
-  Location* added = editor.findEqual(record, nullptr);
+  long index = editor.add(&record);
   context.out << "Added " << recordPath(record) << " as record "
-              << (added ? std::to_string(added->locationIndex) : std::string("?"))
-              << "; the database holds "
+              << (index >= 0 ? std::to_string(index) : std::string("?")) << "; the database holds "
               << text::plural(access.db()->directory->locationCount, "location", "locations")
               << ".\n";
   return kExitOk;

@@ -7,7 +7,9 @@
 
 #include "cli/Terminal.h"
 #include "cli/ToolDatabase.h"
+#include "tool/Error.h"
 #include "tool/database/ProgressInfo.h"
+#include "tool/database/RecordEditor.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/text/Text.h"
 
@@ -23,46 +25,17 @@ struct ImportOptions {
 };
 
 int import(const ImportOptions& o, ToolContext& context) {
-  std::error_code ec;
-  fs::file_status status = fs::status(o.source, ec);
-  if (!fs::is_regular_file(status)) {
-    context.error("\"" + o.source + "\" is " +
-                  (fs::exists(status) ? "not a regular file" : "not there") +
-                  ", so it is no data file to import.");
-    return kExitFailure;
-  }
   ToolDatabase access(context);
-  access.checkName();
-  if (fs::exists(access.dataFile(), ec) && fs::equivalent(o.source, access.dataFile(), ec)) {
-    context.error("\"" + o.source + "\" is this database's own data file.");
-    return kExitFailure;
-  }
-  BMTFile* db = access.open(DatabaseUse::kWrite);
-  if (db == nullptr) return kExitFailure;
-
-  // Read-only: the source stays as it is, its directory file included.
-  BMTFile source(o.source.c_str(), BMTFile::kReadOnly);
-  if (!source.IsValid()) {
-    context.error("\"" + o.source + "\" cannot be used as a data file: " +
-                  Database::libraryReason() + "; nothing was imported.");
-    return kExitFailure;
-  }
-
-  long expected = db->directory->locationCount + source.directory->locationCount;
-  ProgressInfo info(context.err, isTerminal(context.err), expected);
-  db->merge(source, o.replace, info);
-  if (!info.completed()) {
-    access.discardEdits();
+  access.open(DatabaseUse::kWrite);
+  RecordEditor editor(access);
+  ProgressInfo info(context.err, isTerminal(context.err), 0);
+  try {
+    editor.importFrom(o.source, o.replace, info);
+  } catch (const Error&) {
     if (info.reported()) info.writeReport(context.out);
-    std::string reason = Database::libraryReason();
-    context.error("Cannot write the new data file beside \"" + access.dataFile() +
-                  "\": " + (reason.empty() ? std::string("the import stopped") : reason) +
-                  "; nothing was imported.");
-    return kExitFailure;
+    throw;
   }
-  context.markChanged();
   info.writeReport(context.out);
-  access.saveDirectory();
   return kExitOk;
 }
 

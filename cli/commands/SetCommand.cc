@@ -19,33 +19,14 @@ struct SetOptions {
   RecordOptions fields;
 };
 
-// Whether a and b are the same location for the directory: the same names
-// (ignoring case), level and position.
-bool sameKeys(const LocationData& a, const LocationData& b) {
-  float alat = a.latitude, blat = b.latitude, alon = a.longitude, blon = b.longitude;
-  return text::equalIgnoringCase(fieldText(a.continent), fieldText(b.continent)) &&
-         text::equalIgnoringCase(fieldText(a.country), fieldText(b.country)) &&
-         text::equalIgnoringCase(fieldText(a.state), fieldText(b.state)) &&
-         text::equalIgnoringCase(fieldText(a.name), fieldText(b.name)) && a.level == b.level &&
-         std::memcmp(&alat, &blat, sizeof alat) == 0 && std::memcmp(&alon, &blon, sizeof alon) == 0;
-}
-
 int setRecord(const SetOptions& o, ToolContext& context) {
   if (!o.fields.anyGiven()) {
     return context.usageError("give at least one field to change, such as --level 2");
   }
   ToolDatabase access(context);
-  BMTFile* db = access.open(DatabaseUse::kWrite);
-  if (db == nullptr) return kExitFailure;
+  access.open(DatabaseUse::kWrite);
   RecordEditor editor(access);
-  if (o.index >= access.recordCount() || !editor.moveCursorTo(o.index)) {
-    context.error("No location refers to record " + std::to_string(o.index) +
-                  " (the database holds " +
-                  text::plural(access.recordCount(), "record", "records") + ").");
-    return kExitFailure;
-  }
-  LocationData old;
-  db->getLocationData(o.index, old);
+  LocationData old = editor.record(o.index);
   LocationData record;
   std::vector<std::string> warnings;
   std::string error;
@@ -54,35 +35,13 @@ int setRecord(const SetOptions& o, ToolContext& context) {
     return kExitFailure;
   }
   for (const std::string& w : warnings) context.warning(w);
-  editor.adoptGroupNames(&record);
-
-  if (sameKeys(old, record)) {
-    db->setLocationData(o.index, record);
-    LocationData check;
-    db->getLocationData(o.index, check);
-    if (std::memcmp(&check, &record, sizeof record) != 0) {
-      context.error("Cannot write record " + std::to_string(o.index) + " of \"" +
-                    access.dataFile() + "\".");
-      return kExitFailure;
-    }
-    context.markChanged();
-    access.saveDirectory();
+  long now = editor.replace(o.index, &record);
+  if (now == o.index) {
     context.out << "Changed record " << o.index << " (" << recordPath(record) << ").\n";
     return kExitOk;
   }
-
-  Location* current = (*db->directory->curLocations)[db->directory->locationPos];
-  if (Location* same = editor.findEqual(record, current)) {
-    context.error("Another location, record " + std::to_string(same->locationIndex) +
-                  ", has the names, level and position " + recordPath(record) + " " +
-                  std::to_string(record.level) + " " + text::shortestFloat(record.latitude) + "," +
-                  text::shortestFloat(record.longitude) + " already; nothing was changed.");
-    return kExitFailure;
-  }
-  editor.insert(record, true);
-  Location* moved = editor.findEqual(record, nullptr);
   context.out << "Changed record " << o.index << " (" << recordPath(old) << "); it is now record "
-              << (moved ? std::to_string(moved->locationIndex) : std::string("?"));
+              << (now >= 0 ? std::to_string(now) : std::string("?"));
   if (recordPath(old) != recordPath(record)) context.out << " (" << recordPath(record) << ")";
   context.out << ".\n";
   return kExitOk;

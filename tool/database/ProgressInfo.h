@@ -31,6 +31,9 @@ class ProgressInfo : public InfoDevice {
   // of both databases), for the bar's scale; 0 when unknown.
   ProgressInfo(std::ostream& bar, bool drawBar, long expected);
 
+  // Sets the bar's scale once the number of records is known.
+  void expect(long expected) { expected_ = expected; }
+
   void finish() override;
   void showText(const VELDstring& text, int line) override;
   void showLocation(const VELDstring& continent, const VELDstring& country, const VELDstring& state,

@@ -7,6 +7,7 @@
 
 #include "datafile/BMTFile.h"
 #include "tool/Error.h"
+#include "tool/database/LocationPath.h"
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/text/Text.h"
@@ -30,6 +31,110 @@ void setName(char (&field)[N], const std::string& value) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether a and b are the same location for the directory: the same names
+// (ignoring case), level and position.
+bool sameKeys(const LocationData& a, const LocationData& b) {
+  float alat = a.latitude, blat = b.latitude, alon = a.longitude, blon = b.longitude;
+  return text::equalIgnoringCase(fieldText(a.continent), fieldText(b.continent)) &&
+         text::equalIgnoringCase(fieldText(a.country), fieldText(b.country)) &&
+         text::equalIgnoringCase(fieldText(a.state), fieldText(b.state)) &&
+         text::equalIgnoringCase(fieldText(a.name), fieldText(b.name)) && a.level == b.level &&
+         std::memcmp(&alat, &blat, sizeof alat) == 0 && std::memcmp(&alon, &blon, sizeof alon) == 0;
+}
+
+}  // namespace
+
+long RecordEditor::add(LocationData* adopted) {
+  adoptGroupNames(adopted);
+  const LocationData& record = *adopted;
+  if (Location* same = findEqual(record, nullptr)) {
+    throw Error("The database holds " + recordPath(record) + " with level " +
+                std::to_string(record.level) + " at " + text::shortestFloat(record.latitude) + "," +
+                text::shortestFloat(record.longitude) + " already (record " +
+                std::to_string(same->locationIndex) + "; change it with \"metdb set\").");
+  }
+  insert(record, false);
+  Location* added = findEqual(record, nullptr);
+  return added ? added->locationIndex : -1;
+}
+
+LocationData RecordEditor::record(long index) {
+  if (index >= access_.recordCount() || !moveCursorTo(index)) {
+    throw Error("No location refers to record " + std::to_string(index) + " (the database holds " +
+                text::plural(access_.recordCount(), "record", "records") + ").");
+  }
+  LocationData old;
+  access_.db()->getLocationData(index, old);
+  return old;
+}
+
+long RecordEditor::replace(long index, LocationData* adopted) {
+  BMTFile* db = access_.db();
+  LocationData old = this->record(index);
+  adoptGroupNames(adopted);
+  LocationData& record = *adopted;
+  if (sameKeys(old, record)) {
+    db->setLocationData(index, record);
+    LocationData check;
+    db->getLocationData(index, check);
+    if (std::memcmp(&check, &record, sizeof record) != 0) {
+      throw Error("Cannot write record " + std::to_string(index) + " of \"" + access_.dataFile() +
+                  "\": " + reasonOrUnknown() + ".");
+    }
+    access_.noteChanged();
+    access_.saveDirectory();
+    return index;
+  }
+  Location* current = (*db->directory->curLocations)[db->directory->locationPos];
+  if (Location* same = findEqual(record, current)) {
+    throw Error("Another location, record " + std::to_string(same->locationIndex) +
+                ", has the names, level and position " + recordPath(record) + " " +
+                std::to_string(record.level) + " " + text::shortestFloat(record.latitude) + "," +
+                text::shortestFloat(record.longitude) + " already; nothing was changed.");
+  }
+  insert(record, true);
+  Location* moved = findEqual(record, nullptr);
+  return moved ? moved->locationIndex : -1;
+}
+
+void RecordEditor::importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info) {
+  std::error_code ec;
+  fs::file_status status = fs::status(source, ec);
+  if (!fs::is_regular_file(status)) {
+    throw Error("\"" + source + "\" is " +
+                (fs::exists(status) ? "not a regular file" : "not there") +
+                ", so it is no data file to import.");
+  }
+  if (fs::equivalent(source, access_.dataFile(), ec)) {
+    throw Error("\"" + source + "\" is this database's own data file.");
+  }
+  // Read-only: the source stays as it is, its directory file included.
+  BMTFile from(source.c_str(), BMTFile::kReadOnly);
+  if (!from.IsValid()) {
+    throw Error("\"" + source + "\" cannot be used as a data file: " + Database::libraryReason() +
+                "; nothing was imported.");
+  }
+  BMTFile* db = access_.db();
+  info.expect(db->directory->locationCount + from.directory->locationCount);
+  try {
+    db->merge(from, replaceEqual, info);
+  } catch (...) {
+    access_.discardEdits();
+    throw;
+  }
+  if (!info.completed()) {
+    access_.discardEdits();
+    std::string reason = Database::libraryReason();
+    throw Error("Cannot write the new data file beside \"" + access_.dataFile() +
+                "\": " + (reason.empty() ? std::string("the import stopped") : reason) +
+                "; nothing was imported.");
+  }
+  access_.noteChanged();
+  access_.saveDirectory();
+}
 
 bool RecordEditor::moveCursorTo(long index) {
   Directory* d = access_.db()->directory;

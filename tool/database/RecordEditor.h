@@ -7,6 +7,7 @@
 #include "datafile/LocationData.h"
 #include "directory/Directory.h"
 #include "tool/database/Database.h"
+#include "tool/database/ProgressInfo.h"
 
 namespace metdb {
 
@@ -50,6 +51,31 @@ class RecordEditor {
   // the data file; returns the number of locations deleted. Throws when the
   // compaction fails.
   long remove(const std::set<long>& indices);
+
+  // Adds *record as a new location in its group (its group names first take
+  // the letter case the directory has, in *record) and returns its record
+  // index. Throws
+  // when a location equal to it exists already (naming its record), or the
+  // insert fails.
+  long add(LocationData* record);
+
+  // The record of the location whose record is index; puts the cursor on
+  // that location. Throws when no location refers to it.
+  LocationData record(long index);
+
+  // Replaces the record of the location whose record is index by *record
+  // (its group names adopted as add does): in place when its names, level and
+  // position stay, else by moving it into its new group. Returns its record
+  // index afterwards. Throws when another location equals the new record,
+  // or the write fails; nothing changes then.
+  long replace(long index, LocationData* record);
+
+  // Imports the database whose data file is source (opened read-only; it
+  // stays as it is) into this one, the records of equal locations from
+  // source when replaceEqual is set. info hears the progress and the
+  // closing report. Throws, with nothing changed, when source is no usable
+  // data file or is this database's own, or the import fails.
+  void importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info);
 
   // Runs BMTFile::remakeDatabase and checks that it replaced the data file
   // with one that holds exactly the directory's records in walk order (the

@@ -1,8 +1,10 @@
 # Installation and packaging of libmetdb for host programs: the shared
-# library with its SONAME, the public headers under include/metdb/, an
-# umbrella header, the CMake package (find_package(metdb) -> metdb::metdb), a
-# pkg-config file, the metdb tool with its man page when the tool is built,
-# and a Debian package through CPack (cpack -G DEB).
+# library with its SONAME, the public headers under include/metdb/ (which
+# hosts, and the headers among themselves, name as <metdb/...>, so that
+# include/ is the only include directory a host needs), an umbrella header,
+# the CMake package (find_package(metdb) -> metdb::metdb), a pkg-config file,
+# the metdb tool with its man page when the tool is built, and a Debian
+# package through CPack (cpack -G DEB).
 #
 # Included by the top-level CMakeLists.txt after every target is defined, so
 # that the tool's rules see whether the tool exists.
@@ -24,54 +26,92 @@ set_property(TARGET metdb APPEND PROPERTY LINK_DEPENDS ${METDB_VERSION_SCRIPT})
 target_compile_features(metdb INTERFACE cxx_std_17)
 
 # --- Public headers ----------------------------------------------------------
-# Every header of datafile/, directory/, selection/ and module/, and the
-# platform headers listed in platform-public-headers.txt. They are installed
-# under include/metdb/ keeping their folders, so that their rooted includes
-# ("datafile/LocationData.h") resolve against include/metdb.
-file(GLOB METDB_PUBLIC_HEADERS CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
-  ${PROJECT_SOURCE_DIR}/datafile/*.h
-  ${PROJECT_SOURCE_DIR}/directory/*.h
-  ${PROJECT_SOURCE_DIR}/selection/*.h
-  ${PROJECT_SOURCE_DIR}/module/*.h)
+# The headers that hosts get, folder by folder. The folders' other headers are
+# the library's own: datafile/DatabaseState.h, DirectoryMerge.h, SharedLock.h
+# and WriteAccess.h keep the bookkeeping of locks and writes, which no host
+# reaches. The platform headers are listed, each with why it is public, in
+# platform-public-headers.txt, which the API documentation reads too.
+set(METDB_PUBLIC_DATAFILE_HEADERS
+  datafile/BMTFile.h datafile/DataFileReplacement.h datafile/InfoDevice.h datafile/LocationData.h
+  datafile/MetDatabase.h datafile/MetDatabaseLock.h datafile/RecordOrder.h
+  datafile/WorkingDirectory.h)
+set(METDB_PUBLIC_DIRECTORY_HEADERS
+  directory/Continent.h directory/Country.h directory/Directory.h directory/FileBuffer.h
+  directory/Location.h directory/State.h directory/TISArrayAsVector.h directory/TextScanner.h
+  directory/VELDstring.h)
+set(METDB_PUBLIC_SELECTION_HEADERS
+  selection/TLocList.h selection/TLocationIterator.h selection/TLocationSelection.h)
+set(METDB_PUBLIC_MODULE_HEADERS
+  module/CurrentDatabase.h)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/cmake/platform-public-headers.txt)
-file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/platform-public-headers.txt METDB_PLATFORM_PUBLIC_HEADERS
+file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/platform-public-headers.txt METDB_PUBLIC_PLATFORM_HEADERS
   REGEX "^platform/")
-list(APPEND METDB_PUBLIC_HEADERS ${METDB_PLATFORM_PUBLIC_HEADERS})
-# The library's own bookkeeping of locks and writes, which no host reaches.
-list(REMOVE_ITEM METDB_PUBLIC_HEADERS
-  datafile/DatabaseState.h datafile/DirectoryMerge.h datafile/SharedLock.h datafile/WriteAccess.h)
+set(METDB_PUBLIC_HEADERS
+  ${METDB_PUBLIC_DATAFILE_HEADERS} ${METDB_PUBLIC_DIRECTORY_HEADERS}
+  ${METDB_PUBLIC_SELECTION_HEADERS} ${METDB_PUBLIC_MODULE_HEADERS}
+  ${METDB_PUBLIC_PLATFORM_HEADERS})
 list(SORT METDB_PUBLIC_HEADERS)
 
-# A public header that includes a platform header not installed with it would
-# not compile in a host; say so now rather than at the host's build.
+# A listed header that is gone would only fail the build later, with a less
+# clear message. A public header that includes a header not installed with it
+# would not compile in a host; say so now rather than at the host's build.
 foreach(header ${METDB_PUBLIC_HEADERS})
-  file(STRINGS ${PROJECT_SOURCE_DIR}/${header} includes REGEX "^#include \"platform/")
+  if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${header})
+    message(FATAL_ERROR "${header} is listed as a public header but does not exist")
+  endif()
+  file(STRINGS ${PROJECT_SOURCE_DIR}/${header} includes
+    REGEX "^#[ \t]*include[ \t]*\"(platform|directory|datafile|selection|module)/")
   foreach(line ${includes})
-    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+    string(REGEX REPLACE "^#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" included "${line}")
     if(NOT included IN_LIST METDB_PUBLIC_HEADERS)
-      message(WARNING "${header} includes ${included}, which is not installed: "
-        "add it to cmake/platform-public-headers.txt")
+      message(WARNING "${header} includes ${included}, which is not installed: add it to "
+        "the public headers in cmake/MetdbPackaging.cmake (platform headers: "
+        "cmake/platform-public-headers.txt)")
     endif()
   endforeach()
 endforeach()
 
+# The installed copies, made in the build tree under include/metdb/<folder>/
+# by MetdbPublicHeader.cmake, which names the headers' includes of each other
+# under metdb/. They are remade whenever their source header changes, and
+# before the library is linked, so that an install after building the library
+# alone still has current headers. The source headers keep their rooted
+# includes, which the library and its tests build with.
+set(METDB_HEADER_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/MetdbPublicHeader.cmake)
+set(METDB_PUBLIC_HEADER_COPIES "")
 set(METDB_UMBRELLA_INCLUDES "")
 foreach(header ${METDB_PUBLIC_HEADERS})
+  set(copy ${PROJECT_BINARY_DIR}/include/metdb/${header})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/${header} -DOUTPUT=${copy}
+            -P ${METDB_HEADER_SCRIPT}
+    DEPENDS ${PROJECT_SOURCE_DIR}/${header} ${METDB_HEADER_SCRIPT}
+    COMMENT "Generating the installed copy of ${header}"
+    VERBATIM)
+  list(APPEND METDB_PUBLIC_HEADER_COPIES ${copy})
   get_filename_component(folder ${header} DIRECTORY)
-  install(FILES ${PROJECT_SOURCE_DIR}/${header} DESTINATION ${METDB_INCLUDE_DESTINATION}/${folder})
-  string(APPEND METDB_UMBRELLA_INCLUDES "#include \"${header}\"\n")
+  install(FILES ${copy} DESTINATION ${METDB_INCLUDE_DESTINATION}/${folder})
+  string(APPEND METDB_UMBRELLA_INCLUDES "#include \"metdb/${header}\"\n")
 endforeach()
+add_custom_target(metdb_public_headers ALL DEPENDS ${METDB_PUBLIC_HEADER_COPIES})
+add_dependencies(metdb metdb_public_headers)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/metdb.h.in ${PROJECT_BINARY_DIR}/include/metdb/metdb.h
   @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/include/metdb/metdb.h DESTINATION ${METDB_INCLUDE_DESTINATION})
+# The installed headers, one per line relative to include/metdb, for the
+# install test (tests/packaging/install_host.sh) to check the installation by.
+string(REPLACE ";" "\n" METDB_PUBLIC_HEADER_LINES "${METDB_PUBLIC_HEADERS}")
+file(WRITE ${PROJECT_BINARY_DIR}/metdb-public-headers.txt "${METDB_PUBLIC_HEADER_LINES}\n")
 
 # --- Library and CMake package -----------------------------------------------
-# The installed target's include directories: include/ for <metdb/metdb.h>,
-# include/metdb for the headers' rooted includes.
+# The installed target's only include directory is include/: hosts name every
+# header under metdb/ (<metdb/metdb.h>, <metdb/datafile/BMTFile.h>), and so do
+# the installed headers among themselves. The library's own folders
+# (platform/, datafile/, ...) are never top-level names on a host's path.
 install(TARGETS metdb EXPORT metdbTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} ${METDB_INCLUDE_DESTINATION})
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(EXPORT metdbTargets NAMESPACE metdb:: DESTINATION ${METDB_CMAKE_DESTINATION})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/metdbConfig.cmake.in
   ${PROJECT_BINARY_DIR}/metdbConfig.cmake

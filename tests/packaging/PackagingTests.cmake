@@ -35,3 +35,7 @@ set_tests_properties(packaging.install_host packaging.deb PROPERTIES
   RESOURCE_LOCK metdb_install_script)
 set_tests_properties(packaging.install_host packaging.symbols packaging.deb PROPERTIES
   LABELS packaging TIMEOUT 120)
+# cpack compresses the tool with its debug information (some 50 MB in a
+# RelWithDebInfo build), which on a machine busy with other builds has taken
+# over two minutes.
+set_tests_properties(packaging.deb PROPERTIES TIMEOUT 300)

@@ -64,6 +64,22 @@ expect /usr/include/metdb/metdb.h
 expect /usr/include/metdb/datafile/LocationData.h
 expect /usr/include/metdb/platform/Export.h
 grep -qx 'prefix=/usr' "$root$libdir/pkgconfig/metdb.pc" || fail "metdb.pc does not name /usr"
+# Hosts get /usr/include alone as the include directory, and the headers name
+# each other under metdb/: the library's own folders are no top-level names.
+# (The ${...} below are the files' own text, not shell expansions.)
+# shellcheck disable=SC2016
+grep -qxF 'Cflags: -I${includedir}' "$root$libdir/pkgconfig/metdb.pc" ||
+  fail "the Cflags of metdb.pc are not -I\${includedir} alone"
+# shellcheck disable=SC2016
+grep -qF 'INTERFACE_INCLUDE_DIRECTORIES "${_IMPORT_PREFIX}/include"' \
+  "$root$libdir/cmake/metdb/metdbTargets.cmake" ||
+  fail "metdb::metdb does not give the installation's include folder alone"
+grep -qxF '#include "metdb/platform/Export.h"' "$root/usr/include/metdb/datafile/LocationData.h" ||
+  fail "LocationData.h does not include metdb/platform/Export.h"
+if grep -rnE '^#[[:space:]]*include[[:space:]]*["<](platform|directory|datafile|selection|module)/' \
+     "$root/usr/include/metdb" >&2; then
+  fail "packaged headers include each other by names outside metdb/"
+fi
 if [ "$has_tool" = 1 ]; then
   expect /usr/bin/metdb
   expect /usr/share/man/man1/metdb.1.gz

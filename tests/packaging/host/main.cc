@@ -1,9 +1,10 @@
 // A host program of libmetdb that sees only an installed copy: the headers
-// under include/metdb and the exported interface of libmetdb.so. It opens a
-// database, appends a record and reads it back, walks the directory, opens
-// the database again from its saved directory, and builds an iterator over a
-// selection. Parts whose headers are not installed are reported as skipped,
-// so the program grows with the library.
+// under include/metdb, named <metdb/...> with the installation's include/ as
+// the only include directory, and the exported interface of libmetdb.so. It
+// opens a database, appends a record and reads it back, walks the directory,
+// opens the database again from its saved directory, and builds an iterator
+// over a selection. Parts whose headers are not installed are reported as
+// skipped, so the program grows with the library.
 //
 // Usage: metdb_host DATAFILE. Run it in an empty folder: the iterator makes
 // its temporary file in the current directory. Prints one line per check and
@@ -13,6 +14,14 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+// The library's own folders are not top-level names on a host's include
+// path: its headers resolve only under metdb/.
+#if __has_include("datafile/BMTFile.h") || __has_include("directory/Directory.h") || \
+    __has_include("selection/TLocList.h") || __has_include("module/CurrentDatabase.h") || \
+    __has_include("platform/Export.h")
+#error "the library's source layout is on the include path; only <metdb/...> may resolve"
+#endif
 
 // Parts of the interface that this installation has. Their headers are also
 // included one by one, as a host that does not want the umbrella would.

@@ -20,6 +20,8 @@ class SharedLock;
 // removed; a process that ends, however it ends, holds no lock any more.
 class METDB_EXPORT MetDatabaseLock {
  public:
+  // How the lock is held: shared by any number of readers, or by one
+  // writer alone.
   enum Mode { kShared, kExclusive };
 
   // The lock of the database whose data file is dataFileName (relative to

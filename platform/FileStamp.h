@@ -11,11 +11,11 @@ namespace platform {
 // name is told from the one that stood there), its length and its last
 // modification time to the nanosecond.
 struct FileStamp {
-  bool exists = false;
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  long long size = 0;
-  std::int64_t modifiedNs = 0;  // nanoseconds since the epoch
+  bool exists = false;          // whether there is such a file
+  std::uint64_t device = 0;     // the file system's device
+  std::uint64_t inode = 0;      // the file within it
+  long long size = 0;           // length in bytes
+  std::int64_t modifiedNs = 0;  // last modification, nanoseconds since the epoch
 
   // The same file (device and inode), however it changed since.
   bool sameFile(const FileStamp& other) const {
@@ -25,6 +25,7 @@ struct FileStamp {
   bool operator==(const FileStamp& other) const {
     return sameFile(other) && size == other.size && modifiedNs == other.modifiedNs;
   }
+  // Another file, or the same one changed.
   bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
 

@@ -12,10 +12,12 @@ command -v doxygen >/dev/null || {
   exit 1
 }
 
-# The same headers as the installation: the four public folders whole, and
-# the platform headers listed in cmake/platform-public-headers.txt.
+# The same headers as the installation: the four public folders but the
+# library's own bookkeeping, and the platform headers listed in
+# cmake/platform-public-headers.txt.
 cd "$root"
-headers=$(ls datafile/*.h directory/*.h selection/*.h module/*.h 2>/dev/null || true)
+internal='^datafile/(DatabaseState|DirectoryMerge|SharedLock|WriteAccess)\.h$'
+headers=$(ls datafile/*.h directory/*.h selection/*.h module/*.h 2>/dev/null | grep -Ev "$internal" || true)
 headers="$headers $(grep '^platform/' cmake/platform-public-headers.txt)"
 
 mkdir -p "$out"

@@ -36,8 +36,8 @@ void addFilterOptions(CLI::App* command, Filters* filters, const std::string& na
                      ->check(
                          [](const std::string& value) {
                            float s, w, n, e;
-                           std::string error;
-                           return parseBox(value, &s, &w, &n, &e, &error) ? std::string() : error;
+                           std::string why;
+                           return tryParseBox(value, &s, &w, &n, &e, &why) ? std::string() : why;
                          },
                          ""));
   if (withSelectionFile) {

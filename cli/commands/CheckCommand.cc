@@ -9,6 +9,7 @@
 #include "cli/Interrupted.h"
 #include "cli/ToolDatabase.h"
 #include "tool/database/DirectoryStats.h"
+#include "tool/database/DirectoryWalk.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -116,35 +117,24 @@ void checkLocations(BMTFile* db, long records, Report& report) {
   long locations = 0;
   // Every record is read: through one open data file, not one open per record.
   BMTFile::BulkRead reading(*db);
-  TISArrayAsVector<Continent>* continents = db->directory->getContinents();
-  for (unsigned i = 0; i < continents->count(); ++i) {
-    Continent* c = (*continents)[i];
-    for (unsigned j = 0; j < c->getCountries()->count(); ++j) {
-      Country* k = (*c->getCountries())[j];
-      for (unsigned s = 0; s < k->getStates()->count(); ++s) {
-        State* st = (*k->getStates())[s];
-        for (unsigned l = 0; l < st->getLocations()->count(); ++l) {
-          stopIfInterrupted();
-          Location* loc = (*st->getLocations())[l];
-          ++locations;
-          std::string path = *c + "/" + *k + "/" + *st + "/" + *loc;
-          long index = loc->locationIndex;
-          if (index < 0 || index >= records) {
-            outside.push_back(path + " refers to record " + std::to_string(index));
-            continue;
-          }
-          if (referred[index]) {
-            twice.push_back(path + " refers to record " + std::to_string(index));
-          }
-          referred[index] = true;
-          LocationData record;
-          db->getLocationData(index, record);
-          std::string d = disagreement(*c, *k, *st, *loc, record);
-          if (!d.empty()) differ.push_back(path + " (record " + std::to_string(index) + "): " + d);
-        }
-      }
+  forEachLocation(db->directory, [&](Continent* c, Country* k, State* st, Location* loc) {
+    stopIfInterrupted();
+    ++locations;
+    std::string path = *c + "/" + *k + "/" + *st + "/" + *loc;
+    long index = loc->locationIndex;
+    if (index < 0 || index >= records) {
+      outside.push_back(path + " refers to record " + std::to_string(index));
+      return;
     }
-  }
+    if (referred[index]) {
+      twice.push_back(path + " refers to record " + std::to_string(index));
+    }
+    referred[index] = true;
+    LocationData record;
+    db->getLocationData(index, record);
+    std::string d = disagreement(*c, *k, *st, *loc, record);
+    if (!d.empty()) differ.push_back(path + " (record " + std::to_string(index) + "): " + d);
+  });
   if (outside.empty() && twice.empty() && differ.empty()) {
     report.ok("all " + text::plural(locations, "location agrees", "locations agree") +
               " with their records");

@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/ToolDatabase.h"
-#include "tool/database/DirectoryStats.h"
 #include "tool/database/RecordEditor.h"
 #include "tool/text/Text.h"
 
@@ -11,24 +10,12 @@ namespace metdb {
 
 namespace {
 
-// Each round joins the split groups of one level (continents, then
-// countries, then states), so three rounds after the first always suffice.
-constexpr int kMaxRounds = 4;
-
 int compact(ToolContext& context) {
   ToolDatabase access(context);
   access.open(DatabaseUse::kWrite);
   long before = access.recordCount();
   std::uintmax_t bytesBefore = access.dataFileSize();
-  for (int round = 0; round < kMaxRounds; ++round) {
-    RecordEditor editor(access);
-    editor.compact();
-    if (DirectoryStats::of(access.db()->directory).duplicateGroups.empty()) break;
-    // The data file now keeps each group's records together, but the
-    // directory still splits them: read it afresh from the records.
-    access.reopenRebuilt();
-  }
-  access.saveDirectory();
+  RecordEditor(access).compactAndRegroup();
   long after = access.recordCount();
   context.out << "Compacted " << access.dataFile() << ": "
               << text::plural(before, "record", "records") << " before, " << after << " after";

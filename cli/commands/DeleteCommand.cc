@@ -50,10 +50,7 @@ bool collect(const DeleteOptions& o, Database& access, ToolContext& context,
     targets->emplace_back(index, recordPath(r));
     return true;
   }
-  LocationPath path;
-  std::string error;
-  LocationPath::parse(o.what, &path, &error);  // checked when parsing the command line
-  for (Location* loc : path.find(db->directory)) {
+  for (Location* loc : LocationPath::parse(o.what).find(db->directory)) {
     LocationData r;
     db->getLocationData(loc->locationIndex, r);
     targets->emplace_back(loc->locationIndex, recordPath(r));
@@ -95,8 +92,8 @@ std::string checkWhat(const std::string& what) {
   long index;
   if (parseRecordIndex(what, &index)) return "";
   LocationPath path;
-  std::string error;
-  return LocationPath::parse(what, &path, &error) ? "" : error;
+  std::string why;
+  return LocationPath::tryParse(what, &path, &why) ? "" : why;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -12,6 +11,7 @@
 #include "cli/ToolDatabase.h"
 #include "selection/TLocationIterator.h"
 #include "tool/database/Filters.h"
+#include "tool/record/NameField.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -27,15 +27,6 @@ struct NewOptions {
   Filters filters;
 };
 
-// Reads a selection file; reports and returns false when it cannot.
-bool readSelection(const std::string& file, TLocationSelection* selection, ToolContext& context) {
-  int read = selection->read(file.c_str());
-  if (read == 1) return true;
-  context.error(read == 0 ? "Cannot open the selection file \"" + file + "\"."
-                          : "\"" + file + "\" is not a selection file of version 1.10.");
-  return false;
-}
-
 int create(const NewOptions& o, ToolContext& context) {
   std::error_code ec;
   if (fs::exists(o.file, ec) && !o.force) {
@@ -46,21 +37,13 @@ int create(const NewOptions& o, ToolContext& context) {
   BMTFile* db = access.open(DatabaseUse::kRead);
   if (db == nullptr) return kExitFailure;
   TLocationSelection selection;
-  std::string error;
-  if (!o.filters.toSelection(db->directory, &selection, &error)) {
-    context.error(error + ".");
-    return kExitFailure;
+  o.filters.toSelection(db->directory, &selection);
+  std::string name = setNameField(selection.name, o.name);
+  if (name.size() < o.name.size()) {
+    context.warning("--name: " + text::quoted(o.name) + " is longer than " +
+                    std::to_string(sizeof selection.name - 1) + " bytes and is cut to " +
+                    text::quoted(name) + ".");
   }
-  std::string name = o.name;
-  std::size_t max = TLocationSelection::kNameSize - 1;
-  if (name.size() > max) {
-    std::size_t end = max;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-    name.resize(end);
-    context.warning("--name: " + text::quoted(o.name) + " is longer than " + std::to_string(max) +
-                    " bytes and is cut to " + text::quoted(name) + ".");
-  }
-  std::memcpy(selection.name, name.c_str(), name.size() + 1);
   if (selection.write(o.file.c_str()) != 1) {
     context.error("Cannot write the selection file \"" + o.file + "\".");
     return kExitFailure;
@@ -90,7 +73,7 @@ void writeTree(std::ostream& out, TLocList* entry, int depth) {
 
 int show(const std::string& file, ToolContext& context) {
   TLocationSelection selection;
-  if (!readSelection(file, &selection, context)) return kExitFailure;
+  readSelectionFile(file, &selection);
   context.out << "Selection " << text::quoted(selection.name) << " (" << file << ")\n";
   if (selection.continentList == nullptr) {
     context.out << "  (no entries: it selects nothing)\n";
@@ -137,7 +120,7 @@ bool findMissing(TISArrayAsVector<T>* array, TLocList* chain, const std::string&
 
 int check(const std::string& file, ToolContext& context) {
   TLocationSelection selection;
-  if (!readSelection(file, &selection, context)) return kExitFailure;
+  readSelectionFile(file, &selection);
   ToolDatabase access(context);
   BMTFile* db = access.open(DatabaseUse::kRead);
   if (db == nullptr) return kExitFailure;

@@ -17,8 +17,8 @@ std::string checkWhat(const std::string& what) {
   long index;
   if (parseRecordIndex(what, &index)) return "";
   LocationPath path;
-  std::string error;
-  if (!LocationPath::parse(what, &path, &error)) return error;
+  std::string why;
+  if (!LocationPath::tryParse(what, &path, &why)) return why;
   if (path.parts.size() != 4) {
     return text::quoted(what) +
            " is neither a record index nor a path CONTINENT/COUNTRY/STATE/NAME";
@@ -45,10 +45,7 @@ int show(const std::string& what, ToolContext& context) {
     return kExitOk;
   }
 
-  LocationPath path;
-  std::string error;
-  LocationPath::parse(what, &path, &error);  // checked when parsing the command line
-  std::vector<Location*> found = path.find(db->directory);
+  std::vector<Location*> found = LocationPath::parse(what).find(db->directory);
   if (found.empty()) {
     context.error("No location " + text::quoted(what) + " is in the database.");
     return kExitFailure;

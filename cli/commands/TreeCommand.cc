@@ -5,6 +5,7 @@
 
 #include "cli/Interrupted.h"
 #include "cli/ToolDatabase.h"
+#include "tool/database/DirectoryWalk.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -27,43 +28,43 @@ long countLocations(Continent* c) {
   return n;
 }
 
-// Writes one node of the hierarchy. A check point, as is each location.
-void node(std::ostream& out, int depth, const std::string& name, long count) {
-  stopIfInterrupted();
-  out << std::string(2 * depth, ' ') << name << " (" << count << ")\n";
-}
+// Writes the hierarchy down to a depth (1 continents .. 4 locations), each
+// group with its number of locations. Each node is a check point.
+class TreeWriter : public DirectoryVisitor {
+ public:
+  TreeWriter(std::ostream& out, int depth) : out_(out), depth_(depth) {}
+
+  bool enterContinent(Continent* c) override { return node(1, *c, countLocations(c)); }
+  bool enterCountry(Continent*, Country* k) override { return node(2, *k, countLocations(k)); }
+  bool enterState(Continent*, Country*, State* s) override {
+    return node(3, s->empty() ? "(no state)" : std::string(*s), countLocations(s));
+  }
+  bool visitLocation(Continent*, Country*, State*, Location* loc) override {
+    stopIfInterrupted();
+    out_ << std::string(8, ' ') << *loc << "  [record " << loc->locationIndex << ", level "
+         << static_cast<int>(loc->level) << "]\n";
+    return true;
+  }
+
+ private:
+  // Writes a group at level (1..3); whether to go below it.
+  bool node(int level, const std::string& name, long count) {
+    stopIfInterrupted();
+    out_ << std::string(2 * level, ' ') << name << " (" << count << ")\n";
+    return level < depth_;
+  }
+
+  std::ostream& out_;
+  int depth_;
+};
 
 int tree(int depth, ToolContext& context) {
   ToolDatabase access(context);
   BMTFile* db = access.open(DatabaseUse::kRead);
   if (db == nullptr) return kExitFailure;
-  std::ostream& out = context.out;
-  out << access.dataFile() << " (" << db->directory->locationCount << ")\n";
-  TISArrayAsVector<Continent>* continents = db->directory->getContinents();
-  for (unsigned i = 0; i < continents->count(); ++i) {
-    Continent* c = (*continents)[i];
-    node(out, 1, *c, countLocations(c));
-    if (depth < 2) continue;
-    TISArrayAsVector<Country>* countries = c->getCountries();
-    for (unsigned j = 0; j < countries->count(); ++j) {
-      Country* k = (*countries)[j];
-      node(out, 2, *k, countLocations(k));
-      if (depth < 3) continue;
-      TISArrayAsVector<State>* states = k->getStates();
-      for (unsigned m = 0; m < states->count(); ++m) {
-        State* s = (*states)[m];
-        node(out, 3, s->empty() ? "(no state)" : std::string(*s), countLocations(s));
-        if (depth < 4) continue;
-        TISArrayAsVector<Location>* locations = s->getLocations();
-        for (unsigned l = 0; l < locations->count(); ++l) {
-          stopIfInterrupted();
-          Location* loc = (*locations)[l];
-          out << std::string(8, ' ') << *loc << "  [record " << loc->locationIndex << ", level "
-              << static_cast<int>(loc->level) << "]\n";
-        }
-      }
-    }
-  }
+  context.out << access.dataFile() << " (" << db->directory->locationCount << ")\n";
+  TreeWriter writer(context.out, depth);
+  walkDirectory(db->directory, writer);
   return kExitOk;
 }
 

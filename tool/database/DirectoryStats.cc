@@ -1,46 +1,65 @@
 #include "tool/database/DirectoryStats.h"
 
+#include "tool/database/DirectoryWalk.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
 
 namespace {
 
-// Notes element i of array as a duplicate when it repeats the name of the
-// element before it (equal names stand together in the sorted arrays), once
-// per run of equal names.
-template <class T>
-void noteDuplicate(TISArrayAsVector<T>* array, unsigned i, const std::string& path,
-                   std::vector<std::string>* out) {
-  if (i == 0 || !text::equalIgnoringCase(*(*array)[i], *(*array)[i - 1])) return;
-  if (i >= 2 && text::equalIgnoringCase(*(*array)[i], *(*array)[i - 2])) return;
-  out->push_back(path);
-}
+// Notes the groups of one level that repeat the name of the sibling before
+// them (equal names stand together in the sorted arrays), once per run of
+// equal names.
+class RepeatedNames {
+ public:
+  // The next group's parent is another one: its first child repeats nothing.
+  void newParent() { run_ = 0; }
+  void note(const std::string& name, const std::string& path, std::vector<std::string>* out) {
+    run_ = run_ > 0 && text::equalIgnoringCase(name, last_) ? run_ + 1 : 1;
+    last_ = name;
+    if (run_ == 2) out->push_back(path);
+  }
+
+ private:
+  std::string last_;
+  int run_ = 0;
+};
+
+class Counter : public DirectoryVisitor {
+ public:
+  explicit Counter(DirectoryStats* stats) : s_(*stats) {}
+
+  bool enterContinent(Continent* c) override {
+    ++s_.continents;
+    continents_.note(*c, *c, &s_.duplicateGroups);
+    countries_.newParent();
+    return true;
+  }
+  bool enterCountry(Continent* c, Country* k) override {
+    ++s_.countries;
+    countries_.note(*k, *c + "/" + *k, &s_.duplicateGroups);
+    states_.newParent();
+    return true;
+  }
+  // Locations are counted, not walked.
+  bool enterState(Continent* c, Country* k, State* st) override {
+    ++s_.states;
+    states_.note(*st, *c + "/" + *k + "/" + *st, &s_.duplicateGroups);
+    s_.locations += static_cast<long>(st->getLocations()->count());
+    return false;
+  }
+
+ private:
+  DirectoryStats& s_;
+  RepeatedNames continents_, countries_, states_;
+};
 
 }  // namespace
 
 DirectoryStats DirectoryStats::of(Directory* directory) {
   DirectoryStats s;
-  TISArrayAsVector<Continent>* continents = directory->getContinents();
-  for (unsigned i = 0; i < continents->count(); ++i) {
-    Continent* c = (*continents)[i];
-    ++s.continents;
-    noteDuplicate(continents, i, *c, &s.duplicateGroups);
-    TISArrayAsVector<Country>* countries = c->getCountries();
-    for (unsigned j = 0; j < countries->count(); ++j) {
-      Country* k = (*countries)[j];
-      ++s.countries;
-      std::string countryPath = *c + "/" + *k;
-      noteDuplicate(countries, j, countryPath, &s.duplicateGroups);
-      TISArrayAsVector<State>* states = k->getStates();
-      for (unsigned m = 0; m < states->count(); ++m) {
-        State* st = (*states)[m];
-        ++s.states;
-        noteDuplicate(states, m, countryPath + "/" + *st, &s.duplicateGroups);
-        s.locations += static_cast<long>(st->getLocations()->count());
-      }
-    }
-  }
+  Counter counter(&s);
+  walkDirectory(directory, counter);
   return s;
 }
 

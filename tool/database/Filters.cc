@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "tool/Error.h"
+#include "tool/database/DirectoryWalk.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -31,19 +33,76 @@ bool matches(const std::string& pattern, const std::string& name) {
   return pattern.empty() || text::matchesPattern(pattern, name);
 }
 
+// Builds the selection's tree during a walk of the directory. Levels are
+// numbered 0 (continents) to 3 (locations). Each entered group gathers the
+// chain of its matching children; when it is left, it joins its parent's
+// chain with that chain below it, or not at all when nothing below it
+// matched.
+class TreeBuilder : public DirectoryVisitor {
+ public:
+  TreeBuilder(const Filters& filters, TLocationSelection* selection)
+      : patterns_{&filters.continent, &filters.country, &filters.state, &filters.name},
+        // The deepest level that a filter names; below it nodes are taken whole.
+        deepest_(!filters.name.empty()      ? 3
+                 : !filters.state.empty()   ? 2
+                 : !filters.country.empty() ? 1
+                                            : 0),
+        selection_(selection) {}
+
+  bool enterContinent(Continent* c) override { return enter(0, *c); }
+  bool enterCountry(Continent*, Country* k) override { return enter(1, *k); }
+  bool enterState(Continent*, Country*, State* s) override { return enter(2, *s); }
+  bool visitLocation(Continent*, Country*, State*, Location* l) override {
+    if (matches(*patterns_[3], *l)) chains_[3].add(*l, false);
+    return true;
+  }
+  void leaveState(Continent*, Country*, State* s) override { leave(2, *s); }
+  void leaveCountry(Continent*, Country* k) override { leave(1, *k); }
+  void leaveContinent(Continent* c) override { leave(0, *c); }
+
+  TLocList* tree() const { return chains_[0].head(); }
+
+ private:
+  bool enter(int level, const std::string& name) {
+    if (!matches(*patterns_[level], name)) return false;
+    if (level == deepest_) {
+      chains_[level].add(name, true);
+      return false;
+    }
+    chains_[level + 1] = ChainBuilder();
+    return true;
+  }
+
+  void leave(int level, const std::string& name) {
+    TLocList* below = chains_[level + 1].head();
+    if (below == nullptr) return;
+    TLocList* entry = chains_[level].add(name, false);
+    if (entry != nullptr) {
+      entry->subList = below;
+    } else {
+      selection_->deleteList(below);
+    }
+  }
+
+  const std::string* patterns_[4];
+  int deepest_;
+  TLocationSelection* selection_;
+  ChainBuilder chains_[4];
+};
+
 }  // namespace
 
-bool parseBox(const std::string& textValue, float* south, float* west, float* north, float* east,
-              std::string* error) {
+bool tryParseBox(const std::string& textValue, float* south, float* west, float* north, float* east,
+                 std::string* why) {
   std::vector<std::string> parts = text::split(textValue, ',');
   float v[4];
   if (parts.size() != 4) {
-    *error = text::quoted(textValue) + " is not four numbers SOUTH,WEST,NORTH,EAST";
+    *why = text::quoted(textValue) + " is not four numbers SOUTH,WEST,NORTH,EAST";
     return false;
   }
   for (int i = 0; i < 4; ++i) {
     if (!text::parseNumber(parts[i], &v[i])) {
-      *error = text::quoted(parts[i]) + " does not parse as a number";
+      *why = text::quoted(parts[i]) + " does not parse as a number";
       return false;
     }
   }
@@ -51,17 +110,17 @@ bool parseBox(const std::string& textValue, float* south, float* west, float* no
   for (int i = 0; i < 4; ++i) {
     float limit = (i % 2 == 0) ? 90.0f : 180.0f;
     if (v[i] < -limit || v[i] > limit) {
-      *error = std::string(names[i]) + " " + text::quoted(parts[i]) + " is outside " +
-               (i % 2 == 0 ? "-90..90" : "-180..180");
+      *why = std::string(names[i]) + " " + text::quoted(parts[i]) + " is outside " +
+             (i % 2 == 0 ? "-90..90" : "-180..180");
       return false;
     }
   }
   if (v[0] > v[2]) {
-    *error = "SOUTH lies north of NORTH";
+    *why = "SOUTH lies north of NORTH";
     return false;
   }
   if (v[1] > v[3]) {
-    *error = "WEST lies east of EAST (a box across the 180th meridian is not possible)";
+    *why = "WEST lies east of EAST (a box across the 180th meridian is not possible)";
     return false;
   }
   *south = v[0];
@@ -69,6 +128,18 @@ bool parseBox(const std::string& textValue, float* south, float* west, float* no
   *north = v[2];
   *east = v[3];
   return true;
+}
+
+void parseBox(const std::string& textValue, float* south, float* west, float* north, float* east) {
+  std::string why;
+  if (!tryParseBox(textValue, south, west, north, east, &why)) throw Error("--bbox: " + why + ".");
+}
+
+void readSelectionFile(const std::string& file, TLocationSelection* selection) {
+  int read = selection->read(file.c_str());
+  if (read == 1) return;
+  throw Error(read == 0 ? "Cannot open the selection file \"" + file + "\"."
+                        : "\"" + file + "\" is not a selection file of version 1.10.");
 }
 
 bool Filters::narrowsTree() const {
@@ -94,89 +165,20 @@ std::string Filters::describe() const {
   return out;
 }
 
-bool Filters::toSelection(Directory* directory, TLocationSelection* selection,
-                          std::string* error) const {
+void Filters::toSelection(Directory* directory, TLocationSelection* selection) const {
   if (!selectionFile.empty()) {
-    int read = selection->read(selectionFile.c_str());
-    if (read == 1) return true;
-    *error = read == 0 ? "Cannot open the selection file \"" + selectionFile + "\""
-                       : "\"" + selectionFile + "\" is not a selection file of version 1.10";
-    return false;
+    readSelectionFile(selectionFile, selection);
+    return;
   }
   selection->levelLimit = levelLimit;
   if (!bbox.empty()) {
-    if (!parseBox(bbox, &selection->minLatitude, &selection->minLongitude, &selection->maxLatitude,
-                  &selection->maxLongitude, error)) {
-      *error = "--bbox: " + *error;
-      return false;
-    }
+    parseBox(bbox, &selection->minLatitude, &selection->minLongitude, &selection->maxLatitude,
+             &selection->maxLongitude);
     selection->useLatLonLimits = true;
   }
-
-  // The deepest level that a filter names; below it nodes are taken whole.
-  int deepest = !name.empty() ? 4 : !state.empty() ? 3 : !country.empty() ? 2 : 1;
-  TISArrayAsVector<Continent>* continents = directory->getContinents();
-  ChainBuilder continentChain;
-  for (unsigned i = 0; i < continents->count(); ++i) {
-    Continent* c = (*continents)[i];
-    if (!matches(continent, *c)) continue;
-    if (deepest == 1) {
-      continentChain.add(*c, true);
-      continue;
-    }
-    ChainBuilder countryChain;
-    TISArrayAsVector<Country>* countries = c->getCountries();
-    for (unsigned j = 0; j < countries->count(); ++j) {
-      Country* k = (*countries)[j];
-      if (!matches(country, *k)) continue;
-      if (deepest == 2) {
-        countryChain.add(*k, true);
-        continue;
-      }
-      ChainBuilder stateChain;
-      TISArrayAsVector<State>* states = k->getStates();
-      for (unsigned s = 0; s < states->count(); ++s) {
-        State* st = (*states)[s];
-        if (!matches(state, *st)) continue;
-        if (deepest == 3) {
-          stateChain.add(*st, true);
-          continue;
-        }
-        ChainBuilder locationChain;
-        TISArrayAsVector<Location>* locations = st->getLocations();
-        for (unsigned l = 0; l < locations->count(); ++l) {
-          Location* loc = (*locations)[l];
-          if (matches(name, *loc)) locationChain.add(*loc, false);
-        }
-        if (locationChain.head() == nullptr) continue;
-        TLocList* entry = stateChain.add(*st, false);
-        if (entry != nullptr) {
-          entry->subList = locationChain.head();
-        } else {
-          TLocList* orphan = locationChain.head();
-          selection->deleteList(orphan);
-        }
-      }
-      if (stateChain.head() == nullptr) continue;
-      TLocList* entry = countryChain.add(*k, false);
-      if (entry != nullptr) {
-        entry->subList = stateChain.head();
-      } else {
-        TLocList* orphan = stateChain.head();
-        selection->deleteList(orphan);
-      }
-    }
-    if (countryChain.head() == nullptr) continue;
-    TLocList* entry = continentChain.add(*c, false);
-    if (entry != nullptr) {
-      entry->subList = countryChain.head();
-    } else {
-      TLocList* orphan = countryChain.head();
-      selection->deleteList(orphan);
-    }
-  }
-  selection->continentList = continentChain.head();
-  return true;
+  TreeBuilder builder(*this, selection);
+  walkDirectory(directory, builder);
+  selection->continentList = builder.tree();
 }
 
 }  // namespace metdb

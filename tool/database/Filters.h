@@ -44,19 +44,28 @@ struct Filters {
   // directory's continents, countries, states and locations whose names
   // match, in the directory's order, with the whole of a node selected below
   // the deepest level that a filter names; the level limit; and the box. Or
-  // reads the selection file. Returns false with *error set (one sentence
-  // without the closing period) when the box is not a box (the option's
-  // check refuses that already at parsing), or the selection file cannot
-  // be read.
-  bool toSelection(Directory* directory, TLocationSelection* selection, std::string* error) const;
+  // reads the selection file (readSelectionFile). Throws Error when the box
+  // is not a box (the option's check refuses that already at parsing), or
+  // the selection file cannot be read.
+  void toSelection(Directory* directory, TLocationSelection* selection) const;
 };
 
-// Parses "SOUTH,WEST,NORTH,EAST" into the four limits. Returns false with
-// *error set (a phrase naming the part at fault) when it is not four numbers, they lie outside the
-// ranges of latitude and longitude, or south > north or west > east (a box across the 180th
-// meridian cannot be expressed).
-bool parseBox(const std::string& text, float* south, float* west, float* north, float* east,
-              std::string* error);
+// Reads the selection file into *selection (which must be empty). Throws
+// Error when the file cannot be opened or is not a selection file of
+// version 1.10.
+void readSelectionFile(const std::string& file, TLocationSelection* selection);
+
+// Parses the value of --bbox, "SOUTH,WEST,NORTH,EAST", into the four
+// limits. Throws Error, naming the option and the part at fault, when it is
+// not four numbers, they lie outside the ranges of latitude and longitude,
+// or south > north or west > east (a box across the 180th meridian cannot be
+// expressed).
+void parseBox(const std::string& text, float* south, float* west, float* north, float* east);
+// The same for checks that must not throw (the option's check at parsing):
+// returns false, with *why set to a phrase without a period that names the
+// part at fault, where parseBox throws.
+bool tryParseBox(const std::string& text, float* south, float* west, float* north, float* east,
+                 std::string* why);
 
 }  // namespace metdb
 

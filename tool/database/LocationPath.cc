@@ -1,7 +1,9 @@
 #include "tool/database/LocationPath.h"
 
-#include <charconv>
+#include <limits>
 
+#include "tool/Error.h"
+#include "tool/database/DirectoryWalk.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -12,25 +14,51 @@ bool wanted(const LocationPath& path, std::size_t level, const std::string& name
   return level >= path.parts.size() || text::equalIgnoringCase(path.parts[level], name);
 }
 
+// Gathers the locations under a path, entering only the groups it names.
+class PathFinder : public DirectoryVisitor {
+ public:
+  explicit PathFinder(const LocationPath& path) : path_(path) {}
+
+  bool enterContinent(Continent* c) override { return wanted(path_, 0, *c); }
+  bool enterCountry(Continent*, Country* k) override { return wanted(path_, 1, *k); }
+  bool enterState(Continent*, Country*, State* s) override { return wanted(path_, 2, *s); }
+  bool visitLocation(Continent*, Country*, State*, Location* l) override {
+    if (wanted(path_, 3, *l)) found.push_back(l);
+    return true;
+  }
+
+  std::vector<Location*> found;
+
+ private:
+  const LocationPath& path_;
+};
+
 }  // namespace
 
-bool LocationPath::parse(const std::string& value, LocationPath* path, std::string* error) {
+bool LocationPath::tryParse(const std::string& value, LocationPath* path, std::string* why) {
   path->parts = text::split(value, '/');
   if (path->parts.size() > 4) {
-    *error =
+    *why =
         text::quoted(value) + " has more than four parts; a path is CONTINENT/COUNTRY/STATE/NAME";
     return false;
   }
   for (std::size_t i = 0; i < path->parts.size(); ++i) {
     if (path->parts[i].empty() && i != 2) {
-      *error = text::quoted(value) + " has an empty " +
-               (i == 0   ? "continent"
-                : i == 1 ? "country"
-                         : "name");
+      *why = text::quoted(value) + " has an empty " +
+             (i == 0   ? "continent"
+              : i == 1 ? "country"
+                       : "name");
       return false;
     }
   }
   return true;
+}
+
+LocationPath LocationPath::parse(const std::string& value) {
+  LocationPath path;
+  std::string why;
+  if (!tryParse(value, &path, &why)) throw Error(why + ".");
+  return path;
 }
 
 std::string LocationPath::toString() const {
@@ -40,24 +68,9 @@ std::string LocationPath::toString() const {
 }
 
 std::vector<Location*> LocationPath::find(Directory* directory) const {
-  std::vector<Location*> found;
-  TISArrayAsVector<Continent>* continents = directory->getContinents();
-  for (unsigned i = 0; i < continents->count(); ++i) {
-    if (!wanted(*this, 0, *(*continents)[i])) continue;
-    TISArrayAsVector<Country>* countries = (*continents)[i]->getCountries();
-    for (unsigned j = 0; j < countries->count(); ++j) {
-      if (!wanted(*this, 1, *(*countries)[j])) continue;
-      TISArrayAsVector<State>* states = (*countries)[j]->getStates();
-      for (unsigned s = 0; s < states->count(); ++s) {
-        if (!wanted(*this, 2, *(*states)[s])) continue;
-        TISArrayAsVector<Location>* locations = (*states)[s]->getLocations();
-        for (unsigned l = 0; l < locations->count(); ++l) {
-          if (wanted(*this, 3, *(*locations)[l])) found.push_back((*locations)[l]);
-        }
-      }
-    }
-  }
-  return found;
+  PathFinder finder(*this);
+  walkDirectory(directory, finder);
+  return finder.found;
 }
 
 std::string recordPath(const LocationData& r) {
@@ -67,8 +80,13 @@ std::string recordPath(const LocationData& r) {
 
 bool parseRecordIndex(const std::string& value, long* index) {
   if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return false;
-  auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), *index);
-  return ec == std::errc() && ptr == value.data() + value.size();
+  long long v = 0;
+  if (text::readNumber(value, &v) != text::NumberText::kNumber ||
+      v > std::numeric_limits<long>::max()) {
+    return false;
+  }
+  *index = static_cast<long>(v);
+  return true;
 }
 
 }  // namespace metdb

@@ -17,9 +17,13 @@ namespace metdb {
 struct LocationPath {
   std::vector<std::string> parts;  // 1 to 4
 
-  // Parses text; returns false with *error set (a phrase) when it has more
-  // than four parts or an empty part other than the state.
-  static bool parse(const std::string& text, LocationPath* path, std::string* error);
+  // Parses text. Throws Error when it has more than four parts or an empty
+  // part other than the state.
+  static LocationPath parse(const std::string& text);
+  // The same for checks that must not throw (an argument's check at
+  // parsing): returns false, with *why set to a phrase without a period,
+  // where parse throws.
+  static bool tryParse(const std::string& text, LocationPath* path, std::string* why);
 
   // The parts joined with "/".
   std::string toString() const;

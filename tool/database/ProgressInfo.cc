@@ -13,18 +13,6 @@ constexpr int kBarWidth = 30;
 // The longest location text shown beside the bar, in characters.
 constexpr std::size_t kWhereWidth = 40;
 
-std::string shorten(const std::string& s, std::size_t width) {
-  if (text::displayWidth(s) <= width) return s;
-  std::string out;
-  std::size_t w = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    bool starts = (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80;
-    if (starts && ++w > width - 3) break;
-    out += s[i];
-  }
-  return out + "...";
-}
-
 }  // namespace
 
 ProgressInfo::ProgressInfo(std::ostream& bar, bool drawBar, long expected)
@@ -67,7 +55,7 @@ void ProgressInfo::draw(const std::string& where) {
   long scale = std::max(expected_, handled_);
   int filled = static_cast<int>(handled_ * kBarWidth / scale);
   bar_ << "\r\033[K[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] "
-       << handled_ << "/" << scale << "  " << shorten(where, kWhereWidth) << std::flush;
+       << handled_ << "/" << scale << "  " << text::fitWidth(where, kWhereWidth) << std::flush;
   barShown_ = true;
 }
 

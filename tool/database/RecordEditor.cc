@@ -7,9 +7,12 @@
 
 #include "datafile/BMTFile.h"
 #include "tool/Error.h"
+#include "tool/database/DirectoryStats.h"
+#include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationPath.h"
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/ScratchFolder.h"
+#include "tool/record/NameField.h"
 #include "tool/text/Text.h"
 
 namespace fs = std::filesystem;
@@ -24,11 +27,49 @@ bool sameFloat(float a, float b) { return a == b || std::memcmp(&a, &b, sizeof a
 // so a location is only a candidate until its record is compared.
 bool roundsAlike(float a, float b) { return text::fixedFloat(a, 2) == text::fixedFloat(b, 2); }
 
-template <std::size_t N>
-void setName(char (&field)[N], const std::string& value) {
-  std::memset(field, 0, N);
-  std::memcpy(field, value.data(), value.size() < N - 1 ? value.size() : N - 1);
-}
+// Finds the first location equal to a record as findEqual compares them,
+// entering only the groups of the record's names.
+class EqualFinder : public DirectoryVisitor {
+ public:
+  EqualFinder(BMTFile* db, const LocationData& r, const Location* except)
+      : db_(db),
+        r_(r),
+        except_(except),
+        continent_(fieldText(r.continent)),
+        country_(fieldText(r.country)),
+        state_(fieldText(r.state)),
+        name_(fieldText(r.name)) {}
+
+  bool enterContinent(Continent* c) override { return text::equalIgnoringCase(*c, continent_); }
+  bool enterCountry(Continent*, Country* k) override {
+    return text::equalIgnoringCase(*k, country_);
+  }
+  bool enterState(Continent*, Country*, State* s) override {
+    return text::equalIgnoringCase(*s, state_);
+  }
+  bool visitLocation(Continent*, Country*, State*, Location* loc) override {
+    if (loc == except_ || !text::equalIgnoringCase(*loc, name_) || loc->level != r_.level ||
+        !roundsAlike(loc->latitude, r_.latitude) || !roundsAlike(loc->longitude, r_.longitude)) {
+      return true;
+    }
+    LocationData stored;
+    db_->getLocationData(loc->locationIndex, stored);
+    if (text::equalIgnoringCase(fieldText(stored.name), name_) && stored.level == r_.level &&
+        sameFloat(stored.latitude, r_.latitude) && sameFloat(stored.longitude, r_.longitude)) {
+      found = loc;
+      return false;
+    }
+    return true;
+  }
+
+  Location* found = nullptr;
+
+ private:
+  BMTFile* db_;
+  const LocationData& r_;
+  const Location* except_;
+  std::string continent_, country_, state_, name_;
+};
 
 }  // namespace
 
@@ -147,49 +188,21 @@ bool RecordEditor::moveCursorTo(long index) {
 }
 
 Location* RecordEditor::findEqual(const LocationData& r, const Location* except) const {
-  Directory* d = access_.db()->directory;
-  std::string continent = fieldText(r.continent), country = fieldText(r.country),
-              state = fieldText(r.state), name = fieldText(r.name);
-  TISArrayAsVector<Continent>* continents = d->getContinents();
-  for (unsigned i = 0; i < continents->count(); ++i) {
-    Continent* c = (*continents)[i];
-    if (!text::equalIgnoringCase(*c, continent)) continue;
-    for (unsigned j = 0; j < c->getCountries()->count(); ++j) {
-      Country* k = (*c->getCountries())[j];
-      if (!text::equalIgnoringCase(*k, country)) continue;
-      for (unsigned s = 0; s < k->getStates()->count(); ++s) {
-        State* st = (*k->getStates())[s];
-        if (!text::equalIgnoringCase(*st, state)) continue;
-        for (unsigned l = 0; l < st->getLocations()->count(); ++l) {
-          Location* loc = (*st->getLocations())[l];
-          if (loc == except || !text::equalIgnoringCase(*loc, name) || loc->level != r.level ||
-              !roundsAlike(loc->latitude, r.latitude) ||
-              !roundsAlike(loc->longitude, r.longitude)) {
-            continue;
-          }
-          LocationData stored;
-          access_.db()->getLocationData(loc->locationIndex, stored);
-          if (text::equalIgnoringCase(fieldText(stored.name), name) && stored.level == r.level &&
-              sameFloat(stored.latitude, r.latitude) && sameFloat(stored.longitude, r.longitude)) {
-            return loc;
-          }
-        }
-      }
-    }
-  }
-  return nullptr;
+  EqualFinder finder(access_.db(), r, except);
+  walkDirectory(access_.db()->directory, finder);
+  return finder.found;
 }
 
 void RecordEditor::adoptGroupNames(LocationData* r) const {
   Directory* d = access_.db()->directory;
   Continent* c = d->getContinent(VELDstring(fieldText(r->continent)));
   if (c == nullptr) return;
-  setName(r->continent, *c);
+  setNameField(r->continent, *c);
   Country* k = d->getCountry(VELDstring(fieldText(r->country)), c->getCountries());
   if (k == nullptr) return;
-  setName(r->country, *k);
+  setNameField(r->country, *k);
   State* s = d->getState(VELDstring(fieldText(r->state)), k->getStates());
-  if (s != nullptr) setName(r->state, *s);
+  if (s != nullptr) setNameField(r->state, *s);
 }
 
 void RecordEditor::insert(const LocationData& record, bool removeCursorLocation) {
@@ -254,6 +267,20 @@ long RecordEditor::remove(const std::set<long>& indices) {
   compact();
   access_.saveDirectory();
   return removed;
+}
+
+void RecordEditor::compactAndRegroup() {
+  // Each round joins the split groups of one level (continents, then
+  // countries, then states), so three rounds after the first always suffice.
+  constexpr int kMaxRounds = 4;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    compact();
+    if (DirectoryStats::of(access_.db()->directory).duplicateGroups.empty()) break;
+    // The data file now keeps each group's records together, but the
+    // directory still splits them: read it afresh from the records.
+    access_.reopenRebuilt();
+  }
+  access_.saveDirectory();
 }
 
 void RecordEditor::compact() {

@@ -77,6 +77,13 @@ class RecordEditor {
   // data file or is this database's own, or the import fails.
   void importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info);
 
+  // Compacts the data file as compact() does, and regroups it: while the
+  // directory holds a continent, country or state twice (a data file whose
+  // groups were split by appends), it is rebuilt from the compacted records
+  // and compacted again, which joins one level's groups each time. Saves
+  // the directory. Throws on failure.
+  void compactAndRegroup();
+
   // Runs BMTFile::remakeDatabase and checks that it replaced the data file
   // with one that holds exactly the directory's records in walk order (the
   // method itself reports nothing). Throws when not.

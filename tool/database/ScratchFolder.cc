@@ -1,7 +1,9 @@
 #include "tool/database/ScratchFolder.h"
 
+#include <stdlib.h>  // mkdtemp (POSIX)
+
+#include <cerrno>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 namespace metdb {
@@ -9,26 +11,17 @@ namespace metdb {
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder(const std::string& parent) {
-  static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::random_device seed;
-  std::mt19937 random(seed());
-  std::uniform_int_distribution<int> pick(0, sizeof kDigits - 2);
   fs::path base = parent.empty() ? fs::path(".") : fs::path(parent);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = ".metdb-";
-    for (int i = 0; i < 8; ++i) name += kDigits[pick(random)];
-    fs::path candidate = base / name;
-    std::error_code ec;
-    if (fs::create_directory(candidate, ec)) {
-      path_ = candidate.string();
-      return;
-    }
-    if (ec) {
-      error_ = "cannot make a work folder in \"" + base.string() + "\": " + ec.message();
-      return;
-    }
+  // The standard library has no exclusive creation of a uniquely named
+  // folder; mkdtemp is POSIX's, and makes the folder readable by its owner
+  // only, which suits a folder of unfinished files.
+  std::string name = (base / ".metdb-XXXXXX").string();
+  if (::mkdtemp(name.data()) == nullptr) {
+    error_ = "cannot make a work folder in \"" + base.string() +
+             "\": " + std::generic_category().message(errno);
+    return;
   }
-  error_ = "cannot find a free name for a work folder in \"" + base.string() + "\"";
+  path_ = name;
 }
 
 ScratchFolder::~ScratchFolder() {

@@ -12,9 +12,9 @@ namespace metdb {
 class ScratchFolder {
  public:
   // Creates a folder named ".metdb-" and a unique suffix inside parent
-  // ("" for the current directory). The creation itself is exclusive, so
-  // two runs never share a folder. ok() tells whether it worked; error()
-  // then says why not.
+  // ("" for the current directory), open to its owner only. The creation
+  // itself is exclusive, so two runs never share a folder. ok() tells
+  // whether it worked; error() then says why not.
   explicit ScratchFolder(const std::string& parent);
   ~ScratchFolder();
 

@@ -1,14 +1,12 @@
 #include "tool/database/SelectedLocations.h"
 
 #include "tool/CheckPoint.h"
-#include "tool/Error.h"
 #include "tool/database/Database.h"
 
 namespace metdb {
 
 void SelectedLocations::build(const Filters& filters, BMTFile* db) {
-  std::string error;
-  if (!filters.toSelection(db->directory, &selection_, &error)) throw Error(error + ".");
+  filters.toSelection(db->directory, &selection_);
   iterator_ = std::make_unique<TLocationIterator>(&selection_);
 }
 

@@ -1,12 +1,10 @@
 #include "tool/record/Fields.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <system_error>
 
+#include "tool/record/NameField.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -31,24 +29,6 @@ std::string asciiLower(std::string s) {
   return s;
 }
 
-// The longest prefix of text of at most max bytes that does not end inside a
-// UTF-8 multi-byte sequence. Only a sequence that the cut would split is
-// dropped, so at most three bytes less than max are kept: continuation bytes
-// with no lead byte before them are not UTF-8 and are cut like any byte
-// (dropping all of them could leave a name empty).
-std::string cutUtf8(const std::string& text, std::size_t max) {
-  if (text.size() <= max) return text;
-  auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  // text[max] is the first byte left out; find the lead byte of its sequence.
-  std::size_t lead = max;
-  while (lead > 0 && max - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
-  if (lead < max && byte(lead) >= 0xC0) {
-    std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
-    if (lead + length > max) return text.substr(0, lead);
-  }
-  return text.substr(0, max);
-}
-
 bool hasControl(const std::string& text) {
   for (char ch : text) {
     unsigned char c = static_cast<unsigned char>(ch);
@@ -57,22 +37,13 @@ bool hasControl(const std::string& text) {
   return false;
 }
 
-// The digits of a number without its blanks and a leading '+'.
-std::string numberText(const std::string& raw) {
-  std::string text = trimBlanks(raw);
-  if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+') text.erase(0, 1);
-  return text;
-}
-
 std::string parseWhole(const std::string& raw, const Field& f, long* value) {
-  std::string text = numberText(raw);
   long long v = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, v);
-  if (text.empty() || ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
+  text::NumberText read = text::readNumber(raw, &v);
+  if (read == text::NumberText::kNotNumber) {
     return quotedValue(raw) + " does not parse as a whole number";
   }
-  if (ec == std::errc::result_out_of_range || v < f.min || v > f.max) {
+  if (read == text::NumberText::kOutOfRange || v < f.min || v > f.max) {
     return quotedValue(trimBlanks(raw)) + " is outside " +
            std::to_string(static_cast<long>(f.min)) + ".." +
            std::to_string(static_cast<long>(f.max));
@@ -82,15 +53,10 @@ std::string parseWhole(const std::string& raw, const Field& f, long* value) {
 }
 
 std::string parseReal(const std::string& raw, const Field& f, float* value) {
-  std::string text = numberText(raw);
   float v = 0.0f;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, v, std::chars_format::general);
-  if (text.empty() || ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range) ||
-      (ec == std::errc() && !std::isfinite(v))) {
-    return quotedValue(raw) + " does not parse as a number";
-  }
-  if (ec == std::errc::result_out_of_range) {
+  text::NumberText read = text::readNumber(raw, &v);
+  if (read == text::NumberText::kNotNumber) return quotedValue(raw) + " does not parse as a number";
+  if (read == text::NumberText::kOutOfRange) {
     return quotedValue(trimBlanks(raw)) + " cannot be held in a 32-bit float";
   }
   if (v < f.min || v > f.max) {
@@ -217,14 +183,11 @@ std::string setFieldFromText(LocationData* record, const Field& field, int eleme
       return quotedValue(text) +
              " holds a control character such as a line break, which a name cannot hold";
     }
-    std::string cut = cutUtf8(text, field.size - 1);
+    std::string cut = setNameField(at(record, field, element), field.size, text);
     if (cut.size() != text.size() && warning != nullptr) {
       *warning = quotedValue(text) + " is longer than " + std::to_string(field.size - 1) +
                  " bytes and is cut to " + quotedValue(cut);
     }
-    char* to = at(record, field, element);
-    std::memset(to, 0, field.size);
-    std::memcpy(to, cut.data(), cut.size());
     return "";
   }
   if (trimBlanks(text).empty()) return "";
@@ -248,16 +211,6 @@ std::string setFieldFromText(LocationData* record, const Field& field, int eleme
   return "";
 }
 
-std::string quotedValue(const std::string& value) {
-  constexpr std::size_t kMax = 40;
-  std::string shown = cutUtf8(value, kMax);
-  bool shortened = shown.size() < value.size();
-  for (char& ch : shown) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7f) ch = '?';
-  }
-  if (shortened) shown += "...";
-  return "\"" + shown + "\"";
-}
+std::string quotedValue(const std::string& value) { return text::quoted(value, 40); }
 
 }  // namespace metdb

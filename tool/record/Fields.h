@@ -66,8 +66,8 @@ long wholeValue(const LocationData& record, const Field& field, int element);
 std::string setFieldFromText(LocationData* record, const Field& field, int element,
                              const std::string& text, std::string* warning);
 
-// A value quoted for a message: control characters shown as '?', values
-// longer than 40 bytes cut and followed by "...".
+// A value quoted for a station list's message (text::quoted, cut after 40
+// bytes): the rows of a list are shown in one line each.
 std::string quotedValue(const std::string& value);
 
 }  // namespace metdb

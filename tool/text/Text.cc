@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <type_traits>
+
+#include "tool/text/Utf8.h"
 
 namespace metdb {
 
@@ -16,56 +19,50 @@ unsigned char fold(char c) {
   return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
 }
 
-bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// Byte length of the UTF-8 character that starts at text[i] (1 for a stray
+// Byte length of the UTF-8 character that starts at s[i] (1 for a stray
 // byte), never past the end.
 std::size_t characterLength(const std::string& s, std::size_t i) {
   std::size_t n = 1;
-  while (i + n < s.size() && isContinuation(s[i + n])) ++n;
+  while (i + n < s.size() && isContinuationByte(s[i + n])) ++n;
   return n;
 }
 
-bool match(const std::string& p, std::size_t pi, const std::string& s, std::size_t si) {
-  while (pi < p.size()) {
-    char c = p[pi];
-    if (c == '*') {
-      while (pi < p.size() && p[pi] == '*') ++pi;
-      if (pi == p.size()) return true;
-      for (std::size_t k = si; k <= s.size(); ++k) {
-        if (match(p, pi, s, k)) return true;
-      }
-      return false;
-    }
-    if (si >= s.size()) return false;
-    if (c == '?') {
-      si += characterLength(s, si);
-      ++pi;
-      continue;
-    }
-    if (fold(c) != fold(s[si])) return false;
-    ++pi;
-    ++si;
-  }
-  return si == s.size();
-}
-
 template <class Number>
-bool parseFinite(const std::string& raw, Number* value) {
+NumberText readDecimal(const std::string& raw, Number* value) {
   std::size_t b = raw.find_first_not_of(" \t");
-  std::size_t e = raw.find_last_not_of(" \t");
-  if (b == std::string::npos) return false;
+  if (b == std::string::npos) return NumberText::kNotNumber;
   const char* begin = raw.data() + b;
-  const char* end = raw.data() + e + 1;
-  if (*begin == '+') ++begin;
-  auto [ptr, ec] = std::from_chars(begin, end, *value);
-  return ec == std::errc() && ptr == end && std::isfinite(*value);
+  const char* end = raw.data() + raw.find_last_not_of(" \t") + 1;
+  // from_chars takes a '-' but no '+'; one sign only.
+  if (*begin == '+') {
+    ++begin;
+    if (begin != end && *begin == '-') return NumberText::kNotNumber;
+  }
+  Number v{};
+  auto [ptr, ec] = std::from_chars(begin, end, v);
+  if (ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
+    return NumberText::kNotNumber;
+  }
+  if (ec == std::errc::result_out_of_range) return NumberText::kOutOfRange;
+  if constexpr (std::is_floating_point_v<Number>) {
+    if (!std::isfinite(v)) return NumberText::kNotNumber;
+  }
+  *value = v;
+  return NumberText::kNumber;
 }
 
 }  // namespace
 
-bool parseNumber(const std::string& raw, float* value) { return parseFinite(raw, value); }
-bool parseNumber(const std::string& raw, double* value) { return parseFinite(raw, value); }
+NumberText readNumber(const std::string& raw, long long* value) { return readDecimal(raw, value); }
+NumberText readNumber(const std::string& raw, float* value) { return readDecimal(raw, value); }
+NumberText readNumber(const std::string& raw, double* value) { return readDecimal(raw, value); }
+
+bool parseNumber(const std::string& raw, float* value) {
+  return readNumber(raw, value) == NumberText::kNumber;
+}
+bool parseNumber(const std::string& raw, double* value) {
+  return readNumber(raw, value) == NumberText::kNumber;
+}
 
 int compareIgnoringCase(const std::string& a, const std::string& b) {
   std::size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -87,13 +84,38 @@ std::string foldCase(const std::string& name) {
 }
 
 bool matchesPattern(const std::string& pattern, const std::string& name) {
-  return match(pattern, 0, name, 0);
+  // Greedy matching with a return to the last star: each stretch of the
+  // pattern between stars is taken at the earliest place in name where it
+  // fits, which is never worse than a later one (a stretch that starts later
+  // ends no earlier, as '?' runs to the next character's start), so only the
+  // last star ever needs to take more bytes.
+  std::size_t pi = 0, si = 0;
+  std::size_t starPi = std::string::npos, starSi = 0;
+  while (si < name.size()) {
+    if (pi < pattern.size() && pattern[pi] == '*') {
+      starPi = ++pi;
+      starSi = si;
+    } else if (pi < pattern.size() && pattern[pi] == '?') {
+      si += characterLength(name, si);
+      ++pi;
+    } else if (pi < pattern.size() && fold(pattern[pi]) == fold(name[si])) {
+      ++pi;
+      ++si;
+    } else if (starPi != std::string::npos) {
+      pi = starPi;
+      si = ++starSi;
+    } else {
+      return false;
+    }
+  }
+  while (pi < pattern.size() && pattern[pi] == '*') ++pi;
+  return pi == pattern.size();
 }
 
 std::size_t displayWidth(const std::string& s) {
   std::size_t width = 0;
   for (char c : s) {
-    if (!isContinuation(c)) ++width;
+    if (!isContinuationByte(c)) ++width;
   }
   return width;
 }
@@ -108,6 +130,11 @@ std::string padLeft(const std::string& s, std::size_t width) {
   return w >= width ? s : std::string(width - w, ' ') + s;
 }
 
+std::string fitWidth(const std::string& s, std::size_t width) {
+  if (displayWidth(s) <= width) return s;
+  return firstCharacters(s, width < 3 ? 0 : width - 3) + "...";
+}
+
 std::string shortestFloat(float value) {
   std::array<char, 64> buf;
   auto result = std::to_chars(buf.data(), buf.data() + buf.size(), value);
@@ -120,16 +147,9 @@ std::string fixedFloat(float value, int decimals) {
   return buf.data();
 }
 
-std::string quoted(const std::string& value) {
-  constexpr std::size_t kMax = 60;
-  std::string shown = value;
-  bool shortened = false;
-  if (shown.size() > kMax) {
-    std::size_t end = kMax;
-    while (end > 0 && isContinuation(shown[end])) --end;
-    shown.resize(end);
-    shortened = true;
-  }
+std::string quoted(const std::string& value, std::size_t maxBytes) {
+  std::string shown = cutUtf8(value, maxBytes);
+  bool shortened = shown.size() < value.size();
   for (char& ch : shown) {
     unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7f) ch = '?';
@@ -162,7 +182,7 @@ std::size_t wellFormedLength(const std::string& s, std::size_t i) {
   if (i + n > s.size()) return 0;
   if (byte(i + 1) < low || byte(i + 1) > high) return 0;
   for (std::size_t k = 2; k < n; ++k) {
-    if (!isContinuation(s[i + k])) return 0;
+    if (!isContinuationByte(s[i + k])) return 0;
   }
   return n;
 }

@@ -20,7 +20,8 @@ bool equalIgnoringCase(const std::string& a, const std::string& b);
 std::string foldCase(const std::string& name);
 
 // Whether name matches pattern ignoring ASCII case, where '*' stands for
-// any run of bytes and '?' for one UTF-8 character.
+// any run of bytes and '?' for one UTF-8 character. Takes at most time
+// proportional to the product of the two lengths, whatever the pattern.
 bool matchesPattern(const std::string& pattern, const std::string& name);
 
 // The number of terminal columns text takes, counting each UTF-8 character
@@ -30,22 +31,38 @@ std::size_t displayWidth(const std::string& text);
 std::string padRight(const std::string& text, std::size_t width);
 // blanks and then text, up to width columns.
 std::string padLeft(const std::string& text, std::size_t width);
+// text when it takes at most width columns, else its first width - 3
+// characters followed by "..." (width is at least 3).
+std::string fitWidth(const std::string& text, std::size_t width);
 
 // The shortest decimal text that reads back to the same float.
 std::string shortestFloat(float value);
 // value with a fixed number of decimals (for tables).
 std::string fixedFloat(float value, int decimals);
 
-// Parses a finite decimal number filling the whole of raw but for blanks
-// and tabs around it; a leading '+' is taken. Returns false, leaving *value
-// unspecified, for anything else (an empty text, trailing characters, an
-// infinity, NaN, a value out of the type's range).
+// How the text of a number read.
+enum class NumberText {
+  kNumber,      // *value is set
+  kNotNumber,   // the text is no number of the kind asked for
+  kOutOfRange,  // a number, but too large (or too small) for the type
+};
+// Reads a decimal number, in the C locale, filling the whole of raw but for
+// blanks and tabs around it, with at most one sign, '+' or '-'; a real
+// number may have a fraction and an exponent. An empty text, trailing
+// characters, an infinity or NaN are kNotNumber. *value is set only for
+// kNumber.
+NumberText readNumber(const std::string& raw, long long* value);
+NumberText readNumber(const std::string& raw, float* value);
+NumberText readNumber(const std::string& raw, double* value);
+// Whether readNumber gives kNumber.
 bool parseNumber(const std::string& raw, float* value);
 bool parseNumber(const std::string& raw, double* value);
 
 // A value quoted for a message: "text", with control characters shown as
-// '?' and a long value shortened.
-std::string quoted(const std::string& value);
+// '?', and a value longer than maxBytes cut at a UTF-8 character boundary
+// (cutUtf8) and followed by "...".
+constexpr std::size_t kQuotedBytes = 60;
+std::string quoted(const std::string& value, std::size_t maxBytes = kQuotedBytes);
 
 // text for a drawing library that takes only valid UTF-8: each byte that
 // does not begin a well-formed UTF-8 character (no overlong forms, no

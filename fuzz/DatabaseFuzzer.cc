@@ -16,10 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "tool/database/ProgressInfo.h"
 #include "datafile/BMTFile.h"
 #include "fuzz/FuzzRun.h"
 #include "tests/support/Records.h"
+#include "tool/database/ProgressInfo.h"
+
+using namespace metdb;  // NOLINT: the tool's library, fuzzed
 
 namespace {
 

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "tool/record/StationCsv.h"
 #include "datafile/BMTFile.h"
 #include "selection/TLocationSelection.h"
 #include "tests/selection/SelectionTestUtil.h"
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
+#include "tool/record/StationCsv.h"
+
+using namespace metdb;  // NOLINT: the tool's library, fuzzed
 
 namespace {
 

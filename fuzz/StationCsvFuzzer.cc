@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "tool/record/CsvReader.h"
-#include "tool/record/StationCsv.h"
 #include "fuzz/FuzzRun.h"
 #include "tests/support/Records.h"
+#include "tool/record/CsvReader.h"
+#include "tool/record/StationCsv.h"
+
+using namespace metdb;  // NOLINT: the tool's library, fuzzed
 
 namespace {
 

@@ -13,14 +13,8 @@ namespace {
 
 constexpr double kNone = std::numeric_limits<double>::infinity();
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string trimBlanks(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && isBlank(s[b])) ++b;
-  while (e > b && isBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
+using text::isBlank;
+using text::trimBlanks;
 
 std::string asciiLower(std::string s) {
   for (char& c : s) {

@@ -10,6 +10,7 @@
 #include "tool/CheckPoint.h"
 #include "tool/record/CsvReader.h"
 #include "tool/record/Fields.h"
+#include "tool/text/Text.h"
 
 namespace metdb {
 
@@ -41,14 +42,8 @@ std::string asciiLower(std::string s) {
   return s;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string trimBlanks(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && isBlank(s[b])) ++b;
-  while (e > b && isBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
+using text::isBlank;
+using text::trimBlanks;
 
 std::string joinQuoted(const std::vector<std::string>& names) {
   std::string out;

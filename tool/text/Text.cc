@@ -57,6 +57,13 @@ NumberText readNumber(const std::string& raw, long long* value) { return readDec
 NumberText readNumber(const std::string& raw, float* value) { return readDecimal(raw, value); }
 NumberText readNumber(const std::string& raw, double* value) { return readDecimal(raw, value); }
 
+std::string trimBlanks(const std::string& text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && isBlank(text[b])) ++b;
+  while (e > b && isBlank(text[e - 1])) --e;
+  return text.substr(b, e - b);
+}
+
 bool parseNumber(const std::string& raw, float* value) {
   return readNumber(raw, value) == NumberText::kNumber;
 }

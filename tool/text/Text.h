@@ -54,6 +54,11 @@ enum class NumberText {
 NumberText readNumber(const std::string& raw, long long* value);
 NumberText readNumber(const std::string& raw, float* value);
 NumberText readNumber(const std::string& raw, double* value);
+// Whether c is a blank or a tab, what numbers and CSV fields may be
+// surrounded with.
+inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// text without the blanks and tabs around it.
+std::string trimBlanks(const std::string& text);
 // Whether readNumber gives kNumber.
 bool parseNumber(const std::string& raw, float* value);
 bool parseNumber(const std::string& raw, double* value);

@@ -63,6 +63,8 @@ BMTFile::~BMTFile() {
 
 bool BMTFile::IsReadOnly() { return stateOf(this).readOnly; }
 
+long BMTFile::fileLength() { return stream.isOpen() ? stream.length() : -1; }
+
 bool BMTFile::IsStale() {
   const DatabaseState& state = stateOf(this);
   if (!state.data.exists) return false;
@@ -148,6 +150,9 @@ void BMTFile::setLocationData(long index, LocationData& record) {
     return;
   }
   keepNewerThanDirectory(*this);
+  // A record written past the end is an appended one, not yet in a saved
+  // directory file: see addLocationData.
+  if (offset >= length && databaseLock(*this) != nullptr) databaseLock(*this)->markUnsaved(this);
 }
 
 bool BMTFile::IsValid() { return valid; }
@@ -186,6 +191,9 @@ void BMTFile::openDatabase() {
     }
   }
   saveDirectory = valid && !state.readOnly;
+  // A lock file that could not be made (a read-only medium) is no failure
+  // of a database that opened.
+  if (valid) platform::clearFailure();
 }
 
 void BMTFile::constructDirectory() {
@@ -246,6 +254,14 @@ bool BMTFile::storeDirectory() {
     delete directory;
     directory = merged.release();
   }
+  // Within the file system's time resolution an append may have set the
+  // data file's time past this moment; the file just written describes it.
+  platform::FileStamp data = stream.stamp();
+  if (platform::stampOf(path).modifiedNs < data.modifiedNs) {
+    platform::File written;
+    if (written.open(path, platform::File::kReadWrite)) written.setModified(data.modifiedNs);
+  }
+  platform::clearFailure();
   directory->changed = false;
   state.directoryFile = platform::stampOf(path);
   state.baseline = recordIndices(*directory);

@@ -87,6 +87,11 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   // the nanosecond, or the directory file is missing; else 0.
   int IsDirectoryOutofDate() override;
 
+  // The length in bytes of the data file this database holds open (the
+  // one its directory indexes; its whole records are length / 331), or -1
+  // when it could not be opened.
+  long fileLength();
+
   // Whether the database was opened kReadOnly.
   bool IsReadOnly();
   // Whether another process has replaced or removed the data file since

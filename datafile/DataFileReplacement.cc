@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "directory/Directory.h"
+#include "platform/Failure.h"
 #include "platform/FileOps.h"
 #include "platform/FileStamp.h"
 #include "platform/TempFile.h"
@@ -66,9 +67,11 @@ std::string DataFileReplacement::writeDirectory(Directory& describing) {
     platform::removeFile(name.c_str());
     return "";
   }
-  if (platform::pathExists(directoryFile_.c_str())) {
-    platform::copyPermissions(directoryFile_.c_str(), name.c_str());
-  }
+  // The old directory file's permissions, or, when there is none, the data
+  // file's (the placeholder was private to its owner).
+  const std::string& model =
+      platform::pathExists(directoryFile_.c_str()) ? directoryFile_ : dataFile_;
+  platform::copyPermissions(model.c_str(), name.c_str());
   return name;
 }
 
@@ -104,6 +107,9 @@ bool DataFileReplacement::commit(Directory& describing) {
     platform::removeFile(directoryFile_.c_str());
   }
   platform::syncFolderOf(dataFile_.c_str());
+  // Done: a directory file that could not be written is no failure, as the
+  // next opening rebuilds it from the new data file.
+  platform::clearFailure();
   return true;
 }
 

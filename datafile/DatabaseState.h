@@ -1,6 +1,7 @@
 #ifndef METDB_DATAFILE_DATABASESTATE_H_
 #define METDB_DATAFILE_DATABASESTATE_H_
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,22 +13,31 @@
 class BMTFile;
 class Directory;
 
-// A set of record indices, one bit per index up to the largest held.
+// A set of record indices: one bit per index for the indices a data file
+// can hold in memory's reach (up to 2^28), and a sorted list for the rare
+// larger one a damaged directory file may give.
 class RecordIndexSet {
  public:
   void insert(long index) {
     if (index < 0) return;
+    if (index >= kBitLimit) {
+      auto at = std::lower_bound(large_.begin(), large_.end(), index);
+      if (at == large_.end() || *at != index) large_.insert(at, index);
+      return;
+    }
     if (static_cast<std::size_t>(index) >= bits_.size()) bits_.resize(index + 1);
     bits_[static_cast<std::size_t>(index)] = true;
   }
   bool contains(long index) const {
-    return index >= 0 && static_cast<std::size_t>(index) < bits_.size() &&
-           bits_[static_cast<std::size_t>(index)];
+    if (index < 0) return false;
+    if (index >= kBitLimit) return std::binary_search(large_.begin(), large_.end(), index);
+    return static_cast<std::size_t>(index) < bits_.size() && bits_[static_cast<std::size_t>(index)];
   }
-  void clear() { bits_.clear(); }
 
  private:
+  static constexpr long kBitLimit = 1L << 28;
   std::vector<bool> bits_;
+  std::vector<long> large_;
 };
 
 // What a BMTFile knows beyond the members that hosts see: kept beside the

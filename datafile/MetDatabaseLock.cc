@@ -17,7 +17,7 @@ SharedLock::Mode modeOf(int mode) {
 }  // namespace
 
 MetDatabaseLock::MetDatabaseLock(const char* dataFileName)
-    : lock_(nullptr), holder_(nullptr), held_(-1) {
+    : lock_(nullptr), holder_(nullptr), held_(-1), busy_(false) {
   Holder lock = SharedLock::open(std::string(dataFileName ? dataFileName : "") + ".lock");
   if (lock == nullptr) return;
   lock_ = lock.get();
@@ -33,6 +33,7 @@ bool MetDatabaseLock::IsUsable() { return lock_ != nullptr; }
 
 bool MetDatabaseLock::lock(Mode mode, double seconds) {
   unlock();
+  busy_ = false;
   if (lock_ == nullptr) {
     // The reason noted when the file would not open, if nothing replaced it.
     if (!platform::hasFailure()) {
@@ -41,7 +42,7 @@ bool MetDatabaseLock::lock(Mode mode, double seconds) {
     return false;
   }
   platform::clearFailure();
-  if (!lock_->acquire(modeOf(mode), seconds)) return false;
+  if (!lock_->acquire(modeOf(mode), seconds, &busy_)) return false;
   held_ = mode;
   return true;
 }
@@ -53,6 +54,8 @@ void MetDatabaseLock::unlock() {
 }
 
 bool MetDatabaseLock::IsLocked() { return held_ >= 0; }
+
+bool MetDatabaseLock::WasBusy() { return busy_; }
 
 double MetDatabaseLock::getWaitSeconds() { return SharedLock::waitSeconds(); }
 

@@ -41,6 +41,9 @@ class METDB_EXPORT MetDatabaseLock {
   // the time ran out or the lock file cannot be used (getMetLastError()
   // says which); nothing is held then.
   bool lock(Mode mode, double seconds);
+  // Whether the last lock() failed because another process held the lock
+  // (rather than for a fault, such as a lock file that can only be read).
+  bool WasBusy();
   // Gives back the lock, if held.
   void unlock();
   // Whether this object holds the lock.
@@ -55,6 +58,7 @@ class METDB_EXPORT MetDatabaseLock {
   SharedLock* lock_;  // a counted reference to the process's lock of the file
   void* holder_;      // keeps lock_ alive
   int held_;          // -1 none, else the Mode held
+  bool busy_;         // what WasBusy() tells
 };
 
 #endif  // METDB_DATAFILE_METDATABASELOCK_H_

@@ -54,7 +54,7 @@ double SharedLock::waitSeconds() { return waitLimit; }
 
 void SharedLock::setWaitSeconds(double seconds) { waitLimit = seconds < 0 ? 0 : seconds; }
 
-bool SharedLock::setSlot(int slot, platform::LockFile::Kind kind, double seconds) {
+bool SharedLock::setSlot(int slot, platform::LockFile::Kind kind, double seconds, bool* wasBusy) {
   if (kind == platform::LockFile::kExclusive && file_.readOnly()) {
     platform::noteFailure("the lock file \"" + name_ +
                           "\" can only be read, so the database cannot be changed");
@@ -67,6 +67,7 @@ bool SharedLock::setSlot(int slot, platform::LockFile::Kind kind, double seconds
     if (file_.set(slot, kind, &busy)) return true;
     if (!busy) return false;
     if (platform::monotonicSeconds() >= deadline) {
+      if (wasBusy != nullptr) *wasBusy = true;
       platform::noteFailure("another process kept the database locked (\"" + name_ + "\")");
       return false;
     }
@@ -75,13 +76,13 @@ bool SharedLock::setSlot(int slot, platform::LockFile::Kind kind, double seconds
   }
 }
 
-bool SharedLock::acquire(Mode mode, double seconds) {
+bool SharedLock::acquire(Mode mode, double seconds, bool* busy) {
   if (exclusiveHolds_ > 0 || (mode == kShared && sharedHolds_ > 0)) {
     ++(mode == kShared ? sharedHolds_ : exclusiveHolds_);
     return true;
   }
   auto kind = mode == kShared ? platform::LockFile::kShared : platform::LockFile::kExclusive;
-  if (!setSlot(kDatabaseSlot, kind, seconds)) return false;
+  if (!setSlot(kDatabaseSlot, kind, seconds, busy)) return false;
   ++(mode == kShared ? sharedHolds_ : exclusiveHolds_);
   return true;
 }

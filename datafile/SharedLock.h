@@ -38,8 +38,9 @@ class SharedLock {
   // Takes one more hold of the database lock in mode, waiting up to
   // seconds for other processes to let go. False, with
   // platform::lastFailure() set, when the time ran out or the system
-  // refused; nothing is then held for this call.
-  bool acquire(Mode mode, double seconds);
+  // refused; nothing is then held for this call. *busy (when given) tells
+  // whether it failed because another process held the lock.
+  bool acquire(Mode mode, double seconds, bool* busy = nullptr);
   // Gives back one hold taken in mode.
   void release(Mode mode);
   // Whether this process holds the database lock exclusively.
@@ -61,7 +62,7 @@ class SharedLock {
 
  private:
   SharedLock(platform::LockFile file, std::string name);
-  bool setSlot(int slot, platform::LockFile::Kind kind, double seconds);
+  bool setSlot(int slot, platform::LockFile::Kind kind, double seconds, bool* busy);
 
   platform::LockFile file_;
   std::string name_;

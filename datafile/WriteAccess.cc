@@ -51,7 +51,8 @@ void keepNewerThanDirectory(BMTFile& db) {
   // Setting the time is allowed to the file's owner only; for anyone else
   // the write's own time has to do.
   if (dir.exists && data.exists && data.modifiedNs <= dir.modifiedNs) {
-    db.stream.setModified(dir.modifiedNs + 1);
+    bool noted = platform::hasFailure();
+    if (!db.stream.setModified(dir.modifiedNs + 1) && !noted) platform::clearFailure();
   }
   stateOf(&db).data = db.stream.stamp();
 }

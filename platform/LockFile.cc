@@ -32,8 +32,18 @@ bool LockFile::open(const std::string& name) {
   const int common = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   int fd;
   do {
-    fd = ::open(name.c_str(), O_RDWR | O_CREAT | common, 0666);
+    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | common, 0666);
   } while (fd < 0 && errno == EINTR);
+  if (fd >= 0) {
+    // Whoever opens the database first makes the file; every user who may
+    // change the database must be able to lock it exclusively later, so
+    // the file is writable by all, whatever the umask. It holds no data.
+    ::fchmod(fd, 0666);
+  } else if (errno == EEXIST) {
+    do {
+      fd = ::open(name.c_str(), O_RDWR | common);
+    } while (fd < 0 && errno == EINTR);
+  }
   bool readOnly = false;
   if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
     int refused = errno;

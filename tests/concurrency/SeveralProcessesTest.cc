@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <sstream>
 
 #include "datafile/BMTFile.h"
@@ -468,6 +469,58 @@ TEST_F(SeveralProcessesTest, AReadOnlyDatabaseOpensForReading) {
   EXPECT_EQ(status, 0) << readFile(out + "/add.err");
   EXPECT_EQ(testsupport::listFolder(dir.path()), filesBefore);
   EXPECT_TRUE(contentsOf(db()) == before);
+}
+
+// The lock file is made by whoever opens the database first, here a user
+// who may only read it; another user who may write the database can still
+// lock it for writing.
+TEST_F(SeveralProcessesTest, ALockFileMadeByAReaderLetsAWriterLock) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs two users other than this one";
+  std::remove(dir.file("s.bmt.lock").c_str());
+  chmod(dir.path().c_str(), 0777);
+  for (const char* file : {"s.bmt", "s.dir"}) chmod(dir.file(file).c_str(), 0666);
+  auto as = [](uid_t user, const std::function<int()>& body) {
+    return waitFor(spawn([&]() {
+      if (setgid(user) != 0 || setuid(user) != 0) return 98;
+      return body();
+    }));
+  };
+  EXPECT_EQ(as(65534,
+               [&]() {
+                 BMTFile db(this->db().c_str(), BMTFile::kReadOnly);
+                 return db.IsValid() ? 0 : 1;
+               }),
+            0);
+  struct stat st;
+  ASSERT_EQ(stat(dir.file("s.bmt.lock").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0666u);
+  EXPECT_EQ(as(65533,
+               [&]() {
+                 BMTFile db(this->db().c_str());
+                 LocationData record = recordOf(place("Asia", "Japan", "Tokyo", "Z", 1, 1, 1));
+                 return db.addLocationData(record) >= 0 ? 0 : 1;
+               }),
+            0);
+  chmod(dir.path().c_str(), 0755);
+}
+
+// An append whose time lies after the directory file's next save (the file
+// system's clock moves in steps): the saved directory file is made at
+// least as new as the data file, so that it is trusted.
+TEST_F(SeveralProcessesTest, ADirectorySavedAfterAnAppendIsTrusted) {
+  Place late = place("Europe", "Norway", "Oslo", "Late", 1, 59.5f, 10.5f);
+  {
+    BMTFile db(this->db().c_str());
+    LocationData record = recordOf(late), previous;
+    long index = db.addLocationData(record);
+    ASSERT_GE(index, 0);
+    db.directory->addOrderedEntry(record, previous, index);
+    ASSERT_TRUE(testsupport::setModificationTime(this->db(), time(nullptr) + 100));
+    ASSERT_TRUE(db.storeDirectory());
+    EXPECT_EQ(db.IsDirectoryOutofDate(), 0);
+  }
+  BMTFile again(db().c_str(), BMTFile::kReadOnly);
+  EXPECT_FALSE(again.directory->changed);  // read from the file, not rebuilt
 }
 
 TEST_F(SeveralProcessesTest, AProcessKilledWhileHoldingTheLockHoldsItNoMore) {

@@ -173,15 +173,16 @@ TEST(HostileRecordTest, ControlBytesInNamesRoundTrip) {
 TEST(HostileDirectoryFileTest, IndicesPastTheEndOrNegative) {
   TempDir dir;
   writeFile(dir.file("p.bmt"), bytesOf(twoRecords()));
-  writeFile(dir.file("p.dir"),
-            "3\nBlindern\n59.90 10.70 2 1\nOslo\n59.90 10.70 1 999999\nGhost\n1.00 2.00 1 -5\n"
-            "1\nEurope\n1\nNorway\n1\nOslo\n3\n0 1 2 \n");
+  writeFile(
+      dir.file("p.dir"),
+      "3\nBlindern\n59.90 10.70 2 1\nOslo\n59.90 10.70 1 999999999999\nGhost\n1.00 2.00 1 -5\n"
+      "1\nEurope\n1\nNorway\n1\nOslo\n3\n0 1 2 \n");
   testsupport::setModificationTime(dir.file("p.bmt"), 1000000000);
   testsupport::setModificationTime(dir.file("p.dir"), 1000000010);
   BMTFile db(dir.file("p.bmt").c_str());
   ASSERT_EQ(db.directory->locationCount, 3);
   LocationData r = makeRecord("X", "X", "X", "untouched");
-  db.getLocationData(999999, r);
+  db.getLocationData(999999999999, r);
   db.getLocationData(-5, r);
   EXPECT_EQ(std::string(r.name), "untouched");
   db.remakeDatabase();

@@ -40,7 +40,9 @@ const char* describe(DirectoryFileState state) {
 Database::Database(const std::string& dataFile, double waitSeconds)
     : dataFile_(dataFile.empty() ? std::string(getMetDataFileName()) : dataFile),
       configured_(dataFile.empty()),
-      waitSeconds_(waitSeconds) {}
+      waitSeconds_(waitSeconds) {
+  MetDatabaseLock::setWaitSeconds(waitSeconds);
+}
 
 std::string Database::directoryFile() const { return MetDatabase::directoryFileName(dataFile_); }
 
@@ -80,6 +82,9 @@ void Database::lock(MetDatabaseLock::Mode mode) {
                 "; nothing was changed.");
   }
   if (lock_->lock(mode, 0)) return;
+  if (!lock_->WasBusy()) {
+    throw Error("Cannot lock \"" + dataFile_ + "\": " + libraryReason() + "; nothing was done.");
+  }
   std::string wait = text::shortestFloat(static_cast<float>(waitSeconds_));
   if (waiting_) {
     waiting_("waiting for another process to finish with \"" + dataFile_ + "\" (up to " + wait +
@@ -90,6 +95,9 @@ void Database::lock(MetDatabaseLock::Mode mode) {
   for (double waited = 0; waited < waitSeconds_; waited += kSlice) {
     checkPoint();
     if (lock_->lock(mode, std::min(kSlice, waitSeconds_ - waited))) return;
+    if (!lock_->WasBusy()) {
+      throw Error("Cannot lock \"" + dataFile_ + "\": " + libraryReason() + "; nothing was done.");
+    }
   }
   throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait +
               " s; nothing was done. Try again, or wait longer with --wait SECONDS.");
@@ -173,6 +181,11 @@ BMTFile* Database::reopenRebuilt() {
 }
 
 std::uintmax_t Database::dataFileSize() const {
+  // The file the database holds open, which is the one its directory
+  // indexes even when another process has replaced the name since.
+  if (db_ != nullptr && db_->fileLength() >= 0) {
+    return static_cast<std::uintmax_t>(db_->fileLength());
+  }
   std::error_code ec;
   std::uintmax_t size = fs::file_size(dataFile_, ec);
   return ec ? 0 : size;

@@ -51,7 +51,8 @@ class Database {
  public:
   // dataFile: the data file's name, or "" for the configured one
   // (getMetDataFileName, which creates no database). waitSeconds: how long
-  // to wait for another process that holds the database.
+  // to wait for another process that holds the database; the library's own
+  // operations in this process wait as long (MetDatabaseLock::setWaitSeconds).
   Database(const std::string& dataFile, double waitSeconds);
 
   Database(const Database&) = delete;
@@ -118,7 +119,8 @@ class Database {
   // held throughout). Returns the new database; throws when that fails.
   BMTFile* reopenRebuilt();
 
-  // The data file's length in bytes (0 when it cannot be read).
+  // The data file's length in bytes (0 when it cannot be read): of the file
+  // the open database holds, else of the file the name gives.
   std::uintmax_t dataFileSize() const;
   // The number of whole records in the data file.
   long recordCount() const;

@@ -50,9 +50,9 @@ DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>&
     }
     db.directory->addOrderedEntry(record, previous, index);
   }
-  if (!db.directory->write()) {
+  if (!db.storeDirectory()) {
     throw Error("Cannot write the new directory file in \"" + folder.path() +
-                "\"; nothing was written.");
+                "\": " + Database::libraryReason() + "; nothing was written.");
   }
   return DirectoryStats::of(db.directory);
 }

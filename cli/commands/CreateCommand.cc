@@ -112,8 +112,9 @@ void addCreateCommand(CLI::App* app, ToolContext* context) {
                     "stopping at the first");
   command->add_flag("--force", o->force, "Replace an existing data file");
   command->footer(
-      "The header row names the columns name, state, country, continent, level, latitude,\n"
-      "longitude and optionally auxValue and seriesA1..seriesA12 (likewise B, C, D, E).\n"
+      "The header row names the columns name, state, country, continent, latitude,\n"
+      "longitude and optionally level (1 when left out), auxValue and seriesA1..seriesA12\n"
+      "(likewise B, C, D, E).\n"
       "The database is the data file given with --db (or the configured one) and its\n"
       "directory file beside it.\n"
       "\n"

@@ -60,7 +60,7 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
   ToolDatabase access(context);
   SelectedLocations selected;
   selected.openAndBuild(o.filters, access);
-  if (o.output.empty()) {
+  if (o.output.empty() || o.output == "-") {
     warnUnplaced(write(selected, o.format, context.out), context);
     return kExitOk;
   }
@@ -94,7 +94,9 @@ void addExportCommand(CLI::App* app, ToolContext* context) {
                    "of points for GIS tools)")
       ->check(CLI::IsMember({"csv", "json", "geojson"}))
       ->type_name("csv|json|geojson");
-  command->add_option("--output", o->output, "Write to FILE instead of standard output")
+  command
+      ->add_option("--output", o->output,
+                   "Write to FILE instead of standard output (\"-\": standard output)")
       ->type_name("FILE");
   addFilterOptions(command, &o->filters, "--name", true);
   command->footer(

@@ -134,6 +134,9 @@ TEST_F(ReadingTest, CsvExportMakesTheSameDatabaseAgain) {
   Outcome o = tool({"export", "--output", "copy.csv"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "");
+  // "-" is standard output, not a file of that name.
+  EXPECT_EQ(tool({"export", "--output", "-"}).out, readFile(dir.file("copy.csv")));
+  EXPECT_FALSE(testsupport::fileExists(dir.file("-")));
   ASSERT_EQ(run(dir, {"--db", "copy.bmt", "create", "copy.csv"}).status, 0);
   EXPECT_EQ(readFile(dir.file("copy.bmt")), readFile(dir.file("s.bmt")));
 }

@@ -16,6 +16,9 @@ namespace metdb {
 
 namespace {
 
+// The level of a station whose list gives none, as "metdb add" gives it.
+constexpr std::int8_t kDefaultLevel = 1;
+
 // A column of the station list: one element of one field.
 struct ColumnDef {
   std::string name;  // as the writer writes it
@@ -69,6 +72,7 @@ class Parser {
       checkPoint();
       StationRow row;
       row.line = record.line;
+      row.record.level = kDefaultLevel;
       std::size_t warningsBefore = result_.warnings.size();
       bool good = readRow(record, &row);
       // A skipped row's warnings would only confuse: its error says it all.
@@ -105,7 +109,7 @@ class Parser {
     if (!reader_.next(&header)) {
       error(0, "",
             "the file is empty; it needs a header row naming the columns name, state, country, "
-            "continent, level, latitude and longitude");
+            "continent, latitude and longitude (level and the others are optional)");
       return false;
     }
     std::vector<std::string> unknown;

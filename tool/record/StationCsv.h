@@ -52,14 +52,15 @@ struct StationCsvResult {
 // The first row is a header naming the columns, in any order, matched
 // ignoring ASCII letter case and surrounding blanks:
 //   name, state, country, continent      text (at most 20, 30, 30, 20 bytes)
-//   level                                whole number, -128..127
 //   latitude                             number, -90..90
 //   longitude                            number, -180..180
 // and optionally
+//   level                                whole number, -128..127 (default 1)
 //   auxValue, seriesC1..seriesC12        whole numbers, -32768..32767
 //   seriesA1..12, seriesB1..12,
 //   seriesD1..12, seriesE1..12           numbers held in 32-bit floats
-// Optional columns that are absent, or present with an empty value, give 0.
+// Optional columns that are absent, or present with an empty value, give 0
+// (the level 1).
 // Columns of other names are ignored, with one warning.
 //
 // Numbers are decimal, in the C locale, with an optional sign and exponent,

@@ -125,6 +125,11 @@ TEST(StationCsvTest, FaultsOfTheWholeFile) {
   EXPECT_TRUE(r.fatal);
   EXPECT_EQ(r.errors[0].column, "Name");
 
+  // The level may be left out, as "metdb add" leaves it: it is 1.
+  r = parseText("name,state,country,continent,latitude,longitude\nA,B,C,D,1,2\n");
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.rows[0].record.level, 1);
+
   // A header alone is a good, empty list.
   r = parseText(kHeader);
   EXPECT_TRUE(r.ok());

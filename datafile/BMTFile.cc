@@ -256,11 +256,7 @@ bool BMTFile::storeDirectory() {
   }
   // Within the file system's time resolution an append may have set the
   // data file's time past this moment; the file just written describes it.
-  platform::FileStamp data = stream.stamp();
-  if (platform::stampOf(path).modifiedNs < data.modifiedNs) {
-    platform::File written;
-    if (written.open(path, platform::File::kReadWrite)) written.setModified(data.modifiedNs);
-  }
+  platform::setModifiedAtLeast(path, stream.stamp().modifiedNs);
   platform::clearFailure();
   directory->changed = false;
   state.directoryFile = platform::stampOf(path);

@@ -86,14 +86,9 @@ bool DataFileReplacement::commit(Directory& describing) {
   // The new data file must be newer than the old directory file, and the
   // new directory file no older than the new data file.
   platform::FileStamp oldDirectory = platform::stampOf(directoryFile_);
-  platform::FileStamp data = temp_.stamp();
-  if (oldDirectory.exists && data.modifiedNs <= oldDirectory.modifiedNs) {
-    temp_.setModified(oldDirectory.modifiedNs + 1);
-    data = temp_.stamp();
-  }
-  if (!newDirectory.empty() && platform::stampOf(newDirectory).modifiedNs < data.modifiedNs) {
-    platform::File file;
-    if (file.open(newDirectory, platform::File::kReadWrite)) file.setModified(data.modifiedNs);
+  if (oldDirectory.exists) temp_.setModifiedAfter(oldDirectory.modifiedNs);
+  if (!newDirectory.empty()) {
+    platform::setModifiedAtLeast(newDirectory, temp_.stamp().modifiedNs);
   }
 
   if (!platform::renameFile(tempName_.c_str(), dataFile_.c_str())) {

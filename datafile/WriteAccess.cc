@@ -47,12 +47,12 @@ bool checkReplaceable(BMTFile& db, const LockHold& hold) {
 
 void keepNewerThanDirectory(BMTFile& db) {
   platform::FileStamp dir = platform::stampOf(directoryPath(*db.directory));
-  platform::FileStamp data = db.stream.stamp();
   // Setting the time is allowed to the file's owner only; for anyone else
-  // the write's own time has to do.
-  if (dir.exists && data.exists && data.modifiedNs <= dir.modifiedNs) {
+  // the write's own time has to do, and its refusal is no failure of the
+  // write.
+  if (dir.exists) {
     bool noted = platform::hasFailure();
-    if (!db.stream.setModified(dir.modifiedNs + 1) && !noted) platform::clearFailure();
+    if (!db.stream.setModifiedAfter(dir.modifiedNs) && !noted) platform::clearFailure();
   }
   stateOf(&db).data = db.stream.stamp();
 }

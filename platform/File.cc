@@ -117,6 +117,12 @@ bool File::sync() {
   return false;
 }
 
+bool File::setModifiedAfter(std::int64_t afterNs) {
+  FileStamp now = stamp();
+  if (now.exists && now.modifiedNs > afterNs) return true;
+  return setModified(afterNs + 1);
+}
+
 FileStamp File::stamp() const {
   struct stat st;
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) return FileStamp();

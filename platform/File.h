@@ -60,6 +60,10 @@ class File {
   // Sets the file's modification time to modifiedNs (nanoseconds since the
   // epoch); its access time is left alone. False when refused.
   bool setModified(std::int64_t modifiedNs);
+  // Makes the file's modification time later than afterNs (afterNs + 1 ns)
+  // when it is not already. False when that was needed and refused (only
+  // the file's owner may set a time).
+  bool setModifiedAfter(std::int64_t afterNs);
   // Closes the file; false when the close reported an error.
   bool close();
 

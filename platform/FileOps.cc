@@ -9,6 +9,7 @@
 
 #include "platform/CurrentDirectory.h"
 #include "platform/Failure.h"
+#include "platform/File.h"
 
 namespace platform {
 
@@ -35,6 +36,12 @@ bool copyPermissions(const char* from, const char* to) {
   struct stat st;
   if (from == nullptr || to == nullptr || ::stat(from, &st) != 0) return false;
   return ::chmod(to, st.st_mode & 07777) == 0;
+}
+
+bool setModifiedAtLeast(const std::string& name, std::int64_t atLeastNs) {
+  File file;
+  if (!file.open(name, File::kReadWrite)) return false;
+  return file.setModifiedAfter(atLeastNs - 1);
 }
 
 bool syncFolderOf(const char* name) {

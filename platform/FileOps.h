@@ -1,6 +1,7 @@
 #ifndef METDB_PLATFORM_FILEOPS_H_
 #define METDB_PLATFORM_FILEOPS_H_
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -18,6 +19,10 @@ bool pathExists(const char* name);
 bool isRegularFile(const char* name);
 // Gives to the permission bits of from. False when either cannot be reached.
 bool copyPermissions(const char* from, const char* to);
+// Makes the file name's modification time at least atLeastNs, when it is
+// earlier. False when the file cannot be opened for writing or its time
+// cannot be set (only its owner may).
+bool setModifiedAtLeast(const std::string& name, std::int64_t atLeastNs);
 // Flushes the folder that holds name, so that a rename into it is durable.
 bool syncFolderOf(const char* name);
 // The folder part of name: everything before the last '/', "." when there is

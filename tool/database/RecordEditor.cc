@@ -158,20 +158,25 @@ void RecordEditor::importFrom(const std::string& source, bool replaceEqual, Prog
     throw Error("\"" + source + "\" cannot be used as a data file: " + Database::libraryReason() +
                 "; nothing was imported.");
   }
-  BMTFile* db = access_.db();
-  info.expect(db->directory->locationCount + from.directory->locationCount);
+  info.expect(access_.db()->directory->locationCount + from.directory->locationCount);
+  merge(from, replaceEqual, info, "the import stopped", "nothing was imported");
+}
+
+void RecordEditor::merge(MetDatabase& source, bool replaceEqual, ProgressInfo& info,
+                         const char* unexplained, const char* nothingDone) {
   try {
-    db->merge(from, replaceEqual, info);
+    access_.db()->merge(source, replaceEqual, info);
   } catch (...) {
+    // A record could not be read (or info stopped the merge): the files are
+    // as they were, and so must the directory file stay.
     access_.discardEdits();
     throw;
   }
   if (!info.completed()) {
     access_.discardEdits();
     std::string reason = Database::libraryReason();
-    throw Error("Cannot write the new data file beside \"" + access_.dataFile() +
-                "\": " + (reason.empty() ? std::string("the import stopped") : reason) +
-                "; nothing was imported.");
+    throw Error("Cannot write the new data file beside \"" + access_.dataFile() + "\": " +
+                (reason.empty() ? std::string(unexplained) : reason) + "; " + nothingDone + ".");
   }
   access_.noteChanged();
   access_.saveDirectory();
@@ -225,22 +230,8 @@ void RecordEditor::insert(const LocationData& record, bool removeCursorLocation)
     LocationData previous;
     one.directory->addOrderedEntry(copy, previous, index);
     if (removeCursorLocation) db->directory->deleteEntry();
-    try {
-      db->merge(one, false, info);
-    } catch (...) {
-      // A record could not be read: the files are as they were, and so
-      // must the directory file stay.
-      access_.discardEdits();
-      throw;
-    }
+    merge(one, false, info, "the new file did not come out as written", "nothing was changed");
   }
-  if (!info.completed()) {
-    access_.discardEdits();
-    throw Error("Cannot write the new data file beside \"" + access_.dataFile() +
-                "\": " + reasonOrUnknown() + "; nothing was changed.");
-  }
-  access_.noteChanged();
-  access_.saveDirectory();
 }
 
 long RecordEditor::remove(const std::set<long>& indices) {

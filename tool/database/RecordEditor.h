@@ -90,6 +90,14 @@ class RecordEditor {
   void compact();
 
  private:
+  // Imports source into the database (BMTFile::merge), dropping the
+  // directory's unsaved edits when that fails, and saves the directory.
+  // Throws "Cannot write the new data file beside ...: <reason>;
+  // <nothingDone>." with the library's reason, or unexplained when it gave
+  // none.
+  void merge(MetDatabase& source, bool replaceEqual, ProgressInfo& info, const char* unexplained,
+             const char* nothingDone);
+
   // Whether the data file holds exactly one record per location, numbered
   // 0, 1, 2, ... in walk order.
   bool isCompact() const;

@@ -12,6 +12,7 @@
 #include "cli/commands/CreateCommand.h"
 #include "cli/commands/DeleteCommand.h"
 #include "cli/commands/ExportCommand.h"
+#include "cli/commands/FindCommand.h"
 #include "cli/commands/ImportCommand.h"
 #include "cli/commands/InfoCommand.h"
 #include "cli/commands/ListCommand.h"
@@ -117,6 +118,7 @@ int runCommand(int argc, const char* const* argv, ToolContext& context) {
   addInfoCommand(&app, &context);
   addTreeCommand(&app, &context);
   addListCommand(&app, &context);
+  addFindCommand(&app, &context);
   addExportCommand(&app, &context);
   addNearestCommand(&app, &context);
   addMapCommand(&app, &context);

@@ -9,9 +9,8 @@
 #include "cli/LocationTable.h"
 #include "cli/ToolDatabase.h"
 #include "tool/database/SelectedLocations.h"
-#include "tool/geo/GeoIndex.h"
+#include "tool/geo/NearestLocations.h"
 #include "tool/record/RecordJson.h"
-#include "tool/record/RecordPosition.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -24,6 +23,7 @@ struct NearestOptions {
   double longitude = 0.0;
   int count = 5;
   double maxKm = std::numeric_limits<double>::infinity();
+  double withinKm = -1.0;  // --within: negative when not given
   std::string format = "table";
 };
 
@@ -46,22 +46,6 @@ CLI::Validator numberWithin(double limit) {
       "");
 }
 
-// The positions of the selected records, in walk order. Counts the records
-// without a usable position in *unusable.
-std::vector<GeoPoint> selectedPositions(SelectedLocations& selected, long* unusable) {
-  std::vector<GeoPoint> points;
-  *unusable = 0;
-  selected.forEach([&](const LocationData& r, long index) {
-    RecordPosition position(r);
-    if (GeoIndex::searchable(position.latitude, position.longitude)) {
-      points.push_back({position.latitude, position.longitude, index});
-    } else {
-      ++*unusable;
-    }
-  });
-  return points;
-}
-
 std::string kilometres(double metres) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.3f", metres / 1000.0);
@@ -79,28 +63,28 @@ int nearest(const NearestOptions& o, ToolContext& context) {
   ToolDatabase access(context);
   SelectedLocations selected;
   selected.openAndBuild(o.filters, access);
-  long unusable = 0;
-  GeoIndex index(selectedPositions(selected, &unusable));
-  if (unusable > 0) {
-    context.warning(text::plural(unusable, "selected location has", "selected locations have") +
-                    " no usable position in the record and " + (unusable == 1 ? "was" : "were") +
-                    " left out.");
+  NearestLocations index(selected.entries());
+  if (index.unusable() > 0) {
+    context.warning(
+        text::plural(index.unusable(), "selected location has", "selected locations have") +
+        " no usable position and " + (index.unusable() == 1 ? "was" : "were") + " left out.");
   }
-  std::vector<GeoNeighbour> found =
-      index.nearest(o.latitude, o.longitude, static_cast<std::size_t>(o.count), o.maxKm * 1000.0);
-  std::vector<LocationData> records(found.size());
-  for (std::size_t i = 0; i < found.size(); ++i) {
-    access.db()->getLocationData(index.points()[found[i].point].recordIndex, records[i]);
-  }
+  double maxKm = o.withinKm >= 0.0 ? o.withinKm : o.maxKm;
+  std::size_t count = o.withinKm >= 0.0 ? std::numeric_limits<std::size_t>::max()
+                                        : static_cast<std::size_t>(o.count);
+  BMTFile* db = access.db();
+  std::vector<NearLocation> found = index.nearest(
+      o.latitude, o.longitude, count,
+      [db](long recordIndex, LocationData& record) { db->getLocationData(recordIndex, record); },
+      maxKm * 1000.0);
 
   if (o.format == "json") {
     context.out << "[";
     const char* separator = "\n";
-    for (std::size_t i = 0; i < found.size(); ++i) {
-      nlohmann::ordered_json item =
-          recordToJson(records[i], index.points()[found[i].point].recordIndex);
-      item["distanceKm"] = found[i].metres / 1000.0;
-      item["bearing"] = found[i].bearing;
+    for (const NearLocation& n : found) {
+      nlohmann::ordered_json item = recordToJson(n.record, n.recordIndex);
+      item["distanceKm"] = n.metres / 1000.0;
+      item["bearing"] = n.bearing;
       context.out << separator << "  " << dumpJson(item, -1);
       separator = ",\n";
     }
@@ -109,25 +93,23 @@ int nearest(const NearestOptions& o, ToolContext& context) {
   }
 
   if (found.empty()) {
-    context.out << (index.points().empty()
+    context.out << (index.size() == 0
                         ? std::string("No location is selected.\n")
                         : "No location lies within " +
-                              text::shortestFloat(static_cast<float>(o.maxKm)) + " km.\n");
+                              text::shortestFloat(static_cast<float>(maxKm)) + " km.\n");
     return kExitOk;
   }
   LocationTable table({"KM", "BEARING"});
-  auto leading = [&](std::size_t i) {
-    return std::vector<std::string>{kilometres(found[i].metres), degrees(found[i].bearing)};
+  auto leading = [](const NearLocation& n) {
+    return std::vector<std::string>{kilometres(n.metres), degrees(n.bearing)};
   };
-  for (std::size_t i = 0; i < found.size(); ++i) {
-    table.measure(records[i], index.points()[found[i].point].recordIndex, leading(i));
-  }
+  for (const NearLocation& n : found) table.measure(n.record, n.recordIndex, leading(n));
   table.writeHeadings(context.out);
-  for (std::size_t i = 0; i < found.size(); ++i) {
-    table.writeRow(context.out, records[i], index.points()[found[i].point].recordIndex, leading(i));
+  for (const NearLocation& n : found) {
+    table.writeRow(context.out, n.record, n.recordIndex, leading(n));
   }
   context.out << text::plural(static_cast<long>(found.size()), "location", "locations") << " of "
-              << index.points().size() << ", nearest first.\n";
+              << index.size() << ", nearest first.\n";
   return kExitOk;
 }
 
@@ -148,12 +130,20 @@ void addNearestCommand(CLI::App* app, ToolContext* context) {
       ->required()
       ->check(numberWithin(180.0))
       ->type_name("");
-  command->add_option("-k", o->count, "How many locations to show (default 5)")
-      ->type_name("N")
-      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
-  command->add_option("--max-km", o->maxKm, "Only locations at most D kilometres away")
+  CLI::Option* k = command->add_option("-k", o->count, "How many locations to show (default 5)")
+                       ->type_name("N")
+                       ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+  CLI::Option* maxKm =
+      command->add_option("--max-km", o->maxKm, "Only locations at most D kilometres away")
+          ->type_name("D")
+          ->check(numberWithin(std::numeric_limits<double>::infinity()));
+  command
+      ->add_option("--within", o->withinKm,
+                   "Every location at most D kilometres away, however many (instead of -k)")
       ->type_name("D")
-      ->check(numberWithin(std::numeric_limits<double>::infinity()));
+      ->check(numberWithin(std::numeric_limits<double>::infinity()))
+      ->excludes(k)
+      ->excludes(maxKm);
   command
       ->add_option("--format", o->format,
                    "table (default) or json (an array of the records, each with distanceKm and "
@@ -169,7 +159,8 @@ void addNearestCommand(CLI::App* app, ToolContext* context) {
       "\n"
       "Examples:\n"
       "  metdb --db stations.bmt nearest 60.17 24.94\n"
-      "  metdb --db stations.bmt nearest -33.92 18.42 -k 3 --max-km 2000 --continent Africa");
+      "  metdb --db stations.bmt nearest -33.92 18.42 -k 3 --max-km 2000 --continent Africa\n"
+      "  metdb --db stations.bmt nearest 47.37 8.54 --within 50");
   context->addCommand(command, [o, context] { return nearest(*o, *context); });
 }
 

@@ -1,9 +1,11 @@
 #include "tool/database/Filters.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "tool/Error.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/database/LocationFilter.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -29,10 +31,6 @@ class ChainBuilder {
   TLocList* tail_ = nullptr;
 };
 
-bool matches(const std::string& pattern, const std::string& name) {
-  return pattern.empty() || text::matchesPattern(pattern, name);
-}
-
 // Builds the selection's tree during a walk of the directory. Levels are
 // numbered 0 (continents) to 3 (locations). Each entered group gathers the
 // chain of its matching children; when it is left, it joins its parent's
@@ -40,20 +38,17 @@ bool matches(const std::string& pattern, const std::string& name) {
 // matched.
 class TreeBuilder : public DirectoryVisitor {
  public:
-  TreeBuilder(const Filters& filters, TLocationSelection* selection)
-      : patterns_{&filters.continent, &filters.country, &filters.state, &filters.name},
+  TreeBuilder(const LocationFilter& filter, TLocationSelection* selection)
+      : filter_(filter),
         // The deepest level that a filter names; below it nodes are taken whole.
-        deepest_(!filters.name.empty()      ? 3
-                 : !filters.state.empty()   ? 2
-                 : !filters.country.empty() ? 1
-                                            : 0),
+        deepest_(std::max(0, filter.deepestLevel())),
         selection_(selection) {}
 
   bool enterContinent(Continent* c) override { return enter(0, *c); }
   bool enterCountry(Continent*, Country* k) override { return enter(1, *k); }
   bool enterState(Continent*, Country*, State* s) override { return enter(2, *s); }
   bool visitLocation(Continent*, Country*, State*, Location* l) override {
-    if (matches(*patterns_[3], *l)) chains_[3].add(*l, false);
+    if (filter_.admits(3, *l)) chains_[3].add(*l, false);
     return true;
   }
   void leaveState(Continent*, Country*, State* s) override { leave(2, *s); }
@@ -64,7 +59,7 @@ class TreeBuilder : public DirectoryVisitor {
 
  private:
   bool enter(int level, const std::string& name) {
-    if (!matches(*patterns_[level], name)) return false;
+    if (!filter_.admits(level, name)) return false;
     if (level == deepest_) {
       chains_[level].add(name, true);
       return false;
@@ -84,7 +79,7 @@ class TreeBuilder : public DirectoryVisitor {
     }
   }
 
-  const std::string* patterns_[4];
+  const LocationFilter& filter_;
   int deepest_;
   TLocationSelection* selection_;
   ChainBuilder chains_[4];
@@ -117,10 +112,6 @@ bool tryParseBox(const std::string& textValue, float* south, float* west, float*
   }
   if (v[0] > v[2]) {
     *why = "SOUTH lies north of NORTH";
-    return false;
-  }
-  if (v[1] > v[3]) {
-    *why = "WEST lies east of EAST (a box across the 180th meridian is not possible)";
     return false;
   }
   *south = v[0];
@@ -174,9 +165,16 @@ void Filters::toSelection(Directory* directory, TLocationSelection* selection) c
   if (!bbox.empty()) {
     parseBox(bbox, &selection->minLatitude, &selection->minLongitude, &selection->maxLatitude,
              &selection->maxLongitude);
+    if (selection->minLongitude > selection->maxLongitude) {
+      throw Error("--bbox: a selection file cannot hold a box across the 180th meridian (WEST " +
+                  text::shortestFloat(selection->minLongitude) + " lies east of EAST " +
+                  text::shortestFloat(selection->maxLongitude) +
+                  "); save one selection on each side of it.");
+    }
     selection->useLatLonLimits = true;
   }
-  TreeBuilder builder(*this, selection);
+  LocationFilter filter(*this);
+  TreeBuilder builder(filter, selection);
   walkDirectory(directory, builder);
   selection->continentList = builder.tree();
 }

@@ -12,8 +12,9 @@ namespace metdb {
 // and their translation into a TLocationSelection, which the library then
 // resolves and walks as it would for any host.
 struct Filters {
-  // Patterns matched against the names ignoring case; '*' and '?' are
-  // wildcards. Empty: no filter at that level.
+  // Patterns matched against the names ignoring case and accents (see
+  // LocationFilter); '*' and '?' are wildcards. Empty: no filter at that
+  // level.
   std::string continent;
   std::string country;
   std::string state;
@@ -21,7 +22,8 @@ struct Filters {
   // --level-limit N: locations of a higher level are left out. Without it
   // no location is left out for its level (the limit is 127).
   int levelLimit = 127;
-  // --bbox SOUTH,WEST,NORTH,EAST, as written.
+  // --bbox SOUTH,WEST,NORTH,EAST, as written. WEST greater than EAST: the
+  // box wraps across the 180th meridian.
   std::string bbox;
   // --selection FILE: a saved selection instead of the options above.
   std::string selectionFile;
@@ -44,8 +46,11 @@ struct Filters {
   // directory's continents, countries, states and locations whose names
   // match, in the directory's order, with the whole of a node selected below
   // the deepest level that a filter names; the level limit; and the box. Or
-  // reads the selection file (readSelectionFile). Throws Error when the box
-  // is not a box (the option's check refuses that already at parsing), or
+  // reads the selection file (readSelectionFile). The tree names each
+  // matching location once, so a saved selection keeps the meaning of its
+  // file: the first location of a name in its state. Throws Error when the
+  // box is not a box (the option's check refuses that already at parsing) or
+  // wraps across the 180th meridian (a selection file cannot hold that), or
   // the selection file cannot be read.
   void toSelection(Directory* directory, TLocationSelection* selection) const;
 };
@@ -58,8 +63,7 @@ void readSelectionFile(const std::string& file, TLocationSelection* selection);
 // Parses the value of --bbox, "SOUTH,WEST,NORTH,EAST", into the four
 // limits. Throws Error, naming the option and the part at fault, when it is
 // not four numbers, they lie outside the ranges of latitude and longitude,
-// or south > north or west > east (a box across the 180th meridian cannot be
-// expressed).
+// or south > north. west > east is a box across the 180th meridian.
 void parseBox(const std::string& text, float* south, float* west, float* north, float* east);
 // The same for checks that must not throw (the option's check at parsing):
 // returns false, with *why set to a phrase without a period that names the

@@ -1,28 +1,63 @@
 #include "tool/database/SelectedLocations.h"
 
+#include <unordered_map>
+
 #include "tool/CheckPoint.h"
 #include "tool/database/Database.h"
+#include "tool/database/DirectoryWalk.h"
+#include "tool/database/LocationFilter.h"
 
 namespace metdb {
 
 void SelectedLocations::build(const Filters& filters, BMTFile* db) {
-  filters.toSelection(db->directory, &selection_);
-  iterator_ = std::make_unique<TLocationIterator>(&selection_);
+  db_ = db;
+  if (!filters.selectionFile.empty()) {
+    filters.toSelection(db->directory, &selection_);
+    iterator_ = std::make_unique<TLocationIterator>(&selection_);
+    return;
+  }
+  entries_ = selectLocations(filters, db->directory);
+  entriesKnown_ = true;
 }
 
 void SelectedLocations::openAndBuild(const Filters& filters, Database& access) {
   build(filters, access.open(DatabaseUse::kRead));
 }
 
-long SelectedLocations::count() const { return iterator_ ? iterator_->getNumLocations() : 0; }
+long SelectedLocations::count() const {
+  return iterator_ ? iterator_->getNumLocations() : static_cast<long>(entries_.size());
+}
+
+const std::vector<Location*>& SelectedLocations::entries() {
+  if (entriesKnown_) return entries_;
+  std::unordered_map<long, Location*> byIndex;
+  forEachLocation(db_->directory, [&](Continent*, Country*, State*, Location* l) {
+    byIndex.emplace(l->locationIndex, l);
+  });
+  forEach([&](const LocationData&, long index) {
+    auto found = byIndex.find(index);
+    if (found != byIndex.end()) entries_.push_back(found->second);
+  });
+  entriesKnown_ = true;
+  return entries_;
+}
 
 void SelectedLocations::forEach(const std::function<void(const LocationData&, long)>& visit) {
-  if (!iterator_ || iterator_->isEmpty()) return;
-  iterator_->first();
-  do {
+  if (iterator_) {
+    if (iterator_->isEmpty()) return;
+    iterator_->first();
+    do {
+      checkPoint();
+      visit(iterator_->locData, iterator_->recordIndex);
+    } while (iterator_->next());
+    return;
+  }
+  LocationData record;
+  for (Location* entry : entries_) {
     checkPoint();
-    visit(iterator_->locData, iterator_->recordIndex);
-  } while (iterator_->next());
+    db_->getLocationData(entry->locationIndex, record);
+    visit(record, entry->locationIndex);
+  }
 }
 
 }  // namespace metdb

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "datafile/BMTFile.h"
 #include "selection/TLocationIterator.h"
@@ -14,19 +15,22 @@ namespace metdb {
 
 class Database;
 
-// The locations that filter options pick, as a host reaches them: the
-// options become a TLocationSelection, which a TLocationIterator resolves
-// against the current database and walks record by record. Only the
-// current record is held in memory.
+// The locations that filter options pick. Filters select directory entries
+// (selectLocations: every match, same-named locations included); a saved
+// selection file is resolved by a TLocationIterator against the current
+// database as a host's would be, and keeps its own meaning. Either way the
+// records are read one at a time in walk order; only the current record is
+// held in memory.
 class SelectedLocations {
  public:
   SelectedLocations() = default;
   SelectedLocations(const SelectedLocations&) = delete;
   SelectedLocations& operator=(const SelectedLocations&) = delete;
 
-  // Makes the selection from filters against db's directory (db must be the
-  // current database) and resolves it. Throws Error when the selection
-  // cannot be made.
+  // Selects from db's directory by filters, or resolves their selection
+  // file (db must then be the current database). db must outlive every use
+  // of this object, and its directory must not change meanwhile. Throws
+  // Error when the selection cannot be made.
   void build(const Filters& filters, BMTFile* db);
 
   // Opens the database through access for reading and builds the selection
@@ -36,6 +40,9 @@ class SelectedLocations {
 
   // The number of selected locations.
   long count() const;
+  // The directory entries of the selected locations, in walk order. For a
+  // selection file the records are read once to find them.
+  const std::vector<Location*>& entries();
   // Calls visit with each selected record and its record index, in the
   // directory's order, with a check point before each. May be called more
   // than once. Each record is a check
@@ -46,8 +53,12 @@ class SelectedLocations {
   TLocationSelection& selection() { return selection_; }
 
  private:
+  BMTFile* db_ = nullptr;
   TLocationSelection selection_;
+  // Set for a selection file.
   std::unique_ptr<TLocationIterator> iterator_;
+  std::vector<Location*> entries_;
+  bool entriesKnown_ = false;
 };
 
 }  // namespace metdb

@@ -1,0 +1,113 @@
+#include "tool/search/LocationSearch.h"
+
+#include <algorithm>
+
+#include "tool/CheckPoint.h"
+#include "tool/Error.h"
+#include "tool/database/DirectoryWalk.h"
+#include "tool/database/LocationFilter.h"
+#include "tool/text/SearchKey.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
+
+const char* matchedLevelName(MatchedLevel level) {
+  switch (level) {
+    case MatchedLevel::kName:
+      return "name";
+    case MatchedLevel::kState:
+      return "state";
+    case MatchedLevel::kCountry:
+      return "country";
+    case MatchedLevel::kContinent:
+      return "continent";
+  }
+  return "name";
+}
+
+namespace {
+
+// The walk: each group's match is worked out once, as the walk enters it;
+// each location's name as the walk reaches it.
+class Searcher : public DirectoryVisitor {
+ public:
+  Searcher(const LocationFilter& filter, std::string query)
+      : filter_(filter), matcher_(std::move(query)) {}
+
+  bool enterContinent(Continent* c) override { return enter(0, *c, MatchedLevel::kContinent); }
+  bool enterCountry(Continent*, Country* k) override {
+    return enter(1, *k, MatchedLevel::kCountry);
+  }
+  bool enterState(Continent*, Country*, State* s) override {
+    checkPoint();
+    return enter(2, *s, MatchedLevel::kState);
+  }
+  bool visitLocation(Continent* c, Country* k, State* s, Location* l) override {
+    long position = walkPosition_++;
+    if (!filter_.admitsPosition(*l) || !filter_.admits(3, *l)) return true;
+    key_.clear();
+    appendSearchKey(l->data(), l->size(), &key_);
+    SearchHit hit{c, k, s, l, matcher_.match(key_), MatchedLevel::kName, position};
+    for (int level = 2; level >= 0; --level) {
+      if (groupMatch_[level].match.before(hit.match)) {
+        hit.match = groupMatch_[level].match;
+        hit.matchedLevel = groupMatch_[level].level;
+      }
+    }
+    if (hit.match.found()) hits_.push_back(hit);
+    return true;
+  }
+
+  std::vector<SearchHit>& hits() { return hits_; }
+
+ private:
+  struct GroupMatch {
+    NameMatch match;
+    MatchedLevel level;
+  };
+
+  bool enter(int level, const std::string& name, MatchedLevel matchedLevel) {
+    if (!filter_.admits(level, name)) return false;
+    groupMatch_[level] = {matcher_.match(searchKey(name)), matchedLevel};
+    return true;
+  }
+
+  const LocationFilter& filter_;
+  NameMatcher matcher_;
+  GroupMatch groupMatch_[3];
+  std::string key_;
+  long walkPosition_ = 0;
+  std::vector<SearchHit> hits_;
+};
+
+bool ranksBefore(const SearchHit& a, const SearchHit& b) {
+  if (a.match.before(b.match)) return true;
+  if (b.match.before(a.match)) return false;
+  if (a.matchedLevel != b.matchedLevel) return a.matchedLevel < b.matchedLevel;
+  if (a.location->level != b.location->level) return a.location->level < b.location->level;
+  return a.walkPosition < b.walkPosition;
+}
+
+}  // namespace
+
+SearchResult searchLocations(Directory* directory, const std::string& text, const Filters& filters,
+                             std::size_t limit) {
+  std::string query = text::trimBlanks(searchKey(text));
+  if (query.empty()) {
+    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.");
+  }
+  LocationFilter filter(filters);
+  Searcher searcher(filter, query);
+  walkDirectory(directory, searcher);
+  SearchResult result;
+  std::vector<SearchHit>& hits = searcher.hits();
+  result.total = hits.size();
+  std::size_t shown = std::min(limit, hits.size());
+  std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(shown), hits.end(),
+                    ranksBefore);
+  hits.resize(shown);
+  result.hits = std::move(hits);
+  return result;
+}
+
+}  // namespace metdb

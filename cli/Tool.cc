@@ -3,8 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <exception>
+#include <optional>
 
 #include "cli/Interrupted.h"
+#include "cli/ProgressLine.h"
 #include "cli/ToolContext.h"
 #include "cli/commands/AddCommand.h"
 #include "cli/commands/CheckCommand.h"
@@ -185,6 +187,14 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   ToolContext context(out, err);
   // The library's long work stops at its check points once a signal came.
   setCheckPointHook([] { stopIfInterrupted(); });
+  // Long work shows how far it got, on a terminal only.
+  ProgressLine progress(err);
+  setProgressDisplay(isTerminal(err) ? &progress : nullptr);
+  struct NoDisplayAfter {
+    ~NoDisplayAfter() { setProgressDisplay(nullptr); }
+  } noDisplayAfter;
+  std::optional<OutputBesideProgress> sharedTerminal;
+  if (isTerminal(err) && isTerminal(out)) sharedTerminal.emplace(out);
   try {
     int status = runCommand(argc, argv, context);
     // A signal after the command's last check point: it finished all the

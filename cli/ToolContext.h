@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "tool/Progress.h"
+
 namespace CLI {
 class App;
 }  // namespace CLI
@@ -51,9 +53,15 @@ class ToolContext {
   }
 
   // Writes one message line, "metdb: " and the sentence, to err.
-  void error(const std::string& sentence) { err << "metdb: " << sentence << '\n'; }
+  void error(const std::string& sentence) {
+    eraseProgress();
+    err << "metdb: " << sentence << '\n';
+  }
   // The same with "warning: " before the sentence.
-  void warning(const std::string& sentence) { err << "metdb: warning: " << sentence << '\n'; }
+  void warning(const std::string& sentence) {
+    eraseProgress();
+    err << "metdb: warning: " << sentence << '\n';
+  }
 
   // For a command that finds its command line wrong only when it runs (a
   // combination of options, say): keeps the sentence, which runTool reports

@@ -8,6 +8,7 @@
 #include "datafile/BMTFile.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
+#include "tool/Progress.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/text/Text.h"
 
@@ -40,8 +41,10 @@ DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>&
                 "\": " + Database::libraryReason() + "; nothing was written.");
   }
   LocationData previous;
+  Progress progress("Writing records", static_cast<long>(rows.size()));
   for (const StationRow& row : rows) {
     checkPoint();
+    progress.advance();
     LocationData record = row.record;
     long index = db.addLocationData(record);
     if (index < 0) {

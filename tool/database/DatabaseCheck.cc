@@ -4,6 +4,7 @@
 #include <set>
 
 #include "tool/CheckPoint.h"
+#include "tool/Progress.h"
 #include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/text/Text.h"
@@ -100,8 +101,10 @@ void checkLocations(BMTFile* db, long records, Findings& report) {
   long locations = 0;
   // Every record is read: through one open data file, not one open per record.
   BMTFile::BulkRead reading(*db);
+  Progress progress("Checking locations against records", db->directory->locationCount);
   forEachLocation(db->directory, [&](Continent* c, Country* k, State* st, Location* loc) {
     checkPoint();
+    progress.advance();
     ++locations;
     std::string path = *c + "/" + *k + "/" + *st + "/" + *loc;
     long index = loc->locationIndex;
@@ -174,8 +177,10 @@ void checkGroups(BMTFile* db, long records, Findings& report) {
   std::string continent, country, state;  // keys of the current groups
   std::vector<std::string> apart;
   BMTFile::BulkRead reading(*db);
+  Progress progress("Checking that groups stay together", records);
   for (long i = 0; i < records; ++i) {
     checkPoint();
+    progress.advance();
     LocationData r;
     db->getLocationData(i, r);
     // Keys hold the names above them, separated by a byte no name holds,

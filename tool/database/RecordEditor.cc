@@ -7,6 +7,7 @@
 
 #include "datafile/BMTFile.h"
 #include "tool/Error.h"
+#include "tool/Progress.h"
 #include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationPath.h"
@@ -275,6 +276,7 @@ void RecordEditor::compactAndRegroup() {
 }
 
 void RecordEditor::compact() {
+  Progress progress("Compacting the data file", ProgressDisplay::kNoCount);
   try {
     access_.db()->remakeDatabase();
   } catch (...) {

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "tool/CheckPoint.h"
+#include "tool/Progress.h"
 #include "tool/database/Database.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationFilter.h"
@@ -43,11 +44,13 @@ const std::vector<Location*>& SelectedLocations::entries() {
 }
 
 void SelectedLocations::forEach(const std::function<void(const LocationData&, long)>& visit) {
+  Progress progress("Reading records", count());
   if (iterator_) {
     if (iterator_->isEmpty()) return;
     iterator_->first();
     do {
       checkPoint();
+      progress.advance();
       visit(iterator_->locData, iterator_->recordIndex);
     } while (iterator_->next());
     return;
@@ -55,6 +58,7 @@ void SelectedLocations::forEach(const std::function<void(const LocationData&, lo
   LocationData record;
   for (Location* entry : entries_) {
     checkPoint();
+    progress.advance();
     db_->getLocationData(entry->locationIndex, record);
     visit(record, entry->locationIndex);
   }

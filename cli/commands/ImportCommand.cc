@@ -22,6 +22,7 @@ namespace {
 struct ImportOptions {
   std::string source;
   bool replace = false;
+  bool force = false;
 };
 
 int import(const ImportOptions& o, ToolContext& context) {
@@ -30,7 +31,7 @@ int import(const ImportOptions& o, ToolContext& context) {
   RecordEditor editor(access);
   ProgressInfo info(context.err, isTerminal(context.err), 0);
   try {
-    editor.importFrom(o.source, o.replace, info);
+    editor.importFrom(o.source, o.replace, info, o.force);
   } catch (const Error&) {
     if (info.reported()) info.writeReport(context.out);
     throw;
@@ -50,7 +51,13 @@ void addImportCommand(CLI::App* app, ToolContext* context) {
       ->type_name("");
   command->add_flag("--replace", o->replace,
                     "Of two equal records (same names, level and position) keep the source's");
+  command->add_flag("--force", o->force,
+                    "Import records whose positions cannot be real or whose names run past their "
+                    "fields (names holding control bytes are refused all the same)");
   command->footer(
+      "A source whose records cannot be real (a text file, say) is refused before\n"
+      "anything is written.\n"
+      "\n"
       "Example:\n"
       "  metdb --db stations.bmt import more-stations.bmt --replace");
   context->addCommand(command, [o, context] { return import(*o, *context); });

@@ -74,6 +74,15 @@ TEST(ImportCommandTest, RefusesWhatCannotBeImported) {
   o = run(dir, {"--db", "s.bmt", "import", "short.bmt"});
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(contains(o.err, "shorter than one record")) << o.err;
+  // Text is no data file: its names would hold line breaks. --force does
+  // not change that.
+  writeFile(dir.file("notes.bmt"), std::string(20, 'x') + "\n" + std::string(700, 'y'));
+  for (const char* force : {"--replace", "--force"}) {
+    o = run(dir, {"--db", "s.bmt", "import", "notes.bmt", force});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(contains(o.err, "does not look like a data file of locations")) << o.err;
+    EXPECT_TRUE(contains(o.err, "its name holds a control byte")) << o.err;
+  }
   EXPECT_EQ(readFile(dir.file("s.bmt")), data);
   EXPECT_EQ(readFile(dir.file("short.bmt")), "too short");
 }

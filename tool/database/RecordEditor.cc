@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "datafile/BMTFile.h"
+#include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/Progress.h"
 #include "tool/database/DirectoryStats.h"
@@ -14,6 +15,7 @@
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/record/NameField.h"
+#include "tool/record/RecordFaults.h"
 #include "tool/text/Text.h"
 
 namespace fs = std::filesystem;
@@ -142,7 +144,47 @@ long RecordEditor::replace(long index, LocationData* adopted) {
   return moved ? moved->locationIndex : -1;
 }
 
-void RecordEditor::importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info) {
+namespace {
+
+// Refuses a source whose records no database holds: a text file or other
+// bytes read as records. Records whose names hold control bytes are refused
+// even when forced, for they would break the directory file.
+void checkImportable(BMTFile& from, const std::string& source, bool force) {
+  long records = from.fileLength() / static_cast<long>(sizeof(LocationData));
+  BMTFile::BulkRead reading(from);
+  Progress progress("Checking the records to import", records);
+  long faulty = 0;
+  long first = -1;
+  std::string why;
+  bool breaksDirectory = false;
+  for (long i = 0; i < records; ++i) {
+    checkPoint();
+    progress.advance();
+    LocationData r;
+    from.getLocationData(i, r);
+    RecordFault fault = findRecordFault(r);
+    if (fault == RecordFault::kNone || (force && fault != RecordFault::kControlByte)) continue;
+    breaksDirectory = breaksDirectory || fault == RecordFault::kControlByte;
+    if (faulty++ == 0) {
+      first = i;
+      why = describeRecordFault(r, fault);
+    }
+  }
+  if (faulty == 0) return;
+  std::string which = faulty == 1 ? "record " + std::to_string(first) + " of " +
+                                        std::to_string(records) + " cannot be real: " + why
+                                  : std::to_string(faulty) + " of its " + std::to_string(records) +
+                                        " records cannot be real (the first, record " +
+                                        std::to_string(first) + ": " + why + ")";
+  throw Error("\"" + source + "\" does not look like a data file of locations: " + which +
+              "; nothing was imported" +
+              (breaksDirectory ? "." : " (--force imports it all the same)."));
+}
+
+}  // namespace
+
+void RecordEditor::importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info,
+                              bool force) {
   std::error_code ec;
   fs::file_status status = fs::status(source, ec);
   if (!fs::is_regular_file(status)) {
@@ -159,6 +201,7 @@ void RecordEditor::importFrom(const std::string& source, bool replaceEqual, Prog
     throw Error("\"" + source + "\" cannot be used as a data file: " + Database::libraryReason() +
                 "; nothing was imported.");
   }
+  checkImportable(from, source, force);
   info.expect(access_.db()->directory->locationCount + from.directory->locationCount);
   merge(from, replaceEqual, info, "the import stopped", "nothing was imported");
 }

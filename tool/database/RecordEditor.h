@@ -74,8 +74,13 @@ class RecordEditor {
   // stays as it is) into this one, the records of equal locations from
   // source when replaceEqual is set. info hears the progress and the
   // closing report. Throws, with nothing changed, when source is no usable
-  // data file or is this database's own, or the import fails.
-  void importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info);
+  // data file or is this database's own, or the import fails. Throws too
+  // when a record of source cannot be real (findRecordFault: bytes that are
+  // no data file of locations, such as a text file), unless force is set;
+  // names holding control bytes are refused even then, for they would
+  // break the directory file.
+  void importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info,
+                  bool force = false);
 
   // Compacts the data file as compact() does, and regroups it: while the
   // directory holds a continent, country or state twice (a data file whose

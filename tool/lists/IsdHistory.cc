@@ -1,0 +1,55 @@
+#include "tool/lists/IsdHistory.h"
+
+#include "tool/lists/Angles.h"
+#include "tool/lists/HeaderedCsv.h"
+
+namespace metdb {
+
+ListedStations readIsdHistory(std::istream& in, const ListOptions& options) {
+  ListedStations out;
+  HeaderedCsv csv(in);
+  std::vector<std::string> absent =
+      csv.missing({"USAF", "STATION NAME", "CTRY", "STATE", "ICAO", "LAT", "LON"});
+  if (!csv.hasHeader() || !absent.empty()) {
+    out.errors.push_back({0, "",
+                          csv.hasHeader() ? "the header lacks the column \"" + absent[0] +
+                                                "\" of an ISD station history"
+                                          : "the list is empty"});
+    out.fatal = true;
+    return out;
+  }
+  const int name = csv.column("STATION NAME"), country = csv.column("CTRY"),
+            state = csv.column("STATE"), icao = csv.column("ICAO"), lat = csv.column("LAT"),
+            lon = csv.column("LON");
+  while (!readingStops(out, options) && csv.next(&out)) {
+    ListedStation s;
+    s.line = csv.line();
+    s.name = csv.field(name);
+    if (s.name.empty()) {
+      rowError(&out, s.line, "STATION NAME", "the station has no name");
+      continue;
+    }
+    s.country = csv.field(country);
+    s.countryCode = CountryCode::kFips;
+    if (s.country.empty()) {
+      rowError(&out, s.line, "CTRY", "the station has no country");
+      continue;
+    }
+    std::string why = readAngle(csv.field(lat), true, &s.latitude);
+    if (!why.empty()) {
+      rowError(&out, s.line, "LAT", "the latitude " + why);
+      continue;
+    }
+    why = readAngle(csv.field(lon), false, &s.longitude);
+    if (!why.empty()) {
+      rowError(&out, s.line, "LON", "the longitude " + why);
+      continue;
+    }
+    s.state = csv.field(state);
+    s.level = options.levelGiven() ? options.level : csv.field(icao).empty() ? 2 : 1;
+    out.stations.push_back(s);
+  }
+  return out;
+}
+
+}  // namespace metdb

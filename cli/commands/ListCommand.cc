@@ -38,7 +38,7 @@ int list(const Filters& filters, ToolContext& context) {
 void addListCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command = app->add_subcommand("list", "List locations as a table, in walk order");
   auto filters = std::make_shared<Filters>();
-  addFilterOptions(command, filters.get(), "--name", true);
+  addFilterOptions(command, filters.get(), true);
   command->footer(
       "Without filters every location is listed.\n"
       "\n"

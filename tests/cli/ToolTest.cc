@@ -137,6 +137,7 @@ TEST(ToolProgramTest, EveryCommandReportsWrongArgumentsWithStatusTwo) {
       {"import"},
       {"selection"},
       {"selection", "new"},
+      {"selection", "new", "a.sel", "--location", "X*"},
       {"selection", "frobnicate"},
       {"check", "extra"},
   };

@@ -123,6 +123,7 @@ TEST(ToolProgramTest, EveryCommandReportsWrongArgumentsWithStatusTwo) {
       {"list", "--bbox", "10,20,5,30"},
       {"list", "--level-limit", "x"},
       {"list", "--selection", "a.sel", "--continent", "Europe"},
+      {"list", "--format", "xml"},
       {"export", "--format", "xml"},
       {"show"},
       {"show", "Europe/Norway"},

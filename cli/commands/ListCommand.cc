@@ -9,6 +9,7 @@
 #include "cli/LocationTable.h"
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
+#include "tool/database/LocationOrder.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/record/RecordColumns.h"
 #include "tool/record/RecordListing.h"
@@ -22,6 +23,8 @@ struct ListOptions {
   Filters filters;
   std::string format = "table";
   std::string columns;  // empty: the table's columns
+  std::string sort;     // empty: walk order
+  bool reverse = false;
 };
 
 // A check of an option's value by the tool's own parser, so that a wrong
@@ -47,6 +50,9 @@ int list(const ListOptions& o, ToolContext& context) {
   ToolDatabase access(context);
   SelectedLocations selected;
   selected.openAndBuild(o.filters, access);
+  if (!o.sort.empty()) {
+    selected.reorder(sortedRecordIndices(selected, parseSortKey(o.sort), o.reverse));
+  }
   if (o.format != "table") {
     // For programs: the rows alone, with nothing after them.
     RecordListing listing(context.out,
@@ -74,8 +80,8 @@ int list(const ListOptions& o, ToolContext& context) {
 }  // namespace
 
 void addListCommand(CLI::App* app, ToolContext* context) {
-  CLI::App* command =
-      app->add_subcommand("list", "List locations as a table, CSV or JSON, in walk order");
+  CLI::App* command = app->add_subcommand(
+      "list", "List locations as a table, CSV or JSON, in walk order or sorted");
   auto o = std::make_shared<ListOptions>();
   command
       ->add_option("--format", o->format,
@@ -90,15 +96,26 @@ void addListCommand(CLI::App* app, ToolContext* context) {
                    "longitude)")
       ->type_name("A,B,C")
       ->check(parsedBy([](const std::string& v) { parseColumns(v); }));
+  CLI::Option* sort =
+      command
+          ->add_option("--sort", o->sort,
+                       "Order by one key instead of the walk: name, latitude, longitude, level, "
+                       "index, country, state or continent (ascending; equal keys keep walk "
+                       "order)")
+          ->type_name("KEY")
+          ->check(parsedBy([](const std::string& v) { parseSortKey(v); }));
+  command->add_flag("--reverse", o->reverse, "Sort in descending order")->needs(sort);
   addFilterOptions(command, &o->filters, true);
   command->footer(
-      "Without filters every location is listed.\n"
+      "Without filters every location is listed. Names sort ignoring case, accents\n"
+      "and script; a sort holds one key per location in memory, not the records.\n"
       "The columns are index, name, state, country, continent, level, latitude,\n"
       "longitude, auxValue and seriesA1..seriesA12 (likewise B to E).\n"
       "\n"
       "Examples:\n"
       "  metdb --db stations.bmt list --continent Europe --bbox 50,-180,90,180\n"
       "  metdb --db stations.bmt list --name 'san*'\n"
+      "  metdb --db stations.bmt list --country Norway --sort latitude --reverse\n"
       "  metdb --db stations.bmt list --columns name,latitude,longitude --format csv\n"
       "  metdb --db stations.bmt list --continent Africa --format json --columns index,name");
   context->addCommand(command, [o, context] { return list(*o, *context); });

@@ -1,4 +1,4 @@
-// list in CSV and JSON, and in chosen columns.
+// list in CSV and JSON, in chosen columns, and sorted.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -10,8 +10,10 @@
 
 namespace {
 
+using testsupport::writeFile;
 using tooltest::contains;
 using tooltest::Outcome;
+using tooltest::run;
 
 class ListFormatsTest : public tooltest::SampleDatabaseTest {};
 
@@ -63,6 +65,36 @@ TEST_F(ListFormatsTest, AnUnknownColumnIsWrongUsageNamingTheColumns) {
                        "country, continent, level, latitude, longitude, auxValue, "
                        "seriesA1..seriesA12, seriesB1..seriesB12"))
       << o.err;
+}
+
+TEST_F(ListFormatsTest, SortsByNumberAscendingOrDescendingWithTiesInWalkOrder) {
+  Outcome o = tool({"list", "--sort", "latitude", "--format", "csv", "--columns", "name"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "name\nLima\nNairobi\nQuito\nCairo\nLund\nOslo\nHelsinki\nBergen\nVoss\n");
+  o = tool({"list", "--sort", "level", "--reverse", "--format", "csv", "--columns", "name,level"});
+  EXPECT_EQ(o.out,
+            "name,level\nVoss,3\nBergen,2\nLund,2\nQuito,2\n"
+            "Cairo,1\nNairobi,1\nHelsinki,1\nOslo,1\nLima,1\n");
+  // A saved selection is sorted the same way.
+  ASSERT_EQ(tool({"selection", "new", "eu.sel", "--continent", "Europe"}).status, 0);
+  o = tool({"list", "--selection", "eu.sel", "--sort", "index", "--reverse"});
+  EXPECT_TRUE(contains(o.out, "    6  Europe     Sweden   Skane     Lund")) << o.out;
+  EXPECT_LT(o.out.find("Lund"), o.out.find("Helsinki")) << o.out;
+  EXPECT_TRUE(contains(o.out, "5 locations.")) << o.out;
+}
+
+TEST(ListSortTest, SortsNamesIgnoringCaseAndAccents) {
+  testsupport::TempDir dir;
+  writeFile(dir.file("ch.csv"),
+            tooltest::stationList({"Zürich,Zürich,Switzerland,Europe,1,47.37,8.54",
+                                   "zug,Zug,Switzerland,Europe,1,47.17,8.52",
+                                   "Ölten,Solothurn,Switzerland,Europe,1,47.35,7.9",
+                                   "Aarau,Aargau,Switzerland,Europe,1,47.39,8.04"}));
+  ASSERT_EQ(run(dir, {"--db", "ch.bmt", "create", "ch.csv"}).status, 0);
+  Outcome o = run(
+      dir, {"--db", "ch.bmt", "list", "--sort", "name", "--format", "csv", "--columns", "name"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "name\nAarau\nÖlten\nzug\nZürich\n");
 }
 
 }  // namespace

@@ -124,6 +124,8 @@ TEST(ToolProgramTest, EveryCommandReportsWrongArgumentsWithStatusTwo) {
       {"list", "--level-limit", "x"},
       {"list", "--selection", "a.sel", "--continent", "Europe"},
       {"list", "--format", "xml"},
+      {"list", "--sort", "height"},
+      {"list", "--reverse"},
       {"export", "--format", "xml"},
       {"show"},
       {"show", "Europe/Norway"},

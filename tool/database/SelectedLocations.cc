@@ -1,6 +1,7 @@
 #include "tool/database/SelectedLocations.h"
 
 #include <unordered_map>
+#include <utility>
 
 #include "tool/CheckPoint.h"
 #include "tool/database/Database.h"
@@ -25,6 +26,7 @@ void SelectedLocations::openAndBuild(const Filters& filters, Database& access) {
 }
 
 long SelectedLocations::count() const {
+  if (reordered_) return static_cast<long>(order_.size());
   return iterator_ ? iterator_->getNumLocations() : static_cast<long>(entries_.size());
 }
 
@@ -42,7 +44,21 @@ const std::vector<Location*>& SelectedLocations::entries() {
   return entries_;
 }
 
+void SelectedLocations::reorder(std::vector<long> recordIndices) {
+  order_ = std::move(recordIndices);
+  reordered_ = true;
+}
+
 void SelectedLocations::forEach(const std::function<void(const LocationData&, long)>& visit) {
+  if (reordered_) {
+    LocationData record;
+    for (long index : order_) {
+      checkPoint();
+      db_->getLocationData(index, record);
+      visit(record, index);
+    }
+    return;
+  }
   if (iterator_) {
     if (iterator_->isEmpty()) return;
     iterator_->first();

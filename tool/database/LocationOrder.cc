@@ -55,7 +55,9 @@ void appendTextKey(const LocationData& r, SortKey key, std::string* pool) {
   }
 }
 
-float numberKey(const LocationData& r, SortKey key, long index) {
+// The number that orders r by key; the record index is compared whole
+// instead, as a float cannot hold every index.
+float numberKey(const LocationData& r, SortKey key) {
   switch (key) {
     case SortKey::kLatitude:
       return r.latitude;
@@ -64,7 +66,7 @@ float numberKey(const LocationData& r, SortKey key, long index) {
     case SortKey::kLevel:
       return r.level;
     default:
-      return static_cast<float>(index);  // unused: indices are compared whole
+      return 0;
   }
 }
 
@@ -81,8 +83,7 @@ std::vector<long> sortedByNumber(SelectedLocations& selected, SortKey key, bool 
   std::vector<NumberEntry> entries;
   entries.reserve(static_cast<std::size_t>(selected.count()));
   selected.forEach([&](const LocationData& r, long index) {
-    entries.push_back(
-        {index, static_cast<std::uint32_t>(entries.size()), numberKey(r, key, index)});
+    entries.push_back({index, static_cast<std::uint32_t>(entries.size()), numberKey(r, key)});
   });
   std::sort(entries.begin(), entries.end(), [&](const NumberEntry& a, const NumberEntry& b) {
     int order = key == SortKey::kIndex

@@ -5,9 +5,7 @@
 
 namespace metdb {
 
-void addFilterOptions(CLI::App* command, Filters* filters, const std::string& nameOption,
-                      bool withSelectionFile) {
-  filters->nameOption = nameOption;
+void addFilterOptions(CLI::App* command, Filters* filters, bool withSelectionFile) {
   std::vector<CLI::Option*> tree;
   tree.push_back(command->add_option("--continent", filters->continent, "Only this continent")
                      ->type_name("PATTERN"));
@@ -16,7 +14,7 @@ void addFilterOptions(CLI::App* command, Filters* filters, const std::string& na
   tree.push_back(
       command->add_option("--state", filters->state, "Only this state")->type_name("PATTERN"));
   tree.push_back(command
-                     ->add_option(nameOption, filters->name,
+                     ->add_option("--name", filters->name,
                                   "Only locations of this name (ignoring case; * and ? are "
                                   "wildcards, as in the other patterns)")
                      ->type_name("PATTERN"));

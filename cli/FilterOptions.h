@@ -9,12 +9,11 @@
 namespace metdb {
 
 // Registers the filter options on command, filling *filters (which must
-// outlive the parse): --continent, --country, --state, the location name
-// pattern (nameOption: "--name", or "--location" where --name means
-// something else), --level-limit and --bbox; withSelectionFile adds
-// --selection FILE, which excludes the others.
-void addFilterOptions(CLI::App* command, Filters* filters, const std::string& nameOption,
-                      bool withSelectionFile);
+// outlive the parse): --continent, --country, --state, --name,
+// --level-limit and --bbox, the same words in every command that picks
+// locations; withSelectionFile adds --selection FILE, which excludes the
+// others.
+void addFilterOptions(CLI::App* command, Filters* filters, bool withSelectionFile);
 
 }  // namespace metdb
 

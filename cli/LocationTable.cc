@@ -1,20 +1,43 @@
 #include "cli/LocationTable.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "tool/text/Text.h"
 
 namespace metdb {
 
-LocationTable::LocationTable(std::vector<std::string> leadingHeadings)
-    : leadingColumns_(leadingHeadings.size()), headings_(std::move(leadingHeadings)) {
-  alignRight_.assign(leadingColumns_, true);
-  for (const char* h :
-       {"INDEX", "CONTINENT", "COUNTRY", "STATE", "NAME", "LEVEL", "LATITUDE", "LONGITUDE"}) {
-    headings_.push_back(h);
+namespace {
+
+std::string capitals(std::string name) {
+  for (char& c : name) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  for (bool right : {true, false, false, false, false, true, true, true}) {
-    alignRight_.push_back(right);
+  return name;
+}
+
+// A cell for a person to read: a position with four decimals (about ten
+// metres), which lines the column up; everything else as the station list
+// writes it.
+std::string cellText(const RecordColumn& column, const LocationData& record, long index) {
+  const Field* f = column.field;
+  if (f != nullptr && f->kind == FieldKind::kReal && !f->isSeries()) {
+    return text::fixedFloat(realValue(record, *f, 0), 4);
+  }
+  return column.text(record, index);
+}
+
+}  // namespace
+
+LocationTable::LocationTable(std::vector<std::string> leadingHeadings,
+                             std::vector<RecordColumn> columns)
+    : leadingColumns_(leadingHeadings.size()),
+      columns_(std::move(columns)),
+      headings_(std::move(leadingHeadings)) {
+  alignRight_.assign(leadingColumns_, true);
+  for (const RecordColumn& c : columns_) {
+    headings_.push_back(capitals(c.name()));
+    alignRight_.push_back(c.isNumber());
   }
   for (const std::string& h : headings_) width_.push_back(text::displayWidth(h));
 }
@@ -23,12 +46,7 @@ std::vector<std::string> LocationTable::cells(const LocationData& r, long index,
                                               const std::vector<std::string>& leading) const {
   std::vector<std::string> row(leading.begin(), leading.end());
   row.resize(leadingColumns_);
-  for (const std::string& cell :
-       {std::to_string(index), fieldText(r.continent), fieldText(r.country), fieldText(r.state),
-        fieldText(r.name), std::to_string(r.level), text::fixedFloat(r.latitude, 4),
-        text::fixedFloat(r.longitude, 4)}) {
-    row.push_back(cell);
-  }
+  for (const RecordColumn& c : columns_) row.push_back(cellText(c, r, index));
   return row;
 }
 

@@ -7,20 +7,26 @@
 #include <vector>
 
 #include "datafile/LocationData.h"
+#include "tool/record/RecordColumns.h"
 
 namespace metdb {
 
-// The table of locations that list and nearest print: the command's own
-// leading number columns (nearest: distance and bearing), then INDEX,
-// CONTINENT, COUNTRY, STATE, NAME, LEVEL, LATITUDE and LONGITUDE. Each
+// The table of locations that list, find and nearest print: the command's
+// own leading columns (nearest: distance and bearing), then the record's
+// columns, by default INDEX, CONTINENT, COUNTRY, STATE, NAME, LEVEL,
+// LATITUDE and LONGITUDE; a heading is its column's name in capitals. Each
 // column is as wide as its widest cell (counted in characters, not bytes),
 // two blanks apart, numbers aligned to the right, no blanks at the end of a
-// line. Rows are not kept: a caller measures every row first and then
-// writes them, so that a long list never needs to be held whole.
+// line; a single coordinate-like real (latitude, longitude) shows four
+// decimals, a series element its shortest form. Rows are not kept: a caller
+// measures every row first and then writes them, so that a long list never
+// needs to be held whole.
 class LocationTable {
  public:
   // leadingHeadings: the headings of the leading columns, none by default.
-  explicit LocationTable(std::vector<std::string> leadingHeadings = {});
+  // columns: the record's columns after them.
+  explicit LocationTable(std::vector<std::string> leadingHeadings = {},
+                         std::vector<RecordColumn> columns = tableColumns());
 
   // Widens the columns to fit the row of record (at record index index)
   // with the leading cells (one per leading column; missing ones are
@@ -39,6 +45,7 @@ class LocationTable {
   void writeLine(std::ostream& out, const std::vector<std::string>& row) const;
 
   std::size_t leadingColumns_;
+  std::vector<RecordColumn> columns_;
   std::vector<std::string> headings_;
   std::vector<bool> alignRight_;
   std::vector<std::size_t> width_;

@@ -99,8 +99,8 @@ int runCommand(int argc, const char* const* argv, ToolContext& context) {
   app.set_version_flag("--version", toolVersionLine(), "Print the version and exit");
   app.require_subcommand(1);
   app.add_option("--db", context.databaseFile,
-                 "The data file of the database to work on (default: the configured current "
-                 "database, from ORVANE.INI beside the library)")
+                 "The data file of the database to work on (default: the one METDB_DB names, "
+                 "else the configured current database, from ORVANE.INI beside the library)")
       ->type_name("DATAFILE");
   app.add_option("--wait", context.waitSeconds,
                  "How long a command waits for another process that is using the database "
@@ -112,9 +112,15 @@ int runCommand(int argc, const char* const* argv, ToolContext& context) {
       "Ctrl-C stops a command cleanly: the database is left as it was before the\n"
       "command, or as after it, and the tool says which.\n"
       "\n"
+      "Environment:\n"
+      "  METDB_DB  the data file to work on when --db is not given; unset or empty,\n"
+      "            the configured database (ORVANE.INI beside libmetdb.so) is used.\n"
+      "            \"metdb info\" says which database a command works on, and why.\n"
+      "\n"
       "Examples:\n"
       "  metdb --db stations.bmt create data/stations.csv\n"
-      "  metdb --db stations.bmt tree --depth 2");
+      "  metdb --db stations.bmt tree --depth 2\n"
+      "  export METDB_DB=$HOME/stations.bmt; metdb list --country Norway");
 
   addCreateCommand(&app, &context);
   addInfoCommand(&app, &context);

@@ -36,8 +36,8 @@ class ToolContext {
   std::ostream& out;
   std::ostream& err;
 
-  // --db DATAFILE: the data file to work on; empty for the configured
-  // current database.
+  // --db DATAFILE: the data file to work on; empty when not given (then
+  // ToolDatabase asks METDB_DB, and then the configured current database).
   std::string databaseFile;
   // --wait SECONDS: how long a command waits for another process that holds
   // the database.

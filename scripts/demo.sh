@@ -32,7 +32,7 @@ step() {
 step --db stations.bmt create "$root/data/stations.csv"
 step --db stations.bmt info
 step --db stations.bmt tree --depth 2
-step --db stations.bmt selection new north.sel --name "Europe north of 50" \
+step --db stations.bmt selection new north.sel --title "Europe north of 50" \
   --continent Europe --bbox 50,-180,90,180
 step --db stations.bmt list --selection north.sel
 step --db stations.bmt export --format json --continent Europe --bbox 59,10,61,30

@@ -98,7 +98,7 @@ void addExportCommand(CLI::App* app, ToolContext* context) {
       ->add_option("--output", o->output,
                    "Write to FILE instead of standard output (\"-\": standard output)")
       ->type_name("FILE");
-  addFilterOptions(command, &o->filters, "--name", true);
+  addFilterOptions(command, &o->filters, true);
   command->footer(
       "GeoJSON gives each record as a Point feature at [longitude, latitude] with\n"
       "every field among its properties (a series as twelve numbers, seriesA1 ..\n"

@@ -112,7 +112,7 @@ void addFindCommand(CLI::App* app, ToolContext* context) {
                    "matchedIn last)")
       ->check(CLI::IsMember({"table", "csv", "json"}))
       ->type_name("table|csv|json");
-  addFilterOptions(command, &o->filters, "--name", false);
+  addFilterOptions(command, &o->filters, false);
   command->footer(
       "TEXT is compared with each location's name, state, country and continent,\n"
       "with case, accents and script set aside: \"zurich\" finds Zürich, \"tromso\"\n"

@@ -23,6 +23,7 @@ int info(ToolContext& context) {
   BMTFile* db = access.open(DatabaseUse::kRead);
   if (db == nullptr) return kExitFailure;
 
+  line(context.out, "Database:", access.dataFile() + " (" + access.originText() + ")");
   std::uintmax_t size = access.dataFileSize();
   long records = access.recordCount();
   long loose = static_cast<long>(size % static_cast<std::uintmax_t>(kLocationDataSize));
@@ -67,10 +68,16 @@ int info(ToolContext& context) {
 }  // namespace
 
 void addInfoCommand(CLI::App* app, ToolContext* context) {
-  CLI::App* command = app->add_subcommand("info", "Describe the database and its two files");
+  CLI::App* command = app->add_subcommand(
+      "info", "Describe the database and its two files, and say why it is the one");
   command->footer(
-      "Example:\n"
-      "  metdb --db stations.bmt info");
+      "The database is the one --db names, else the one METDB_DB names, else the\n"
+      "library's configured one (ORVANE.INI beside libmetdb.so); the first line\n"
+      "says which.\n"
+      "\n"
+      "Examples:\n"
+      "  metdb --db stations.bmt info\n"
+      "  METDB_DB=stations.bmt metdb info");
   context->addCommand(command, [context] { return info(*context); });
 }
 

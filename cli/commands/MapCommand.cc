@@ -96,7 +96,7 @@ void addMapCommand(CLI::App* app, ToolContext* context) {
                    "Width of the picture in pixels (default 1200); the height follows")
       ->type_name("PX")
       ->check(CLI::Range(WorldMap::kMinWidth, WorldMap::kMaxWidth));
-  addFilterOptions(command, &o->filters, "--name", true);
+  addFilterOptions(command, &o->filters, true);
   command->footer(
       "The world is drawn equirectangular (longitude across, latitude up, a degree\n"
       "as long either way) with lines every 30 degrees. Each location is a dot\n"

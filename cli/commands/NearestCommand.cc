@@ -150,7 +150,7 @@ void addNearestCommand(CLI::App* app, ToolContext* context) {
                    "bearing last)")
       ->check(CLI::IsMember({"table", "json"}))
       ->type_name("table|json");
-  addFilterOptions(command, &o->filters, "--name", true);
+  addFilterOptions(command, &o->filters, true);
   command->footer(
       "Distances are in kilometres along the geodesic; the bearing is the initial\n"
       "direction from the point, in degrees clockwise from north. Equally distant\n"

@@ -11,7 +11,7 @@
 #include "cli/ToolDatabase.h"
 #include "selection/TLocationIterator.h"
 #include "tool/database/Filters.h"
-#include "tool/record/NameField.h"
+#include "tool/database/SavedSelection.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -22,7 +22,8 @@ namespace {
 
 struct NewOptions {
   std::string file;
-  std::string name;
+  std::string title;
+  bool titleGiven = false;
   bool force = false;
   Filters filters;
 };
@@ -33,25 +34,19 @@ int create(const NewOptions& o, ToolContext& context) {
     context.error("The file \"" + o.file + "\" exists already; give --force to replace it.");
     return kExitFailure;
   }
+  std::string title = o.titleGiven ? o.title : defaultSelectionTitle(o.file);
   ToolDatabase access(context);
-  BMTFile* db = access.open(DatabaseUse::kRead);
-  if (db == nullptr) return kExitFailure;
-  TLocationSelection selection;
-  o.filters.toSelection(db->directory, &selection);
-  std::string name = setNameField(selection.name, o.name);
-  if (name.size() < o.name.size()) {
-    context.warning("--name: " + text::quoted(o.name) + " is longer than " +
-                    std::to_string(sizeof selection.name - 1) + " bytes and is cut to " +
-                    text::quoted(name) + ".");
-  }
-  if (selection.write(o.file.c_str()) != 1) {
-    context.error("Cannot write the selection file \"" + o.file + "\".");
-    return kExitFailure;
-  }
+  SavedSelection saved = saveSelection(o.filters, title, o.file, access.open(DatabaseUse::kRead));
   context.markChanged();
-  TLocationIterator iterator(&selection);
-  context.out << "Saved the selection " << text::quoted(name) << " to " << o.file << ": "
-              << text::plural(iterator.getNumLocations(), "location", "locations")
+  if (saved.title.size() < title.size()) {
+    context.warning((o.titleGiven ? "--title: " : "The title from the file name, ") +
+                    text::quoted(title) + " is longer than " +
+                    std::to_string(kSelectionTitleBytes) + " bytes and is cut to " +
+                    text::quoted(saved.title) + ".");
+  }
+  context.out << "Saved the selection " << text::quoted(saved.title)
+              << (o.titleGiven ? "" : " (titled after the file; --title gives another)") << " to "
+              << o.file << ": " << text::plural(saved.locations, "location", "locations")
               << " of this database.\n";
   return kExitOk;
 }
@@ -151,7 +146,7 @@ void addSelectionCommand(CLI::App* app, ToolContext* context) {
   group->require_subcommand(1);
   group->footer(
       "Examples:\n"
-      "  metdb --db stations.bmt selection new north.sel --name North --continent Europe \\\n"
+      "  metdb --db stations.bmt selection new north.sel --title North --continent Europe \\\n"
       "        --bbox 50,-180,90,180\n"
       "  metdb selection show north.sel\n"
       "  metdb --db stations.bmt selection check north.sel");
@@ -159,13 +154,22 @@ void addSelectionCommand(CLI::App* app, ToolContext* context) {
   CLI::App* make = group->add_subcommand("new", "Save the locations that filters pick");
   auto o = std::make_shared<NewOptions>();
   make->add_option("FILE", o->file, "The selection file to write")->required()->type_name("");
-  make->add_option("--name", o->name, "The selection's name (at most 29 bytes)")->type_name("NAME");
+  make->add_option("--title", o->title,
+                   "The selection's title (at most 29 bytes; default: the file name without its "
+                   "extension)")
+      ->type_name("TEXT")
+      ->each([o](const std::string&) { o->titleGiven = true; });
   make->add_flag("--force", o->force, "Replace an existing file");
-  addFilterOptions(make, &o->filters, "--location", false);
+  addFilterOptions(make, &o->filters, false);
   make->footer(
-      "Example:\n"
-      "  metdb --db stations.bmt selection new north.sel --name North --continent Europe \\\n"
-      "        --bbox 50,-180,90,180");
+      "The filters are list's: \"metdb list\" with the same filters shows the\n"
+      "locations the selection holds (of two of one name in one state, a selection\n"
+      "names only the first). Without filters it holds every location.\n"
+      "\n"
+      "Examples:\n"
+      "  metdb --db stations.bmt selection new north.sel --title North --continent Europe \\\n"
+      "        --bbox 50,-180,90,180\n"
+      "  metdb --db stations.bmt selection new berg.sel --name '*berg*'");
   context->addCommand(make, [o, context] { return create(*o, *context); });
 
   CLI::App* view = group->add_subcommand("show", "Show a selection file's entries and limits");

@@ -6,10 +6,10 @@
 namespace metdb {
 
 // Adds the `metdb selection` commands to app:
-//   selection new FILE [--name NAME] [--force] [FILTERS]
-//       saves the locations that the filter options pick (as list picks
-//       them; --location names the locations, since --name names the
-//       selection) as a selection file;
+//   selection new FILE [--title TEXT] [--force] [FILTERS]
+//       saves the locations that the filter options (list's, in list's
+//       words) pick as a selection file titled TEXT (by default the file
+//       name's stem, which the output says);
 //   selection show FILE
 //       its tree, its limits and the three describing strings;
 //   selection check FILE

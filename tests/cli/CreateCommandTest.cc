@@ -165,6 +165,8 @@ TEST(CreateCommandTest, WorksOnTheConfiguredDatabaseWithoutDb) {
   EXPECT_TRUE(fileExists(dir.file("metdata.dir")));
   o = run(dir, {"info"});
   EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(contains(o.out, "metdata.bmt (the default: metdata.bmt in the current directory)"))
+      << o.out;
   EXPECT_TRUE(contains(o.out, "metdata.bmt (2979 bytes, 9 records)")) << o.out;
 }
 

@@ -25,6 +25,7 @@ TEST_F(ReadingTest, InfoCountsAndTellsTheDirectoryFileState) {
   Outcome o = tool({"info"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out,
+            "Database:       s.bmt (from --db)\n"
             "Data file:      s.bmt (2979 bytes, 9 records)\n"
             "Directory file: s.dir (" +
                 std::to_string(readFile(dir.file("s.dir")).size()) +

@@ -19,8 +19,8 @@ using tooltest::run;
 class SelectionTest : public tooltest::SampleDatabaseTest {};
 
 TEST_F(SelectionTest, NewSavesTheFilteredTreeAndListReadsItBack) {
-  Outcome o = tool({"selection", "new", "vest.sel", "--name", "West coast", "--country", "Norway",
-                    "--location", "*o*", "--bbox", "55,0,70,20"});
+  Outcome o = tool({"selection", "new", "vest.sel", "--title", "West coast", "--country", "Norway",
+                    "--name", "*o*", "--bbox", "55,0,70,20"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out,
             "Saved the selection \"West coast\" to vest.sel: 2 locations of this database.\n");
@@ -39,8 +39,26 @@ TEST_F(SelectionTest, NewSavesTheFilteredTreeAndListReadsItBack) {
   EXPECT_TRUE(contains(o.err, "exists already; give --force")) << o.err;
 }
 
+// --name picks locations, as in list; the title is --title, by default the
+// file's stem.
+TEST_F(SelectionTest, NameFiltersAsInListAndTheTitleDefaultsToTheFileName) {
+  Outcome o = tool({"selection", "new", "b.sel", "--name", "B*"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out,
+            "Saved the selection \"b\" (titled after the file; --title gives another) to b.sel: "
+            "1 location of this database.\n");
+  o = tool({"list", "--selection", "b.sel"});
+  EXPECT_TRUE(contains(o.out, "Bergen")) << o.out;
+  EXPECT_TRUE(contains(o.out, "1 location.")) << o.out;
+
+  o = tool({"selection", "new", "t.sel", "--title", "two\nlines"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.err, "The title \"two?lines\" holds a line break")) << o.err;
+  EXPECT_FALSE(testsupport::fileExists(dir.file("t.sel")));
+}
+
 TEST_F(SelectionTest, ShowGivesTheTreeAndTheDescribingStrings) {
-  ASSERT_EQ(tool({"selection", "new", "eu.sel", "--name", "EU", "--continent", "Europe",
+  ASSERT_EQ(tool({"selection", "new", "eu.sel", "--title", "EU", "--continent", "Europe",
                   "--level-limit", "2"})
                 .status,
             0);

@@ -32,11 +32,16 @@ struct RunOptions {
   // the pipe is then read to its end (Outcome::out holds all of it). The
   // output that came through is the barrier: the program is writing it.
   int signalAfterOutput = 0;
+  // Environment variables set for the program, as NAME=VALUE. METDB_DB is
+  // unset unless given here, so that no run depends on the test's own
+  // environment.
+  std::vector<std::string> environment;
 };
 
 // Runs the built metdb program in dir with args, as a user would: stdin from
 // /dev/null, stdout and stderr captured (in dir/.out and dir/.err), TMPDIR
-// set to dir/tmp (created), so that work folders can be checked.
+// set to dir/tmp (created), so that work folders can be checked, and the
+// environment of options.
 Outcome run(const testsupport::TempDir& dir, const std::vector<std::string>& args,
             const RunOptions& options = {});
 

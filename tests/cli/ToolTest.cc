@@ -123,6 +123,9 @@ TEST(ToolProgramTest, EveryCommandReportsWrongArgumentsWithStatusTwo) {
       {"list", "--bbox", "10,20,5,30"},
       {"list", "--level-limit", "x"},
       {"list", "--selection", "a.sel", "--continent", "Europe"},
+      {"list", "--format", "xml"},
+      {"list", "--sort", "height"},
+      {"list", "--reverse"},
       {"export", "--format", "xml"},
       {"show"},
       {"show", "Europe/Norway"},
@@ -137,6 +140,7 @@ TEST(ToolProgramTest, EveryCommandReportsWrongArgumentsWithStatusTwo) {
       {"import"},
       {"selection"},
       {"selection", "new"},
+      {"selection", "new", "a.sel", "--location", "X*"},
       {"selection", "frobnicate"},
       {"check", "extra"},
   };

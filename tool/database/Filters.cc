@@ -148,7 +148,7 @@ std::string Filters::describe() const {
   add("--continent", continent);
   add("--country", country);
   add("--state", state);
-  add(nameOption.c_str(), name);
+  add("--name", name);
   if (levelGiven) {
     add("--level-limit", std::to_string(levelLimit));
   }

@@ -30,8 +30,6 @@ struct Filters {
 
   // Whether the level limit was given (describe() names it only then).
   bool levelGiven = false;
-  // The option that takes the location name pattern, for describe().
-  std::string nameOption = "--name";
 
   // Whether any option of the location tree (continent, country, state,
   // name) is given.

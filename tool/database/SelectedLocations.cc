@@ -1,6 +1,7 @@
 #include "tool/database/SelectedLocations.h"
 
 #include <unordered_map>
+#include <utility>
 
 #include "tool/CheckPoint.h"
 #include "tool/Progress.h"
@@ -26,6 +27,7 @@ void SelectedLocations::openAndBuild(const Filters& filters, Database& access) {
 }
 
 long SelectedLocations::count() const {
+  if (reordered_) return static_cast<long>(order_.size());
   return iterator_ ? iterator_->getNumLocations() : static_cast<long>(entries_.size());
 }
 
@@ -43,8 +45,23 @@ const std::vector<Location*>& SelectedLocations::entries() {
   return entries_;
 }
 
+void SelectedLocations::reorder(std::vector<long> recordIndices) {
+  order_ = std::move(recordIndices);
+  reordered_ = true;
+}
+
 void SelectedLocations::forEach(const std::function<void(const LocationData&, long)>& visit) {
   Progress progress("Reading records", count());
+  if (reordered_) {
+    LocationData record;
+    for (long index : order_) {
+      checkPoint();
+      progress.advance();
+      db_->getLocationData(index, record);
+      visit(record, index);
+    }
+    return;
+  }
   if (iterator_) {
     if (iterator_->isEmpty()) return;
     iterator_->first();

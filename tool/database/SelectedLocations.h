@@ -20,7 +20,7 @@ class Database;
 // selection file is resolved by a TLocationIterator against the current
 // database as a host's would be, and keeps its own meaning. Either way the
 // records are read one at a time in walk order; only the current record is
-// held in memory.
+// held in memory. reorder() replaces the walk order by another.
 class SelectedLocations {
  public:
   SelectedLocations() = default;
@@ -50,6 +50,13 @@ class SelectedLocations {
   // this object goes, however the walk ends.
   void forEach(const std::function<void(const LocationData&, long)>& visit);
 
+  // From now on forEach visits the records of these record indices in this
+  // order instead (each read by its index), and count() is their number.
+  // recordIndices are meant to be the selected ones in another order
+  // (sortedRecordIndices). entries() is to be taken before: for a selection
+  // file it is found through forEach.
+  void reorder(std::vector<long> recordIndices);
+
   TLocationSelection& selection() { return selection_; }
 
  private:
@@ -59,6 +66,8 @@ class SelectedLocations {
   std::unique_ptr<TLocationIterator> iterator_;
   std::vector<Location*> entries_;
   bool entriesKnown_ = false;
+  std::vector<long> order_;
+  bool reordered_ = false;
 };
 
 }  // namespace metdb

@@ -17,7 +17,9 @@ nlohmann::ordered_json number(float value) {
   return std::strtod(text::shortestFloat(value).c_str(), nullptr);
 }
 
-nlohmann::ordered_json element(const LocationData& r, const Field& f, int e) {
+}  // namespace
+
+nlohmann::ordered_json fieldJson(const LocationData& r, const Field& f, int e) {
   switch (f.kind) {
     case FieldKind::kText:
       return fieldValueText(r, f, e);
@@ -29,18 +31,16 @@ nlohmann::ordered_json element(const LocationData& r, const Field& f, int e) {
   return nullptr;
 }
 
-}  // namespace
-
 nlohmann::ordered_json recordToJson(const LocationData& r, long index) {
   nlohmann::ordered_json out = nlohmann::ordered_json::object();
   out["index"] = index;
   for (const Field& f : locationFields()) {
     if (!f.isSeries()) {
-      out[f.column] = element(r, f, 0);
+      out[f.column] = fieldJson(r, f, 0);
       continue;
     }
     nlohmann::ordered_json series = nlohmann::ordered_json::array();
-    for (int e = 0; e < f.elements; ++e) series.push_back(element(r, f, e));
+    for (int e = 0; e < f.elements; ++e) series.push_back(fieldJson(r, f, e));
     out[f.column] = series;
   }
   return out;

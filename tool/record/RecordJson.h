@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "datafile/LocationData.h"
+#include "tool/record/Fields.h"
 
 namespace metdb {
 
@@ -15,6 +16,10 @@ namespace metdb {
 // as UTF-8; bytes that are not valid UTF-8 are replaced when dumped (use
 // dumpJson).
 nlohmann::ordered_json recordToJson(const LocationData& record, long index);
+
+// One element of a field of record as recordToJson gives it: a string, a
+// whole number, or a float's shortest decimal (null when not finite).
+nlohmann::ordered_json fieldJson(const LocationData& record, const Field& field, int element);
 
 // value as compact (indent < 0) or indented text, replacing invalid UTF-8
 // rather than throwing.

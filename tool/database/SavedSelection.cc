@@ -1,0 +1,37 @@
+#include "tool/database/SavedSelection.h"
+
+#include <filesystem>
+
+#include "selection/TLocationIterator.h"
+#include "selection/TLocationSelection.h"
+#include "tool/Error.h"
+#include "tool/record/NameField.h"
+#include "tool/text/Text.h"
+
+namespace metdb {
+
+std::string defaultSelectionTitle(const std::string& file) {
+  return std::filesystem::path(file).stem().string();
+}
+
+SavedSelection saveSelection(const Filters& filters, const std::string& title,
+                             const std::string& file, BMTFile* db) {
+  if (title.find_first_of("\r\n") != std::string::npos) {
+    throw Error("The title " + text::quoted(title) +
+                " holds a line break, which a selection file cannot hold.");
+  }
+  TLocationSelection selection;
+  filters.toSelection(db->directory, &selection);
+  SavedSelection saved;
+  saved.title = setNameField(selection.name, title);
+  // The library gives no reason of its own here (and may still hold an
+  // older one), so none is guessed at.
+  if (selection.write(file.c_str()) != 1) {
+    throw Error("Cannot write the selection file \"" + file + "\".");
+  }
+  TLocationIterator iterator(&selection);
+  saved.locations = iterator.getNumLocations();
+  return saved;
+}
+
+}  // namespace metdb

@@ -1,0 +1,42 @@
+#include "tool/record/RecordListing.h"
+
+#include <string>
+#include <utility>
+
+#include "tool/record/CsvWriter.h"
+#include "tool/record/RecordJson.h"
+
+namespace metdb {
+
+RecordListing::RecordListing(std::ostream& out, ListingFormat format,
+                             std::vector<RecordColumn> columns)
+    : out_(out), format_(format), columns_(std::move(columns)) {}
+
+void RecordListing::begin() {
+  if (format_ == ListingFormat::kJson) {
+    out_ << '[';
+    return;
+  }
+  std::vector<std::string> names;
+  for (const RecordColumn& c : columns_) names.push_back(c.name());
+  writeCsvLine(out_, names);
+}
+
+void RecordListing::write(const LocationData& record, long index) {
+  if (format_ == ListingFormat::kJson) {
+    nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    for (const RecordColumn& c : columns_) object[c.name()] = c.json(record, index);
+    out_ << (rows_ == 0 ? "\n  " : ",\n  ") << dumpJson(object, -1);
+  } else {
+    std::vector<std::string> cells;
+    for (const RecordColumn& c : columns_) cells.push_back(c.text(record, index));
+    writeCsvLine(out_, cells);
+  }
+  ++rows_;
+}
+
+void RecordListing::end() {
+  if (format_ == ListingFormat::kJson) out_ << (rows_ > 0 ? "\n]\n" : "]\n");
+}
+
+}  // namespace metdb

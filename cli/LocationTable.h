@@ -13,10 +13,10 @@ namespace metdb {
 // The table of locations that list and nearest print: the command's own
 // leading number columns (nearest: distance and bearing), then INDEX,
 // CONTINENT, COUNTRY, STATE, NAME, LEVEL, LATITUDE and LONGITUDE. Each
-// column is as wide as its widest cell (counted in characters, not bytes),
-// two blanks apart, numbers aligned to the right, no blanks at the end of a
-// line. Rows are not kept: a caller measures every row first and then
-// writes them, so that a long list never needs to be held whole.
+// column is as wide as its widest cell in terminal columns (text::displayWidth:
+// a CJK character takes two, a combining accent none), two blanks apart, numbers aligned to the
+// right, no blanks at the end of a line. Rows are not kept: a caller measures every row first and
+// then writes them, so that a long list never needs to be held whole.
 class LocationTable {
  public:
   // leadingHeadings: the headings of the leading columns, none by default.

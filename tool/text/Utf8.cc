@@ -54,6 +54,15 @@ char32_t codePointAt(const std::string& text, std::size_t i, std::size_t length)
   return c;
 }
 
+std::size_t findInvalidUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t n = wellFormedLength(text, i);
+    if (n == 0) return i;
+    i += n;
+  }
+  return std::string::npos;
+}
+
 }  // namespace text
 
 }  // namespace metdb

@@ -34,6 +34,11 @@ std::size_t wellFormedLength(const std::string& text, std::size_t i);
 // wellFormedLength gives it, not 0) at text[i].
 char32_t codePointAt(const std::string& text, std::size_t i, std::size_t length);
 
+// The offset of the first byte of text that does not belong to a
+// well-formed UTF-8 character, or std::string::npos when all of text is
+// UTF-8.
+std::size_t findInvalidUtf8(const std::string& text);
+
 }  // namespace text
 
 }  // namespace metdb

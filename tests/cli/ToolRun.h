@@ -32,11 +32,15 @@ struct RunOptions {
   // the pipe is then read to its end (Outcome::out holds all of it). The
   // output that came through is the barrier: the program is writing it.
   int signalAfterOutput = 0;
+  // When not empty, the file that is the program's standard input (else
+  // /dev/null).
+  std::string standardInput;
 };
 
 // Runs the built metdb program in dir with args, as a user would: stdin from
-// /dev/null, stdout and stderr captured (in dir/.out and dir/.err), TMPDIR
-// set to dir/tmp (created), so that work folders can be checked.
+// /dev/null (or options.standardInput), stdout and stderr captured (in
+// dir/.out and dir/.err), TMPDIR set to dir/tmp (created), so that work
+// folders can be checked.
 Outcome run(const testsupport::TempDir& dir, const std::vector<std::string>& args,
             const RunOptions& options = {});
 

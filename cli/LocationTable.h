@@ -15,7 +15,8 @@ namespace metdb {
 // own leading columns (nearest: distance and bearing), then the record's
 // columns, by default INDEX, CONTINENT, COUNTRY, STATE, NAME, LEVEL,
 // LATITUDE and LONGITUDE; a heading is its column's name in capitals. Each
-// column is as wide as its widest cell (counted in characters, not bytes),
+// column is as wide as its widest cell in terminal columns
+// (text::displayWidth: a CJK character takes two, a combining accent none),
 // two blanks apart, numbers aligned to the right, no blanks at the end of a
 // line; a single coordinate-like real (latitude, longitude) shows four
 // decimals, a series element its shortest form. Rows are not kept: a caller

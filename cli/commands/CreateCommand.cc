@@ -1,14 +1,13 @@
 #include "cli/commands/CreateCommand.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <system_error>
 
+#include "cli/StationListOptions.h"
 #include "cli/ToolDatabase.h"
+#include "tool/Error.h"
 #include "tool/database/DatabaseBuilder.h"
 #include "tool/record/StationCsv.h"
 #include "tool/text/Text.h"
@@ -20,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct CreateOptions {
-  std::string stations;
+  StationListOptions stations;
   bool skipBad = false;
   bool force = false;
 };
@@ -32,33 +31,28 @@ std::string withoutPeriod(std::string s) {
 
 // Reads the station list; reports and returns false when it cannot be used.
 bool readStations(const CreateOptions& o, ToolContext& context, StationCsvResult* result) {
-  std::error_code ec;
-  if (fs::is_directory(o.stations, ec)) {
-    context.error("\"" + o.stations + "\" is a folder, not a station list; nothing was written.");
+  std::string source = stationListName(o.stations);
+  try {
+    *result = readStationList(o.stations, o.skipBad ? StationCsv::Mode::kSkipBadRows
+                                                    : StationCsv::Mode::kStopAtFirstError);
+  } catch (const Error& e) {
+    context.error(withoutPeriod(e.what()) + "; nothing was written.");
     return false;
   }
-  std::ifstream in(o.stations, std::ios::binary);
-  if (!in) {
-    context.error("Cannot open \"" + o.stations + "\": " + std::strerror(errno) +
-                  "; nothing was written.");
-    return false;
-  }
-  *result = StationCsv::parse(
-      in, o.skipBad ? StationCsv::Mode::kSkipBadRows : StationCsv::Mode::kStopAtFirstError);
-  for (const StationCsvIssue& w : result->warnings) context.warning(w.describe(o.stations));
+  for (const StationCsvIssue& w : result->warnings) context.warning(w.describe(source));
   if (result->fatal) {
     for (const StationCsvIssue& e : result->errors) {
-      context.error(withoutPeriod(e.describe(o.stations)) + "; nothing was written.");
+      context.error(withoutPeriod(e.describe(source)) + "; nothing was written.");
     }
     return false;
   }
   if (!result->ok() && !o.skipBad) {
-    context.error(withoutPeriod(result->errors.front().describe(o.stations)) +
+    context.error(withoutPeriod(result->errors.front().describe(source)) +
                   "; nothing was written.");
     return false;
   }
   for (const StationCsvIssue& e : result->errors) {
-    context.warning(withoutPeriod(e.describe(o.stations)) + "; the row is skipped.");
+    context.warning(withoutPeriod(e.describe(source)) + "; the row is skipped.");
   }
   return true;
 }
@@ -95,6 +89,10 @@ int create(const CreateOptions& o, ToolContext& context) {
     summary +=
         "; " + text::plural(static_cast<long>(list.errors.size()), "row", "rows") + " skipped";
   }
+  if (list.duplicateRows > 0) {
+    summary +=
+        "; " + text::plural(list.duplicateRows, "repeated row", "repeated rows") + " left out";
+  }
   context.out << summary << ".\n";
   return kExitOk;
 }
@@ -104,9 +102,7 @@ int create(const CreateOptions& o, ToolContext& context) {
 void addCreateCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command = app->add_subcommand("create", "Make a new database from a CSV station list");
   auto o = std::make_shared<CreateOptions>();
-  command->add_option("STATIONS.csv", o->stations, "The station list (CSV with a header row)")
-      ->required()
-      ->type_name("");
+  addStationListOptions(command, &o->stations);
   command->add_flag("--skip-bad", o->skipBad,
                     "Skip faulty rows (each is reported) instead of "
                     "stopping at the first");
@@ -114,12 +110,18 @@ void addCreateCommand(CLI::App* app, ToolContext* context) {
   command->footer(
       "The header row names the columns name, state, country, continent, latitude,\n"
       "longitude and optionally level (1 when left out), auxValue and seriesA1..seriesA12\n"
-      "(likewise B, C, D, E).\n"
+      "(likewise B, C, D, E). Fields are separated by commas, semicolons or tabs, whichever\n"
+      "the header uses (or as --delimiter says). The list is UTF-8 unless --encoding names\n"
+      "its character set; bytes that are not text in it are reported with their line.\n"
+      "A row that repeats an earlier one (the same names ignoring case, level and\n"
+      "position) is left out with a warning, unless --keep-duplicates is given.\n"
       "The database is the data file given with --db (or the configured one) and its\n"
       "directory file beside it.\n"
       "\n"
-      "Example:\n"
-      "  metdb --db stations.bmt create data/stations.csv");
+      "Examples:\n"
+      "  metdb --db stations.bmt create data/stations.csv\n"
+      "  metdb --db old.bmt create --encoding windows-1252 --delimiter ';' old-stations.csv\n"
+      "  gunzip -c stations.csv.gz | metdb --db stations.bmt create -");
   context->addCommand(command, [o, context] { return create(*o, *context); });
 }
 

@@ -1,6 +1,7 @@
 #include "cli/commands/DeleteCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <utility>
@@ -74,7 +75,14 @@ int remove(const DeleteOptions& o, ToolContext& context) {
     context.out << (o.dryRun ? "Would delete " : "Nothing to delete: ")
                 << text::plural(static_cast<long>(targets.size()), "location", "locations")
                 << (targets.empty() ? ".\n" : ":\n");
-    for (const Target& t : targets) context.out << "  " << t.first << "  " << t.second << '\n';
+    std::size_t indexWidth = 0;
+    for (const Target& t : targets) {
+      indexWidth = std::max(indexWidth, std::to_string(t.first).size());
+    }
+    for (const Target& t : targets) {
+      context.out << "  " << text::padLeft(std::to_string(t.first), indexWidth) << "  " << t.second
+                  << '\n';
+    }
     return kExitOk;
   }
   std::set<long> indices;

@@ -1,12 +1,9 @@
 #include "cli/commands/ValidateCommand.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
+#include "cli/StationListOptions.h"
 #include "tool/record/StationCsv.h"
 
 namespace metdb {
@@ -17,22 +14,13 @@ std::string plural(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-int validate(const std::string& file, ToolContext& context) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(file, ec)) {
-    context.error("\"" + file + "\" is a folder, not a station list.");
-    return kExitFailure;
-  }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    context.error("Cannot open \"" + file + "\": " + std::strerror(errno) + ".");
-    return kExitFailure;
-  }
-  StationCsvResult result = StationCsv::parse(in, StationCsv::Mode::kSkipBadRows);
-  for (const StationCsvIssue& w : result.warnings) context.warning(w.describe(file));
-  for (const StationCsvIssue& e : result.errors) context.error(e.describe(file));
+int validate(const StationListOptions& o, ToolContext& context) {
+  std::string source = stationListName(o);
+  StationCsvResult result = readStationList(o, StationCsv::Mode::kSkipBadRows);
+  for (const StationCsvIssue& w : result.warnings) context.warning(w.describe(source));
+  for (const StationCsvIssue& e : result.errors) context.error(e.describe(source));
 
-  std::string summary = file + ": " + plural(result.rows.size(), "good row", "good rows");
+  std::string summary = source + ": " + plural(result.rows.size(), "good row", "good rows");
   if (result.fatal) {
     summary += ", then a fault that ends the list";
   } else if (!result.errors.empty()) {
@@ -48,18 +36,19 @@ int validate(const std::string& file, ToolContext& context) {
 void addValidateCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command =
       app->add_subcommand("validate", "Check a CSV station list without writing anything");
-  auto file = std::make_shared<std::string>();
-  command->add_option("STATIONS.csv", *file, "The station list (CSV with a header row)")
-      ->required()
-      ->type_name("");
+  auto o = std::make_shared<StationListOptions>();
+  addStationListOptions(command, o.get());
   command->footer(
       "Reads the list as \"create\" would and reports every faulty row with its line and\n"
-      "column, and every warning (such as a name cut to fit its field). Exit status 0 when\n"
-      "the list can be used, 1 when it cannot.\n"
+      "column, and every warning (such as a name cut to fit its field, or a row that\n"
+      "repeats an earlier one). Exit status 0 when the list can be used, 1 when it\n"
+      "cannot. The options read the list as they do for \"create\".\n"
       "\n"
-      "Example:\n"
-      "  metdb validate data/stations.csv");
-  context->addCommand(command, [file, context] { return validate(*file, *context); });
+      "Examples:\n"
+      "  metdb validate data/stations.csv\n"
+      "  metdb validate --encoding latin1 --delimiter tab export.tsv\n"
+      "  gunzip -c stations.csv.gz | metdb validate -");
+  context->addCommand(command, [o, context] { return validate(*o, *context); });
 }
 
 }  // namespace metdb

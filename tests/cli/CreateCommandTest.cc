@@ -154,6 +154,86 @@ TEST(CreateCommandTest, AFullDiskLeavesNoFileBehind) {
   EXPECT_EQ(tooltest::userFiles(dir), Files{"s.csv"});
 }
 
+TEST(CreateCommandTest, ConvertsAGivenCharacterSetAndRefusesTextThatIsNotUtf8) {
+  TempDir dir;
+  // Latin-1: "ü" is the one byte 0xFC.
+  writeFile(dir.file("s.csv"),
+            tooltest::stationList({"Oslo,Oslo,Norway,Europe,1,59.9,10.7",
+                                   "Z\xFCrich,ZH,Switzerland,Europe,1,47.4,8.5"}));
+  Outcome o = run(dir, {"--db", "s.bmt", "create", "s.csv"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err,
+            "metdb: s.csv, line 3, column \"name\": the field is not UTF-8 (its byte 2 is 0xFC); "
+            "give the file's character set with --encoding, such as --encoding latin1; nothing "
+            "was written.\n");
+  EXPECT_EQ(tooltest::userFiles(dir), Files{"s.csv"});
+
+  o = run(dir, {"--db", "s.bmt", "create", "--encoding", "latin1", "s.csv"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::vector<LocationData> records = readRecords(dir.file("s.bmt"));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_STREQ(records[1].name, "Z\xC3\xBCrich");
+
+  o = run(dir, {"validate", "--encoding", "klingon", "s.csv"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_TRUE(contains(o.err, "--encoding: \"klingon\" names no character set that ICU knows"))
+      << o.err;
+}
+
+TEST(CreateCommandTest, ADashReadsTheListFromStandardInput) {
+  TempDir dir;
+  writeFile(dir.file("in.csv"), tooltest::kSample);
+  tooltest::RunOptions fromFile;
+  fromFile.standardInput = dir.file("in.csv");
+  Outcome o = run(dir, {"--db", "s.bmt", "create", "-"}, fromFile);
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(readRecords(dir.file("s.bmt")).size(), 9u);
+
+  writeFile(dir.file("in.csv"), tooltest::stationList({"Bad,X,Norway,Europe,1,95,10"}));
+  o = run(dir, {"validate", "-"}, fromFile);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.err, "metdb: standard input, line 2, column \"latitude\"")) << o.err;
+  EXPECT_EQ(o.out, "standard input: 0 good rows, 1 faulty row, 0 warnings.\n");
+}
+
+TEST(CreateCommandTest, SemicolonsAreFoundAndTabsTaken) {
+  TempDir dir;
+  writeFile(dir.file("semi.csv"),
+            "name;state;country;continent;latitude;longitude\n"
+            "Oslo;Oslo;Norway;Europe;59.9;10.7\n"
+            "\"Washington; D.C.\";DC;United States;North America;38.9;-77.0\n");
+  Outcome o = run(dir, {"--db", "s.bmt", "create", "semi.csv"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_STREQ(readRecords(dir.file("s.bmt"))[1].name, "Washington; D.C.");
+
+  writeFile(dir.file("tabs.tsv"),
+            "name\tstate\tcountry\tcontinent\tlatitude\tlongitude\n"
+            "Oslo, city\tOslo\tNorway\tEurope\t59.9\t10.7\n");
+  o = run(dir, {"--db", "t.bmt", "create", "--delimiter", "tab", "tabs.tsv"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_STREQ(readRecords(dir.file("t.bmt"))[0].name, "Oslo, city");
+}
+
+TEST(CreateCommandTest, RepeatedRowsAreLeftOutUnlessKept) {
+  TempDir dir;
+  writeFile(dir.file("s.csv"), tooltest::stationList({"Oslo,Oslo,Norway,Europe,1,59.9,10.7",
+                                                      "Lund,Skane,Sweden,Europe,1,55.7,13.2",
+                                                      "oslo,Oslo,Norway,Europe,1,59.9,10.7"}));
+  Outcome o = run(dir, {"--db", "s.bmt", "create", "s.csv"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err,
+            "metdb: warning: s.csv, line 4: this row repeats line 2 (the same name, state, "
+            "country, continent, level, latitude and longitude) and is left out.\n");
+  EXPECT_TRUE(contains(o.out, "2 locations")) << o.out;
+  EXPECT_TRUE(contains(o.out, "; 1 repeated row left out.")) << o.out;
+  EXPECT_EQ(readRecords(dir.file("s.bmt")).size(), 2u);
+
+  o = run(dir, {"--db", "s.bmt", "create", "s.csv", "--force", "--keep-duplicates"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(readRecords(dir.file("s.bmt")).size(), 3u);
+}
+
 TEST(CreateCommandTest, WorksOnTheConfiguredDatabaseWithoutDb) {
   TempDir dir;
   writeFile(dir.file("s.csv"), tooltest::kSample);

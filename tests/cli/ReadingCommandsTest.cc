@@ -93,6 +93,32 @@ TEST_F(ReadingTest, ListFiltersThroughASelection) {
   EXPECT_TRUE(contains(o.out, "9 locations.")) << o.out;
 }
 
+// Wide characters take two columns, combining accents none: the columns
+// start at the same place on the screen in every line.
+TEST(TableTest, ColumnsLineUpWithWideAndCombiningCharacters) {
+  TempDir dir;
+  std::vector<std::string> rows = {"\xE6\x9D\xB1\xE4\xBA\xAC,Tokyo,Japan,Asia,1,35.68,139.69",
+                                   "Cafe\xCC\x81,Paris,France,Asia,1,48.85,2.35",
+                                   "Osaka-shi,Osaka,Japan,Asia,1,34.69,135.5"};
+  for (int i = 0; i < 8; ++i) rows.push_back("N" + std::to_string(i) + ",S,C,Europe,1,0,0");
+  writeFile(dir.file("s.csv"), tooltest::stationList(rows));
+  ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
+
+  Outcome o = run(dir, {"--db", "s.bmt", "list", "--continent", "Asia"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out,
+            "INDEX  CONTINENT  COUNTRY  STATE  NAME       LEVEL  LATITUDE  LONGITUDE\n"
+            "    0  Asia       France   Paris  Cafe\xCC\x81           1   48.8500     2.3500\n"
+            "    1  Asia       Japan    Osaka  Osaka-shi      1   34.6900   135.5000\n"
+            "    2  Asia       Japan    Tokyo  \xE6\x9D\xB1\xE4\xBA\xAC           1   35.6800   "
+            "139.6900\n"
+            "3 locations.\n");
+
+  o = run(dir, {"--db", "s.bmt", "delete", "--dry-run", "Europe"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(contains(o.out, "\n   9  Europe/C/S/N6\n  10  Europe/C/S/N7\n")) << o.out;
+}
+
 TEST_F(ReadingTest, ShowGivesEveryField) {
   Outcome o = tool({"show", "EUROPE/norway/Oslo/oslo"});
   ASSERT_EQ(o.status, 0) << o.err;

@@ -50,7 +50,9 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
   if (pid == 0) {
     int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int in = open("/dev/null", O_RDONLY);
+    const char* inPath =
+        options.standardInput.empty() ? "/dev/null" : options.standardInput.c_str();
+    int in = open(inPath, O_RDONLY);
     if (out < 0 || err < 0 || in < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
     dup2(in, 0);
     if (options.signalAfterOutput != 0) close(pipeEnds[0]);

@@ -36,12 +36,15 @@ struct RunOptions {
   // unset unless given here, so that no run depends on the test's own
   // environment.
   std::vector<std::string> environment;
+  // When not empty, the file that is the program's standard input (else
+  // /dev/null).
+  std::string standardInput;
 };
 
 // Runs the built metdb program in dir with args, as a user would: stdin from
-// /dev/null, stdout and stderr captured (in dir/.out and dir/.err), TMPDIR
-// set to dir/tmp (created), so that work folders can be checked, and the
-// environment of options.
+// /dev/null (or options.standardInput), stdout and stderr captured (in
+// dir/.out and dir/.err), TMPDIR set to dir/tmp (created), so that work
+// folders can be checked, and the environment of options.
 Outcome run(const testsupport::TempDir& dir, const std::vector<std::string>& args,
             const RunOptions& options = {});
 

@@ -49,7 +49,7 @@ TEST(ToolProgramTest, HelpAndVersion) {
   o = runProgram(dir, {"validate", "--help"});
   EXPECT_EQ(o.status, 0);
   EXPECT_TRUE(contains(o.out, "Usage: metdb validate [OPTIONS] STATIONS.csv")) << o.out;
-  EXPECT_TRUE(contains(o.out, "Example:\n  metdb validate "));
+  EXPECT_TRUE(contains(o.out, "Examples:\n  metdb validate "));
 }
 
 TEST(ToolProgramTest, ValidateGoodAndBadLists) {

@@ -8,7 +8,8 @@ constexpr int kEnd = -1;
 
 }  // namespace
 
-CsvReader::CsvReader(std::istream& in) : buf_(in.rdbuf()) {}
+CsvReader::CsvReader(std::istream& in, char delimiter)
+    : buf_(in.rdbuf()), delimiter_(static_cast<unsigned char>(delimiter)) {}
 
 int CsvReader::get() {
   if (buf_ == nullptr) return kEnd;
@@ -102,20 +103,20 @@ bool CsvReader::next(CsvRecord* record) {
       }
       // After the closing quote only a separator or the end may follow.
       c = peek();
-      if (c != ',' && c != '\r' && c != '\n' && c != kEnd) {
+      if (c != delimiter_ && c != '\r' && c != '\n' && c != kEnd) {
         if (record->error.empty()) {
           record->error = "has text after its closing quote";
           record->errorField = record->fields.size() - 1;
         }
         // Keep the stray text in the field up to the next separator so that
         // the following fields and records are still found.
-        while ((c = peek()) != ',' && c != '\r' && c != '\n' && c != kEnd) {
+        while ((c = peek()) != delimiter_ && c != '\r' && c != '\n' && c != kEnd) {
           field.push_back(static_cast<char>(get()));
         }
       }
       continue;
     }
-    if (c == ',') {
+    if (c == delimiter_) {
       record->fields.emplace_back();
       continue;
     }

@@ -27,24 +27,33 @@ struct CsvRecord {
 // Splits text in the CSV format of RFC 4180 into records of fields, reading
 // from a stream that the caller owns and keeps alive.
 //
-// Fields are separated by commas and records by line breaks: CR LF, LF or a
-// lone CR. A field that starts with a double quote is quoted: it runs to the
-// next lone double quote and may hold commas, line breaks and doubled double
-// quotes (each standing for one). A double quote inside an unquoted field is
-// an ordinary character. Anything but a comma or a line break after the
-// closing quote of a field makes the record faulty (the stray text is kept in
-// the field). A UTF-8 byte order mark at the very start is skipped. Lines
-// that hold nothing at all are not records. Bytes are passed through as they
-// are; no character set is assumed.
+// Fields are separated by the delimiter (a comma unless the constructor is
+// given another byte, such as ';' or a tab) and records by line breaks: CR
+// LF, LF or a lone CR. A field that starts with a double quote is quoted: it
+// runs to the next lone double quote and may hold delimiters, line breaks
+// and doubled double quotes (each standing for one). A double quote inside
+// an unquoted field is an ordinary character. Anything but a delimiter or a
+// line break after the closing quote of a field makes the record faulty (the
+// stray text is kept in the field). A UTF-8 byte order mark at the very
+// start is skipped. Lines that hold nothing at all are not records. Bytes
+// are passed through as they are; no character set is assumed.
 class CsvReader {
  public:
-  explicit CsvReader(std::istream& in);
+  // delimiter must be neither a double quote nor a line break.
+  explicit CsvReader(std::istream& in, char delimiter = ',');
   CsvReader(const CsvReader&) = delete;
   CsvReader& operator=(const CsvReader&) = delete;
 
   // Reads the next record into *record, replacing what it held. Returns false
   // when the input holds no further record (and after a fatal record).
   bool next(CsvRecord* record);
+
+  // The physical line (from 1) that the reader has come to: after next()
+  // returned false, the line on which the input ended.
+  long line() const { return line_; }
+  // Whether the reader has met the end of the input: after next() gave a
+  // record, that the record ran to the very end rather than to a line break.
+  bool inputEnded() const { return done_; }
 
  private:
   // The next byte, or -1 at the end of the input.
@@ -55,6 +64,7 @@ class CsvReader {
   void endLine(int c);
 
   std::streambuf* buf_;
+  int delimiter_;
   long line_ = 1;
   bool started_ = false;
   bool done_ = false;

@@ -1,16 +1,24 @@
 #include "tool/record/StationCsv.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "tool/CheckPoint.h"
 #include "tool/record/CsvReader.h"
+#include "tool/record/DuplicateRows.h"
 #include "tool/record/Fields.h"
 #include "tool/text/Text.h"
+#include "tool/text/TextDecoder.h"
+#include "tool/text/Utf8.h"
 
 namespace metdb {
 
@@ -57,18 +65,134 @@ std::string joinQuoted(const std::vector<std::string>& names) {
   return out;
 }
 
+// The delimiters a station list may use, in the order in which detection
+// prefers them when they split the header equally well.
+constexpr char kDelimiters[] = {',', ';', '\t'};
+
+// How messages name a delimiter, and how --delimiter gives it.
+std::string delimiterName(char delimiter, bool plural) {
+  switch (delimiter) {
+    case ',':
+      return plural ? "commas" : "a comma";
+    case ';':
+      return plural ? "semicolons" : "a semicolon";
+    case '\t':
+      return plural ? "tabs" : "a tab";
+    default:
+      return std::string(plural ? "" : "a ") + quotedValue(std::string(1, delimiter));
+  }
+}
+std::string delimiterOption(char delimiter) {
+  return delimiter == '\t' ? "tab" : "'" + std::string(1, delimiter) + "'";
+}
+
+// Whether text holds c outside double quotes.
+bool holdsOutsideQuotes(const std::string& text, char c) {
+  bool quoted = false;
+  for (char b : text) {
+    if (b == '"') quoted = !quoted;
+    if (b == c && !quoted) return true;
+  }
+  return false;
+}
+
+const ColumnDef* knownColumn(const std::string& written) {
+  std::string key = asciiLower(trimBlanks(written));
+  for (const ColumnDef& def : columnDefs()) {
+    if (asciiLower(def.name) == key) return &def;
+  }
+  return nullptr;
+}
+
+// The bytes of a list up to the end of its first line that holds more than
+// line breaks and byte order mark bytes (a line break inside quotes does
+// not end it): the header, read ahead to find its delimiter.
+std::string readHeaderBytes(std::streambuf* source) {
+  std::string bytes;
+  bool quoted = false, content = false;
+  for (;;) {
+    int c = source->sbumpc();
+    if (c == std::streambuf::traits_type::eof()) return bytes;
+    bytes.push_back(static_cast<char>(c));
+    if (c == '"') quoted = !quoted;
+    if ((c == '\r' || c == '\n') && !quoted) {
+      if (content) return bytes;
+    } else if (c != 0xEF && c != 0xBB && c != 0xBF) {
+      content = true;
+    }
+  }
+}
+
+// The delimiter of a header: of those it holds outside quotes, the one that
+// splits it into the most known column names; a comma when it holds none.
+char detectDelimiter(const std::string& header) {
+  char best = ',';
+  int bestKnown = -1;
+  for (char delimiter : kDelimiters) {
+    if (!holdsOutsideQuotes(header, delimiter)) continue;
+    std::istringstream in(header);
+    CsvReader reader(in, delimiter);
+    CsvRecord record;
+    reader.next(&record);
+    int known = 0;
+    for (const std::string& field : record.fields) {
+      if (knownColumn(field) != nullptr) ++known;
+    }
+    if (known > bestKnown) {
+      best = delimiter;
+      bestKnown = known;
+    }
+  }
+  return best;
+}
+
+// The header's bytes, read ahead, and then the rest of the list: what the
+// CSV reader reads.
+class HeaderThenRest : public std::streambuf {
+ public:
+  HeaderThenRest(std::string header, std::streambuf* rest)
+      : header_(std::move(header)), rest_(rest) {
+    setg(&header_[0], &header_[0], &header_[0] + header_.size());
+  }
+  const std::string& header() const { return header_; }
+
+ protected:
+  // Called only once the header's bytes are used up.
+  int_type underflow() override { return rest_->sgetc(); }
+  int_type uflow() override { return rest_->sbumpc(); }
+
+ private:
+  std::string header_;
+  std::streambuf* rest_;
+};
+
 // Reads the station rows that follow a header.
 class Parser {
  public:
-  Parser(std::istream& in, StationCsv::Mode mode) : reader_(in), mode_(mode) {}
+  explicit Parser(const StationCsv::Options& options) : options_(options) {}
 
-  StationCsvResult run() {
-    if (!readHeader()) {
+  StationCsvResult run(std::istream& in) {
+    std::streambuf* source = in.rdbuf();
+    std::unique_ptr<text::TextDecoder> decoder;
+    if (!options_.encoding.empty()) {
+      decoder = std::make_unique<text::TextDecoder>(source, options_.encoding);
+      source = decoder.get();
+    }
+    decoder_ = decoder.get();
+    HeaderThenRest input(readHeaderBytes(source), source);
+    std::istream stream(&input);
+    delimiter_ = options_.delimiter != 0 ? options_.delimiter : detectDelimiter(input.header());
+    CsvReader reader(stream, delimiter_);
+    reader_ = &reader;
+
+    if (!readHeader(input.header())) {
       result_.fatal = true;
       return std::move(result_);
     }
     CsvRecord record;
-    while (reader_.next(&record)) {
+    for (;;) {
+      bool more = reader_->next(&record);
+      if (stoppedByDecoding(more ? &record : nullptr) || !more) break;
       checkPoint();
       StationRow row;
       row.line = record.line;
@@ -83,10 +207,12 @@ class Parser {
       }
       if (good) {
         result_.rows.push_back(row);
-      } else if (mode_ == StationCsv::Mode::kStopAtFirstError) {
+      } else if (options_.mode == StationCsv::Mode::kStopAtFirstError) {
         break;
       }
     }
+    bool refused = options_.mode == StationCsv::Mode::kStopAtFirstError && !result_.ok();
+    if (!options_.keepDuplicates && !refused) dropDuplicates();
     return std::move(result_);
   }
 
@@ -104,9 +230,31 @@ class Parser {
     result_.warnings.push_back({line, column, message});
   }
 
-  bool readHeader() {
+  // Whether the conversion from the list's character set stopped at bytes
+  // that are no text in it, and the reader has come to them: record is what
+  // the last next() gave (null for none); when the input ended inside it,
+  // the bytes are in its last field. Reports the fault, which ends the list.
+  bool stoppedByDecoding(const CsvRecord* record) {
+    if (decoder_ == nullptr || decoder_->fault().empty()) return false;
+    bool inside = record != nullptr && reader_->inputEnded();
+    if (record != nullptr && !inside) return false;  // the fault lies on a later line
+    // At the start of a line (no record) the bytes begin its first field.
+    std::string column;
+    if (inside && record->fields.size() <= columns_.size()) {
+      column = columns_[record->fields.size() - 1].name;
+    } else if (record == nullptr && !columns_.empty()) {
+      column = columns_.front().name;
+    }
+    error(reader_->line(), column, decoder_->fault());
+    result_.fatal = true;
+    return true;
+  }
+
+  bool readHeader(const std::string& headerBytes) {
     CsvRecord header;
-    if (!reader_.next(&header)) {
+    bool got = reader_->next(&header);
+    if (stoppedByDecoding(got ? &header : nullptr)) return false;
+    if (!got) {
       error(0, "",
             "the file is empty; it needs a header row naming the columns name, state, country, "
             "continent, latitude and longitude (level and the others are optional)");
@@ -116,20 +264,17 @@ class Parser {
     std::vector<bool> seen(columnDefs().size(), false);
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
       std::string written = trimBlanks(header.fields[i]);
-      std::string key = asciiLower(written);
-      const ColumnDef* def = nullptr;
-      for (std::size_t k = 0; k < columnDefs().size(); ++k) {
-        if (asciiLower(columnDefs()[k].name) == key) {
-          if (seen[k]) {
-            error(header.line, written, "the header names this column twice");
-            return false;
-          }
-          seen[k] = true;
-          def = &columnDefs()[k];
-          break;
+      const ColumnDef* def = knownColumn(written);
+      if (def != nullptr) {
+        std::size_t k = static_cast<std::size_t>(def - columnDefs().data());
+        if (seen[k]) {
+          error(header.line, written, "the header names this column twice");
+          return false;
         }
+        seen[k] = true;
+      } else {
+        unknown.push_back(written);
       }
-      if (def == nullptr) unknown.push_back(written);
       columns_.push_back({written, def});
     }
     if (!header.error.empty()) {
@@ -142,9 +287,16 @@ class Parser {
         missing.push_back(columnDefs()[k].name);
     }
     if (!missing.empty()) {
-      error(header.line, "",
-            std::string("the header lacks the column") + (missing.size() > 1 ? "s " : " ") +
-                joinQuoted(missing));
+      std::string message = std::string("the header lacks the column") +
+                            (missing.size() > 1 ? "s " : " ") + joinQuoted(missing);
+      for (char other : kDelimiters) {
+        if (other != delimiter_ && holdsOutsideQuotes(headerBytes, other)) {
+          message += " (it holds " + delimiterName(other, true) + ": give --delimiter " +
+                     delimiterOption(other) + " if they separate its columns)";
+          break;
+        }
+      }
+      error(header.line, "", message);
       return false;
     }
     if (!unknown.empty()) {
@@ -174,7 +326,8 @@ class Parser {
     if (record.fields.size() > columns_.size()) {
       error(line, "",
             "the row has " + std::to_string(record.fields.size()) + " fields, the header only " +
-                std::to_string(columns_.size()) + " (a text holding a comma must be quoted)");
+                std::to_string(columns_.size()) + " (a text holding " +
+                delimiterName(delimiter_, false) + " must be quoted)");
       return false;
     }
 
@@ -188,6 +341,11 @@ class Parser {
       if (def == nullptr) continue;
       const Field& f = *def->field;
       const std::string& text = record.fields[i];
+      std::size_t bad = text::findInvalidUtf8(text);
+      if (bad != std::string::npos) {
+        error(line, columns_[i].name, notUtf8(text, bad));
+        return false;
+      }
       if (f.kind != FieldKind::kText && f.requiredColumn && trimBlanks(text).empty()) {
         error(line, columns_[i].name, "the field is empty");
         return false;
@@ -203,8 +361,40 @@ class Parser {
     return true;
   }
 
-  CsvReader reader_;
-  StationCsv::Mode mode_;
+  // Why a field whose byte at offset bad begins no UTF-8 character is
+  // refused.
+  std::string notUtf8(const std::string& field, std::size_t bad) const {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X",
+                  static_cast<unsigned>(static_cast<unsigned char>(field[bad])));
+    std::string message =
+        "the field is not UTF-8 (its byte " + std::to_string(bad + 1) + " is " + hex + ")";
+    // Converted text is UTF-8 throughout; the hint is for a list read as it is.
+    if (options_.encoding.empty()) {
+      message += "; give the file's character set with --encoding, such as --encoding latin1";
+    }
+    return message;
+  }
+
+  void dropDuplicates() {
+    std::vector<DuplicateRow> duplicates = removeDuplicateRows(&result_.rows);
+    if (duplicates.empty()) return;
+    for (const DuplicateRow& d : duplicates) {
+      warning(d.line, "",
+              "this row repeats line " + std::to_string(d.firstLine) +
+                  " (the same name, state, country, continent, level, latitude and longitude) "
+                  "and is left out");
+    }
+    result_.duplicateRows = static_cast<long>(duplicates.size());
+    std::stable_sort(
+        result_.warnings.begin(), result_.warnings.end(),
+        [](const StationCsvIssue& a, const StationCsvIssue& b) { return a.line < b.line; });
+  }
+
+  StationCsv::Options options_;
+  text::TextDecoder* decoder_ = nullptr;
+  CsvReader* reader_ = nullptr;
+  char delimiter_ = ',';
   std::vector<FileColumn> columns_;
   StationCsvResult result_;
 };
@@ -235,7 +425,15 @@ std::string StationCsvIssue::describe(const std::string& source) const {
   return (where.empty() ? message : where + ": " + message) + ".";
 }
 
-StationCsvResult StationCsv::parse(std::istream& in, Mode mode) { return Parser(in, mode).run(); }
+StationCsvResult StationCsv::parse(std::istream& in, const Options& options) {
+  return Parser(options).run(in);
+}
+
+StationCsvResult StationCsv::parse(std::istream& in, Mode mode) {
+  Options options;
+  options.mode = mode;
+  return parse(in, options);
+}
 
 void StationCsv::writeHeader(std::ostream& out) {
   const auto& defs = columnDefs();

@@ -40,9 +40,13 @@ struct StationCsvResult {
   std::vector<StationCsvIssue> warnings;
   std::vector<StationCsvIssue> errors;
   // True when the list as a whole cannot be used: it is empty, its header is
-  // faulty, or a quoted field never ends. Rows read before such a fault are
-  // kept in rows but the list is incomplete.
+  // faulty, a quoted field never ends, or its bytes are no text in the
+  // character set it is read in. Rows read before such a fault are kept in
+  // rows but the list is incomplete.
   bool fatal = false;
+  // How many rows were left out because they repeat an earlier row (each
+  // with a warning).
+  long duplicateRows = 0;
 
   bool ok() const { return errors.empty(); }
 };
@@ -63,13 +67,23 @@ struct StationCsvResult {
 // (the level 1).
 // Columns of other names are ignored, with one warning.
 //
+// Fields are separated by commas, semicolons or tabs: by the one of them
+// that the header holds outside quotes (of several, the one that splits the
+// header into the most known column names; a comma when it holds none), or
+// by the one the options name.
+//
 // Numbers are decimal, in the C locale, with an optional sign and exponent,
 // and may be surrounded by blanks; "nan", "inf" and the like are refused.
-// Text is taken byte for byte as written (UTF-8 is assumed only where a name
-// is cut). A name longer than its field is cut to the longest prefix that
-// ends on a UTF-8 character boundary, with a warning. A name, country or
-// continent must not be empty (a state may be), and no text field may hold a
-// control character: a line break in a name would break the directory file.
+// Text is UTF-8, or converted to it from the character set the options
+// name; a field of a known column that holds bytes that are not well-formed
+// UTF-8 makes its row faulty. A name longer than its field is cut to the
+// longest prefix that ends on a UTF-8 character boundary, with a warning. A
+// name, country or continent must not be empty (a state may be), and no
+// text field may hold a control character: a line break in a name would
+// break the directory file.
+//
+// A row that repeats an earlier row (see removeDuplicateRows) is left out
+// with a warning naming both lines, unless the options keep it.
 class StationCsv {
  public:
   enum class Mode {
@@ -80,10 +94,27 @@ class StationCsv {
     kSkipBadRows,
   };
 
+  // How parse reads a list.
+  struct Options {
+    Mode mode = Mode::kStopAtFirstError;
+    // The character set of the list: empty for UTF-8, else any name that
+    // text::TextDecoder knows ("latin1", "windows-1252", "utf-16", ...).
+    std::string encoding;
+    // The byte between fields, ',', ';' or '\t'; 0 for the one the header
+    // uses.
+    char delimiter = 0;
+    // Whether rows that repeat an earlier row are kept (without a warning).
+    bool keepDuplicates = false;
+  };
+
   // Reads a station list (CSV as described at CsvReader) from in, which the
-  // caller owns. Never throws for bad input; every fault is reported in the
-  // result, with its line number. Each row is a check point of the tool's
-  // interruption (checkPoint), whose hook may throw.
+  // caller owns, converting it from options.encoding as it is read (a chunk
+  // at a time, never the whole list at once). Never throws for bad input;
+  // every fault is reported in the result, with its line number. Throws
+  // Error when options.encoding names no character set. Each row is a check
+  // point of the tool's interruption (checkPoint), whose hook may throw.
+  static StationCsvResult parse(std::istream& in, const Options& options);
+  // parse with the default options but for mode.
   static StationCsvResult parse(std::istream& in, Mode mode = Mode::kStopAtFirstError);
 
   // The header row that writeRecord's rows follow, with every column in the

@@ -3,8 +3,11 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <type_traits>
+
+#include <unicode/uchar.h>
 
 #include "tool/text/Utf8.h"
 
@@ -119,11 +122,45 @@ bool matchesPattern(const std::string& pattern, const std::string& name) {
   return pi == pattern.size();
 }
 
+namespace {
+
+// The terminal columns one character takes: none for marks that combine
+// with the character before them, for format characters and for the
+// medial and final jamo of a Hangul syllable spelt out in jamo; two for the
+// characters East Asian scripts set wide; one for all others.
+std::size_t columnsOf(char32_t c) {
+  UChar32 u = static_cast<UChar32>(c);
+  if (u >= 0x1160 && u <= 0x11FF) return 0;
+  std::int8_t category = u_charType(u);
+  if (category == U_NON_SPACING_MARK || category == U_ENCLOSING_MARK || category == U_FORMAT_CHAR) {
+    return 0;
+  }
+  int width = u_getIntPropertyValue(u, UCHAR_EAST_ASIAN_WIDTH);
+  return (width == U_EA_WIDE || width == U_EA_FULLWIDTH) ? 2 : 1;
+}
+
+// Calls step(offset, length, columns) for each character of s in turn; a
+// byte that begins no well-formed UTF-8 character is a character of its
+// own, one column wide (a terminal shows it as one replacement sign).
+template <class Step>
+void forEachCharacter(const std::string& s, Step step) {
+  for (std::size_t i = 0; i < s.size();) {
+    std::size_t n = wellFormedLength(s, i);
+    std::size_t columns = n == 0 ? 1 : columnsOf(codePointAt(s, i, n));
+    if (n == 0) n = 1;
+    if (!step(i, n, columns)) return;
+    i += n;
+  }
+}
+
+}  // namespace
+
 std::size_t displayWidth(const std::string& s) {
   std::size_t width = 0;
-  for (char c : s) {
-    if (!isContinuationByte(c)) ++width;
-  }
+  forEachCharacter(s, [&](std::size_t, std::size_t, std::size_t columns) {
+    width += columns;
+    return true;
+  });
   return width;
 }
 
@@ -139,7 +176,17 @@ std::string padLeft(const std::string& s, std::size_t width) {
 
 std::string fitWidth(const std::string& s, std::size_t width) {
   if (displayWidth(s) <= width) return s;
-  return firstCharacters(s, width < 3 ? 0 : width - 3) + "...";
+  std::size_t room = width < 3 ? 0 : width - 3;
+  std::size_t used = 0, end = 0;
+  // The cut falls before a character that takes columns, never before a
+  // zero-width one: a combining mark stays with its base.
+  forEachCharacter(s, [&](std::size_t offset, std::size_t length, std::size_t columns) {
+    if (columns > 0 && used + columns > room) return false;
+    used += columns;
+    end = offset + length;
+    return true;
+  });
+  return s.substr(0, end) + "...";
 }
 
 std::string shortestFloat(float value) {
@@ -163,38 +210,6 @@ std::string quoted(const std::string& value, std::size_t maxBytes) {
   }
   return "\"" + shown + (shortened ? "..." : "") + "\"";
 }
-
-namespace {
-
-// The length of the well-formed UTF-8 character at s[i], or 0.
-std::size_t wellFormedLength(const std::string& s, std::size_t i) {
-  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char b = byte(i);
-  if (b < 0x80) return 1;
-  std::size_t n;
-  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-  if (b >= 0xC2 && b <= 0xDF) {
-    n = 2;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    n = 3;
-    if (b == 0xE0) low = 0xA0;   // overlong
-    if (b == 0xED) high = 0x9F;  // surrogates
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    n = 4;
-    if (b == 0xF0) low = 0x90;   // overlong
-    if (b == 0xF4) high = 0x8F;  // past U+10FFFF
-  } else {
-    return 0;
-  }
-  if (i + n > s.size()) return 0;
-  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < n; ++k) {
-    if (!isContinuationByte(s[i + k])) return 0;
-  }
-  return n;
-}
-
-}  // namespace
 
 std::string drawable(const std::string& textValue) {
   std::string out;

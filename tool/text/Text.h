@@ -24,15 +24,21 @@ std::string foldCase(const std::string& name);
 // proportional to the product of the two lengths, whatever the pattern.
 bool matchesPattern(const std::string& pattern, const std::string& name);
 
-// The number of terminal columns text takes, counting each UTF-8 character
-// as one.
+// The number of terminal columns text takes, from the Unicode character
+// data: two for a character of East Asian wide or fullwidth width (CJK
+// ideographs, kana, Hangul syllables, fullwidth forms), none for a
+// combining mark (general categories Mn and Me), a format character (Cf)
+// and a Hangul medial or final jamo (U+1160..U+11FF), one for any other
+// character and for each byte that begins no well-formed UTF-8 character.
 std::size_t displayWidth(const std::string& text);
 // text followed by blanks up to width columns (never cut).
 std::string padRight(const std::string& text, std::size_t width);
 // blanks and then text, up to width columns.
 std::string padLeft(const std::string& text, std::size_t width);
-// text when it takes at most width columns, else its first width - 3
-// characters followed by "..." (width is at least 3).
+// text when it takes at most width columns, else its longest beginning that
+// takes at most width - 3 columns, followed by "..." (width is at least 3).
+// The cut falls between characters, and keeps the zero-width characters
+// after the last one kept (so that an accent stays with its letter).
 std::string fitWidth(const std::string& text, std::size_t width);
 
 // The shortest decimal text that reads back to the same float.

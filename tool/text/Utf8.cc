@@ -18,12 +18,49 @@ std::string cutUtf8(const std::string& text, std::size_t maxBytes) {
   return text.substr(0, maxBytes);
 }
 
-std::string firstCharacters(const std::string& text, std::size_t characters) {
-  std::size_t seen = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!isContinuationByte(text[i]) && seen++ == characters) return text.substr(0, i);
+std::size_t wellFormedLength(const std::string& s, std::size_t i) {
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  if (b < 0x80) return 1;
+  std::size_t n;
+  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3;
+    if (b == 0xE0) low = 0xA0;   // overlong
+    if (b == 0xED) high = 0x9F;  // surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4;
+    if (b == 0xF0) low = 0x90;   // overlong
+    if (b == 0xF4) high = 0x8F;  // past U+10FFFF
+  } else {
+    return 0;
   }
-  return text;
+  if (i + n > s.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < n; ++k) {
+    if (!isContinuationByte(s[i + k])) return 0;
+  }
+  return n;
+}
+
+char32_t codePointAt(const std::string& text, std::size_t i, std::size_t length) {
+  static const unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t c = static_cast<unsigned char>(text[i]) & kLeadBits[length];
+  for (std::size_t k = 1; k < length; ++k) {
+    c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+  }
+  return c;
+}
+
+std::size_t findInvalidUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t n = wellFormedLength(text, i);
+    if (n == 0) return i;
+    i += n;
+  }
+  return std::string::npos;
 }
 
 }  // namespace text

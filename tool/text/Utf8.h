@@ -8,10 +8,11 @@ namespace metdb {
 
 namespace text {
 
-// Cutting text that is assumed to be UTF-8 without splitting a character.
-// Nothing here validates: bytes that are not UTF-8 pass through, and are cut
-// like any byte, so that a cut never loses more than the one character it
-// would split.
+// UTF-8 byte by byte: telling well-formed characters from other bytes, and
+// cutting text that is assumed to be UTF-8 without splitting a character.
+// The cuts do not validate: bytes that are not UTF-8 pass through, and are
+// cut like any byte, so that a cut never loses more than the one character
+// it would split.
 
 // Whether c continues a UTF-8 multi-byte sequence (10xxxxxx).
 inline bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -23,11 +24,20 @@ inline bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) &
 // like any byte (dropping all of them could leave a name empty).
 std::string cutUtf8(const std::string& text, std::size_t maxBytes);
 
-// The first `characters` characters of text, where a character is a byte
-// that is not a continuation byte together with the continuation bytes that
-// follow it (continuation bytes at the very start go with the first one);
-// the whole of text when it has no more.
-std::string firstCharacters(const std::string& text, std::size_t characters);
+// The length (1 to 4) of the well-formed UTF-8 character that starts at
+// text[i], or 0 when the bytes there begin none: a stray continuation byte,
+// an overlong form, a surrogate, a code point past U+10FFFF or a sequence
+// cut short. i must be less than text.size().
+std::size_t wellFormedLength(const std::string& text, std::size_t i);
+
+// The code point of the well-formed character of `length` bytes (as
+// wellFormedLength gives it, not 0) at text[i].
+char32_t codePointAt(const std::string& text, std::size_t i, std::size_t length);
+
+// The offset of the first byte of text that does not belong to a
+// well-formed UTF-8 character, or std::string::npos when all of text is
+// UTF-8.
+std::size_t findInvalidUtf8(const std::string& text);
 
 }  // namespace text
 

@@ -246,21 +246,8 @@ TEST(StationCsvTest, LongNamesAreCutAtCharacterBoundariesWithAWarning) {
   EXPECT_TRUE(r.warnings.empty());
   EXPECT_EQ(fieldText(r.rows[0].record.name), fits);
 
-  // Stray continuation bytes are no sequence to keep whole: the cut stays at
-  // 20 bytes instead of backing up to an empty name, and the list written
-  // from the rows reads back the same.
-  std::string stray = "P" + std::string(30, '\x9D');
-  r = parseText(std::string(kHeader) + stray + ",S,C,Europe,1,0,0\n");
-  ASSERT_TRUE(r.ok());
-  EXPECT_EQ(fieldText(r.rows[0].record.name), stray.substr(0, 20));
-  std::ostringstream written;
-  StationCsv::write(written, {r.rows[0].record});
-  StationCsvResult back = parseText(written.str());
-  ASSERT_TRUE(back.ok());
-  EXPECT_EQ(fieldText(back.rows[0].record.name), stray.substr(0, 20));
-
   // A complete character just before the cut is kept.
-  std::string whole = std::string(18, 'w') + "\xC3\xA9" + "\x80xyz";
+  std::string whole = std::string(18, 'w') + "\xC3\xA9" + "xyz";
   r = parseText(std::string(kHeader) + whole + ",S,C,Europe,1,0,0\n");
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(fieldText(r.rows[0].record.name), whole.substr(0, 20));
@@ -289,6 +276,75 @@ TEST(StationCsvTest, StopAtFirstErrorAndSkipBadRows) {
   ASSERT_EQ(r.rows.size(), 3u);
   EXPECT_STREQ(r.rows[2].record.name, "Good3");
   EXPECT_EQ(r.rows[2].line, 7);
+}
+
+TEST(StationCsvTest, BytesThatAreNotUtf8AreFaultsWithTheirLineAndColumn) {
+  std::string h = kHeader;
+  EXPECT_EQ(onlyError(h + "Oslo,Oslo,Norway,Europe,1,0,0\nZ\xFCrich,ZH,Switzerland,Europe,1,0,0\n"),
+            "s.csv, line 3, column \"name\": the field is not UTF-8 (its byte 2 is 0xFC); give "
+            "the file's character set with --encoding, such as --encoding latin1.");
+
+  // Read in a character set, the list's text is converted; bytes that are
+  // no text in it end the list where they stand.
+  StationCsv::Options options;
+  options.encoding = "us-ascii";
+  options.mode = StationCsv::Mode::kSkipBadRows;
+  std::istringstream in(h + "A,B,C,D,1,0,0\n\"two\nlines\",B,C\x81,D,1,0,0\nE,F,G,H,1,0,0\n");
+  StationCsvResult r = StationCsv::parse(in, options);
+  EXPECT_TRUE(r.fatal);
+  EXPECT_EQ(r.rows.size(), 1u);
+  ASSERT_EQ(r.errors.size(), 1u);
+  EXPECT_EQ(r.errors[0].describe("s.csv"),
+            "s.csv, line 4, column \"country\": byte 0x81 is not us-ascii text.");
+}
+
+TEST(StationCsvTest, TheDelimiterIsTheOneThatSplitsTheHeaderIntoKnownColumns) {
+  // Semicolons, with a comma inside a quoted column name.
+  StationCsvResult r = parseText(
+      "name;state;country;continent;latitude;longitude;\"note, free\"\n"
+      "Z\xC3\xBCrich;ZH;Switzerland;Europe;47.37;8.54;\"a, b\"\n");
+  ASSERT_TRUE(r.ok()) << r.errors[0].describe("");
+  ASSERT_EQ(r.rows.size(), 1u);
+  EXPECT_EQ(+r.rows[0].record.longitude, 8.54f);
+  // Both outside quotes: the commas split it into more known names.
+  r = parseText("name,state,country,continent,latitude,longitude;x\nA,B,C,D,1,2;3\n");
+  ASSERT_FALSE(r.ok());
+  EXPECT_NE(r.errors[0].message.find("lacks the column \"longitude\""), std::string::npos);
+
+  StationCsv::Options options;
+  options.delimiter = ',';
+  std::istringstream in("name;state;country;continent;latitude;longitude\n");
+  r = StationCsv::parse(in, options);
+  ASSERT_EQ(r.errors.size(), 1u);
+  EXPECT_NE(r.errors[0].message.find("(it holds semicolons: give --delimiter ';' if they "
+                                     "separate its columns)"),
+            std::string::npos)
+      << r.errors[0].message;
+}
+
+TEST(StationCsvTest, RowsRepeatingAnEarlierRowAreLeftOutWithAWarning) {
+  std::string text = std::string(kHeader) +
+                     "Oslo,Oslo,Norway,Europe,1,59.9,0\n"
+                     "Oslo,Oslo,Norway,Europe,2,59.9,0\n"    // another level
+                     "OSLO,oslo,NORWAY,europe,1,59.90,-0\n"  // the same as line 2
+                     "Oslo,Oslo,Norway,Europe,1,59.9,0\n";   // and again
+  StationCsvResult r = parseText(text);
+  ASSERT_TRUE(r.ok()) << r.errors[0].describe("");
+  ASSERT_EQ(r.rows.size(), 2u);
+  EXPECT_EQ(r.rows[1].line, 3);
+  EXPECT_EQ(r.duplicateRows, 2);
+  ASSERT_EQ(r.warnings.size(), 2u);
+  EXPECT_EQ(r.warnings[0].describe("s.csv"),
+            "s.csv, line 4: this row repeats line 2 (the same name, state, country, continent, "
+            "level, latitude and longitude) and is left out.");
+  EXPECT_EQ(r.warnings[1].line, 5);
+
+  StationCsv::Options options;
+  options.keepDuplicates = true;
+  std::istringstream in(text);
+  r = StationCsv::parse(in, options);
+  EXPECT_EQ(r.rows.size(), 4u);
+  EXPECT_TRUE(r.warnings.empty());
 }
 
 TEST(StationCsvTest, WriterRoundTripsEveryField) {

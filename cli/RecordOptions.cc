@@ -2,27 +2,21 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tool/text/Text.h"
+#include "tool/record/FieldAssignment.h"
 
 namespace metdb {
 
 namespace {
 
-// Sets the elements of field in *record from an option's value (a series:
-// twelve values separated by commas). Returns "" or the fault as a phrase;
-// a name's cut is described in *warning.
+// Sets field in *record from an option's value (a series: twelve values
+// separated by commas). Returns "" or the fault as a phrase; a name's cut is
+// described in *warning.
 std::string setFromOption(LocationData* record, const Field& field, const std::string& value,
                           std::string* warning) {
-  if (!field.isSeries()) return setFieldFromText(record, field, 0, value, warning);
-  std::vector<std::string> parts = text::split(value, ',');
-  if (parts.size() != static_cast<std::size_t>(field.elements)) {
-    return "needs twelve values separated by commas, not " + std::to_string(parts.size());
-  }
-  for (int m = 0; m < field.elements; ++m) {
-    std::string fault = setFieldFromText(record, field, m, parts[m], warning);
-    if (!fault.empty()) return "value " + std::to_string(m + 1) + ": " + fault;
-  }
-  return "";
+  FieldAssignment assignment;
+  assignment.field = &field;
+  assignment.value = value;
+  return assignment.applyTo(record, warning);
 }
 
 }  // namespace
@@ -33,6 +27,13 @@ void RecordOptions::addOptions(CLI::App* command, bool required) {
   for (const Field& field : locationFields()) {
     given_.push_back(Given{&field, "", nullptr});
     Given& g = given_.back();
+    if (CLI::Option* there = command->get_option_no_throw(field.option)) {
+      // Registered by the command already (a filter of the same name): its
+      // value is read from there, and checked when applied.
+      g.registered = there;
+      g.shared = true;
+      continue;
+    }
     const Field* f = &field;
     g.registered = command->add_option(field.option, g.value, field.help)
                        ->type_name(field.valueName)
@@ -53,13 +54,38 @@ bool RecordOptions::anyGiven() const {
   return false;
 }
 
+const Field* RecordOptions::firstOwnGiven() const {
+  for (const Given& g : given_) {
+    if (!g.shared && g.registered != nullptr && g.registered->count() > 0) return g.field;
+  }
+  return nullptr;
+}
+
+std::vector<FieldAssignment> RecordOptions::assignments() const {
+  std::vector<FieldAssignment> out;
+  for (const Given& g : given_) {
+    if (g.registered == nullptr || g.registered->count() == 0) continue;
+    FieldAssignment a;
+    a.field = g.field;
+    a.value = value(g);
+    out.push_back(a);
+  }
+  return out;
+}
+
+std::string RecordOptions::value(const Given& g) {
+  if (!g.shared) return g.value;
+  const std::vector<std::string>& results = g.registered->results();
+  return results.empty() ? std::string() : results.back();
+}
+
 bool RecordOptions::apply(const LocationData& base, LocationData* record,
                           std::vector<std::string>* warnings, std::string* error) const {
   *record = base;
   for (const Given& g : given_) {
     if (g.registered == nullptr || g.registered->count() == 0) continue;
     std::string cut;
-    std::string fault = setFromOption(record, *g.field, g.value, &cut);
+    std::string fault = setFromOption(record, *g.field, value(g), &cut);
     if (!fault.empty()) {
       *error = std::string(g.field->option) + ": " + fault;
       return false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "datafile/LocationData.h"
+#include "tool/record/FieldAssignment.h"
 #include "tool/record/Fields.h"
 
 namespace CLI {
@@ -25,11 +26,19 @@ class RecordOptions {
  public:
   // Registers the options on command. With required set, the fields a new
   // location must be given (--name, --country, --continent, --latitude,
-  // --longitude) are required.
+  // --longitude) are required. An option that command has already (set's
+  // filters --continent, --country, --state, --name) is shared: this object
+  // reads the value given to it, and checks it only when applying.
   void addOptions(CLI::App* command, bool required);
 
   // Whether any of the options was given.
   bool anyGiven() const;
+  // The field of the first option given that this object registered
+  // itself (not a shared one), such as --level; null when none.
+  const Field* firstOwnGiven() const;
+  // The options given as assignments, in field order (values unchecked for
+  // shared options).
+  std::vector<FieldAssignment> assignments() const;
 
   // Copies base into *record and applies the options given. Names longer
   // than their fields are cut at a UTF-8 character boundary, and each cut is
@@ -44,7 +53,9 @@ class RecordOptions {
     const Field* field;
     std::string value;
     CLI::Option* registered = nullptr;
+    bool shared = false;
   };
+  static std::string value(const Given& g);
   std::vector<Given> given_;
 };
 

@@ -20,6 +20,7 @@
 #include "cli/commands/ListCommand.h"
 #include "cli/commands/MapCommand.h"
 #include "cli/commands/NearestCommand.h"
+#include "cli/commands/RenameCommand.h"
 #include "cli/commands/SelectionCommand.h"
 #include "cli/commands/SetCommand.h"
 #include "cli/commands/ShowCommand.h"
@@ -133,6 +134,7 @@ int runCommand(int argc, const char* const* argv, ToolContext& context) {
   addShowCommand(&app, &context);
   addAddCommand(&app, &context);
   addSetCommand(&app, &context);
+  addRenameCommand(&app, &context);
   addDeleteCommand(&app, &context);
   addCompactCommand(&app, &context);
   addImportCommand(&app, &context);

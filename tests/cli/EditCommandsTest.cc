@@ -190,6 +190,8 @@ TEST_F(EditTest, AFailedWriteLeavesBothFilesAsTheyWere) {
       {"delete", "0"},
       {"compact"},
       {"set", "5", "--country", "Elsewhere"},
+      {"set", "--continent", "Europe", "--set", "country=Elsewhere"},
+      {"rename", "Europe", "Elsewhere"},
       {"add", "--name", "X", "--country", "Y", "--continent", "Z", "--latitude", "1", "--longitude",
        "2"},
   };

@@ -283,6 +283,9 @@ std::vector<Operation> writingOperations() {
                                   "--country", "Eurland0", "--continent", "Europe", "--latitude",
                                   "1.5", "--longitude", "2.5"}));
   ops.push_back(tool("tool-set", {"--db", "db.bmt", "set", "3", "--level", "4"}));
+  ops.push_back(tool("tool-set-selected", {"--db", "db.bmt", "set", "--country", "Eurland0",
+                                           "--set", "country=Aaland", "--set", "level=5"}));
+  ops.push_back(tool("tool-rename", {"--db", "db.bmt", "rename", "Europe/Eurland1/S0", "S1"}));
   ops.push_back(tool("tool-delete", {"--db", "db.bmt", "delete", "2"}));
   ops.push_back(tool("tool-compact", {"--db", "db.bmt", "compact"}));
   ops.push_back(tool("tool-import", {"--db", "db.bmt", "import", "src.bmt", "--replace"}));

@@ -78,6 +78,14 @@ std::string recordPath(const LocationData& r) {
          fieldText(r.name);
 }
 
+std::string recordPath(const LocationData& r, std::size_t levels) {
+  const std::string parts[] = {fieldText(r.continent), fieldText(r.country), fieldText(r.state),
+                               fieldText(r.name)};
+  std::string out;
+  for (std::size_t i = 0; i < levels && i < 4; ++i) out += (i ? "/" : "") + parts[i];
+  return out;
+}
+
 bool parseRecordIndex(const std::string& value, long* index) {
   if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) return false;
   long long v = 0;

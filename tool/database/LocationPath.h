@@ -37,6 +37,8 @@ struct LocationPath {
 
 // "CONTINENT/COUNTRY/STATE/NAME" of a record.
 std::string recordPath(const LocationData& record);
+// The first levels parts (1 to 4) of it: "CONTINENT/COUNTRY" for 2.
+std::string recordPath(const LocationData& record, std::size_t levels);
 
 // Whether text is a record index (decimal digits only); sets *index.
 bool parseRecordIndex(const std::string& text, long* index);

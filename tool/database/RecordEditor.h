@@ -3,6 +3,8 @@
 
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "datafile/LocationData.h"
 #include "directory/Directory.h"
@@ -11,12 +13,15 @@
 
 namespace metdb {
 
-// Edits of a database record by record that keep its data file grouped and
-// every continent, country and state in its directory once, with the
-// library's own operations: a record is placed in its group by importing a
+// Edits of a database's records that keep its data file grouped and every
+// continent, country and state in its directory once, with the library's
+// own operations: a record is placed in its group by importing a
 // one-record database (BMTFile::merge), and removed by deleting its
 // location from the directory (Directory::deleteEntry) and then compacting
-// the data file (BMTFile::remakeDatabase) or importing.
+// the data file (BMTFile::remakeDatabase) or importing. Many records are
+// replaced at once (replaceAll) by importing a database of the new records
+// into the directory without the old ones: one rewrite, whatever their
+// number.
 //
 // The database must have been opened with DatabaseUse::kWrite, so that its
 // directory file describes its data file before the edit. Each edit either
@@ -69,6 +74,30 @@ class RecordEditor {
   // index afterwards. Throws when another location equals the new record,
   // or the write fails; nothing changes then.
   long replace(long index, LocationData* record);
+
+  // A location's record index and its new record, for replaceAll.
+  using Replacement = std::pair<long, LocationData>;
+
+  // Replaces the records of many locations in one rewrite of the data file:
+  // each replacement's location takes its new record, and moves to its new
+  // group when its names, level or position change; the others stay as
+  // they are. The new records' group names are written as given (the
+  // caller gives them the directory's letter case first where it wants
+  // them to join a group: adoptGroupNames). The file stays grouped (one
+  // whose groups were split before is regrouped afterwards, as
+  // compactAndRegroup does). info hears the rewrite's progress. Throws
+  // Error, with the data file and the directory file as they were, when
+  // checkReplacements refuses or the rewrite fails; does nothing for no
+  // replacement.
+  void replaceAll(const std::vector<Replacement>& replacements, ProgressInfo& info);
+
+  // What replaceAll checks before it writes, for a dry run as well:
+  // throws Error when an index is given twice or no location refers to
+  // it, or when a new record would equal another one (names ignoring case,
+  // level, position, as findEqual compares them), naming both records.
+  // The other one is another new record, or a location that stays.
+  // Changes nothing.
+  void checkReplacements(const std::vector<Replacement>& replacements) const;
 
   // Imports the database whose data file is source (opened read-only; it
   // stays as it is) into this one, the records of equal locations from

@@ -205,6 +205,18 @@ std::string setFieldFromText(LocationData* record, const Field& field, int eleme
   return "";
 }
 
+std::vector<FieldDifference> differences(const LocationData& before, const LocationData& after) {
+  std::vector<FieldDifference> out;
+  for (const Field& f : locationFields()) {
+    for (int m = 0; m < f.elements; ++m) {
+      std::string was = fieldValueText(before, f, m);
+      std::string now = fieldValueText(after, f, m);
+      if (was != now) out.push_back({&f, columnName(f, m), was, now});
+    }
+  }
+  return out;
+}
+
 std::string quotedValue(const std::string& value) { return text::quoted(value, 40); }
 
 }  // namespace metdb

@@ -66,6 +66,17 @@ long wholeValue(const LocationData& record, const Field& field, int element);
 std::string setFieldFromText(LocationData* record, const Field& field, int element,
                              const std::string& text, std::string* warning);
 
+// One element whose value differs between two records.
+struct FieldDifference {
+  const Field* field;
+  std::string column;  // columnName of the element
+  std::string before;  // fieldValueText of the first record
+  std::string after;   // of the second
+};
+// The elements of before and after whose values, as fieldValueText gives
+// them, differ, in field order. Bytes after a name's end take no part.
+std::vector<FieldDifference> differences(const LocationData& before, const LocationData& after);
+
 // A value quoted for a station list's message (text::quoted, cut after 40
 // bytes): the rows of a list are shown in one line each.
 std::string quotedValue(const std::string& value);

@@ -2,7 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <memory>
+
 #include "cli/ToolDatabase.h"
+#include "tool/database/ContentCheck.h"
 #include "tool/database/DatabaseCheck.h"
 #include "tool/text/Text.h"
 
@@ -13,28 +17,39 @@ namespace {
 // At most this many examples are shown for each kind of fault.
 constexpr std::size_t kExamples = 10;
 
-void print(std::ostream& out, const Finding& f) {
+void print(std::ostream& out, const Finding& f, std::size_t examples) {
   const char* mark = f.kind == Finding::kOk     ? "ok     "
                      : f.kind == Finding::kNote ? "note   "
                                                 : "FAULT  ";
   out << mark << f.what << '\n';
-  for (std::size_t i = 0; i < f.examples.size() && i < kExamples; ++i) {
-    out << "         " << f.examples[i] << '\n';
-  }
-  if (f.examples.size() > kExamples) {
-    out << "         ... and " << f.examples.size() - kExamples << " more\n";
+  std::size_t shown = examples == 0 ? f.examples.size() : std::min(examples, f.examples.size());
+  for (std::size_t i = 0; i < shown; ++i) out << "         " << f.examples[i] << '\n';
+  if (f.examples.size() > shown) {
+    out << "         ... and " << f.examples.size() - shown << " more\n";
   }
 }
 
-int check(ToolContext& context) {
+// The checks of content with what the tool knows of the world.
+ContentCheckOptions contentCheckOptions() { return ContentCheckOptions(); }
+
+struct CheckOptions {
+  bool content = false;
+  std::size_t examples = kExamples;
+};
+
+int check(const CheckOptions& o, ToolContext& context) {
   ToolDatabase access(context);
   access.open(DatabaseUse::kRead);
   context.out << "Checking " << access.dataFile() << '\n';
   long faults = 0;
-  for (const Finding& f : checkDatabase(access)) {
-    print(context.out, f);
-    faults += f.kind == Finding::kFault;
-  }
+  auto show = [&](const std::vector<Finding>& findings) {
+    for (const Finding& f : findings) {
+      print(context.out, f, o.examples);
+      faults += f.kind == Finding::kFault;
+    }
+  };
+  show(checkDatabase(access));
+  if (o.content) show(checkContent(access, contentCheckOptions()));
   if (faults == 0) {
     context.out << "No fault found.\n";
     return kExitOk;
@@ -46,14 +61,30 @@ int check(ToolContext& context) {
 }  // namespace
 
 void addCheckCommand(CLI::App* app, ToolContext* context) {
-  CLI::App* command =
-      app->add_subcommand("check", "Check the data file and the directory against each other");
+  CLI::App* command = app->add_subcommand(
+      "check", "Check the data file and the directory against each other, and what they hold");
+  auto o = std::make_shared<CheckOptions>();
+  command->add_flag("--content", o->content,
+                    "Check what the records say too: duplicates, near duplicates, impossible "
+                    "positions, positions outside their countries, broken names, odd levels");
+  command
+      ->add_option("--examples", o->examples, "Show N examples of each fault (default 10; 0: all)")
+      ->type_name("N");
   command->footer(
       "Exit status 0 when no fault is found, 1 when one is.\n"
       "\n"
-      "Example:\n"
-      "  metdb --db stations.bmt check");
-  context->addCommand(command, [context] { return check(*context); });
+      "--content reports exact duplicates (names, level, position), locations of one\n"
+      "name within 1 km and any two within 10 m, positions at 0,0 or off the globe,\n"
+      "positions more than 25 km outside their country (a swapped latitude and\n"
+      "longitude or a lost sign shows up here), names with control characters or\n"
+      "bytes that are not UTF-8, and levels that fewer than one in a thousand\n"
+      "locations have, outside the others. Each names the locations by path and\n"
+      "record index.\n"
+      "\n"
+      "Examples:\n"
+      "  metdb --db stations.bmt check\n"
+      "  metdb --db stations.bmt check --content --examples 0");
+  context->addCommand(command, [o, context] { return check(*o, *context); });
 }
 
 }  // namespace metdb

@@ -9,6 +9,9 @@
 #include <system_error>
 
 #include "tool/Error.h"
+#include "tool/lists/ColumnMapping.h"
+#include "tool/lists/CountryResolution.h"
+#include "tool/text/Text.h"
 #include "tool/text/TextDecoder.h"
 
 namespace metdb {
@@ -28,14 +31,21 @@ char delimiterOf(const std::string& value) {
 
 }  // namespace
 
-void addStationListOptions(CLI::App* command, StationListOptions* options) {
+void addStationListOptions(CLI::App* command, StationListOptions* options,
+                           const std::string& positional) {
   command
-      ->add_option("STATIONS.csv", options->file,
-                   "The station list (CSV with a header row); - reads it from standard input")
+      ->add_option(positional, options->file,
+                   "The station list (a file, or - for standard input), in any format of "
+                   "--from")
       ->required()
       ->type_name("");
+  addStationListReadingOptions(command, options);
+}
+
+void addStationListReadingOptions(CLI::App* command, StationListOptions* options) {
+  options->reading.countries = standardCountryResolver();
   command
-      ->add_option("--encoding", options->reading.encoding,
+      ->add_option("--encoding", options->reading.csv.encoding,
                    "The list's character set, converted to UTF-8 as it is read (latin1, "
                    "windows-1252, utf-16, ...; default: UTF-8, checked)")
       ->type_name("NAME")
@@ -50,7 +60,9 @@ void addStationListOptions(CLI::App* command, StationListOptions* options) {
   command
       ->add_option_function<std::string>(
           "--delimiter",
-          [options](const std::string& value) { options->reading.delimiter = delimiterOf(value); },
+          [options](const std::string& value) {
+            options->reading.csv.delimiter = delimiterOf(value);
+          },
           "What separates the fields: ',', ';' or tab (default: whichever the header uses)")
       ->type_name("CHAR")
       ->check(
@@ -59,9 +71,49 @@ void addStationListOptions(CLI::App* command, StationListOptions* options) {
             return "\"" + value + "\" is no delimiter; give ',', ';' or tab";
           },
           "");
-  command->add_flag("--keep-duplicates", options->reading.keepDuplicates,
+  command->add_flag("--keep-duplicates", options->reading.csv.keepDuplicates,
                     "Keep rows that repeat an earlier row (same names, level and position) "
                     "instead of leaving them out with a warning");
+  command
+      ->add_option_function<std::string>(
+          "--from",
+          [options](const std::string& name) {
+            formatOfName(name, &options->reading.format);
+            options->reading.detectFormat = false;
+            options->formatGiven = true;
+          },
+          "The list's format: csv, ghcnd-stations, isd-history, ourairports, geonames or "
+          "geojson (default: told from its start)")
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember(stationListFormatNames()));
+  command
+      ->add_option_function<std::string>(
+          "--columns",
+          [options](const std::string& text) {
+            try {
+              options->reading.list.columns = ColumnMapping::parse(text);
+              ColumnMapping check(options->reading.list.columns);
+            } catch (const Error& e) {
+              // A usage error, as CLI11 reports its own.
+              throw CLI::ValidationError(e.what());
+            }
+          },
+          "Which of the list's columns (or GeoJSON properties) hold the record's fields, as "
+          "FIELD=COLUMN,... (name=STATION_NAME,latitude=LAT,country-iso=CC,...)")
+      ->type_name("MAP");
+  command
+      ->add_option_function<std::string>(
+          "--type",
+          [options](const std::string& text) {
+            options->reading.list.types = text::split(text, ',');
+          },
+          "ourairports: the airport types to keep, e.g. large,medium (default: all but closed)")
+      ->type_name("TYPES");
+  command
+      ->add_option("--level", options->reading.list.level,
+                   "Give every station this level instead of the format's rule")
+      ->type_name("N")
+      ->check(CLI::Range(-128, 127));
 }
 
 std::string stationListName(const StationListOptions& options) {
@@ -69,9 +121,9 @@ std::string stationListName(const StationListOptions& options) {
 }
 
 StationCsvResult readStationList(const StationListOptions& options, StationCsv::Mode mode) {
-  StationCsv::Options reading = options.reading;
-  reading.mode = mode;
-  if (options.file == kStandardInput) return StationCsv::parse(std::cin, reading);
+  StationListReading reading = options.reading;
+  reading.csv.mode = mode;
+  if (options.file == kStandardInput) return readAnyStationList(std::cin, reading);
   std::error_code ec;
   if (std::filesystem::is_directory(options.file, ec)) {
     throw Error("\"" + options.file + "\" is a folder, not a station list.");
@@ -80,7 +132,7 @@ StationCsvResult readStationList(const StationListOptions& options, StationCsv::
   if (!in) {
     throw Error("Cannot open \"" + options.file + "\": " + std::strerror(errno) + ".");
   }
-  return StationCsv::parse(in, reading);
+  return readAnyStationList(in, reading);
 }
 
 }  // namespace metdb

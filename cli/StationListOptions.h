@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "tool/lists/StationListReading.h"
 #include "tool/record/StationCsv.h"
 
 namespace CLI {
@@ -16,20 +17,26 @@ namespace metdb {
 // --encoding NAME, --delimiter ','|';'|tab and --keep-duplicates.
 struct StationListOptions {
   std::string file;
-  // The reading options but for the mode, which the command sets.
-  StationCsv::Options reading;
+  // How to read it but for the mode (reading.csv.mode), which the command
+  // sets: --from, --columns, --type, --level beside the CSV's options.
+  StationListReading reading;
+  // --from was given.
+  bool formatGiven = false;
 };
 
-// Registers the positional STATIONS.csv (required) and the options on
+// Registers the positional (named positional; required) and the options on
 // command, filling *options (which must outlive the parse). An encoding
-// that ICU does not know and a delimiter other than a comma, a semicolon
-// or a tab are usage errors.
-void addStationListOptions(CLI::App* command, StationListOptions* options);
+// that ICU does not know, a delimiter other than a comma, a semicolon or a
+// tab, an unknown format and a faulty column mapping are usage errors.
+void addStationListOptions(CLI::App* command, StationListOptions* options,
+                           const std::string& positional = "STATIONS");
+// The same options without the positional (import has its own).
+void addStationListReadingOptions(CLI::App* command, StationListOptions* options);
 
 // How messages name the list: its file name as given, or "standard input".
 std::string stationListName(const StationListOptions& options);
 
-// Reads the list (see StationCsv::parse) in mode. Throws Error, a sentence
+// Reads the list (readAnyStationList) in mode. Throws Error, a sentence
 // naming the file, when the file is a folder or cannot be opened.
 StationCsvResult readStationList(const StationListOptions& options, StationCsv::Mode mode);
 

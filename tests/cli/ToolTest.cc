@@ -48,7 +48,7 @@ TEST(ToolProgramTest, HelpAndVersion) {
 
   o = runProgram(dir, {"validate", "--help"});
   EXPECT_EQ(o.status, 0);
-  EXPECT_TRUE(contains(o.out, "Usage: metdb validate [OPTIONS] STATIONS.csv")) << o.out;
+  EXPECT_TRUE(contains(o.out, "Usage: metdb validate [OPTIONS] STATIONS")) << o.out;
   EXPECT_TRUE(contains(o.out, "Examples:\n  metdb validate "));
 }
 
@@ -110,7 +110,7 @@ TEST(ToolProgramTest, WrongUsageExitsWithTwoAndAUsageLine) {
   Outcome o = runProgram(dir, {"frobnicate"});
   EXPECT_TRUE(contains(o.err, "\"frobnicate\" is not a command")) << o.err;
   o = runProgram(dir, {"validate"});
-  EXPECT_TRUE(contains(o.err, "metdb validate: STATIONS.csv is required.\n")) << o.err;
+  EXPECT_TRUE(contains(o.err, "metdb validate: STATIONS is required.\n")) << o.err;
 }
 
 TEST(ToolProgramTest, EveryCommandReportsWrongArgumentsWithStatusTwo) {

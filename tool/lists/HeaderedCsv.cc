@@ -17,7 +17,7 @@ std::string key(const std::string& name) {
 
 }  // namespace
 
-HeaderedCsv::HeaderedCsv(std::istream& in) : reader_(in) {
+HeaderedCsv::HeaderedCsv(std::istream& in, char delimiter) : reader_(in, delimiter) {
   CsvRecord header;
   if (!reader_.next(&header)) return;
   hasHeader_ = true;

@@ -14,8 +14,9 @@ namespace metdb {
 // fields found by their names (ignoring ASCII case and blanks around them).
 class HeaderedCsv {
  public:
-  // Reads the header from in (the caller's; it outlives this object).
-  explicit HeaderedCsv(std::istream& in);
+  // Reads the header from in (the caller's; it outlives this object), the
+  // fields separated by delimiter.
+  explicit HeaderedCsv(std::istream& in, char delimiter = ',');
 
   // Whether a header was read; false for an empty input.
   bool hasHeader() const { return hasHeader_; }

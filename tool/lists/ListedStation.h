@@ -53,6 +53,8 @@ struct ListOptions {
   // OurAirports: the airport types to keep (e.g. "large_airport"); empty:
   // all but closed ones.
   std::vector<std::string> types;
+  // Any other CSV: the byte between fields.
+  char delimiter = ',';
   // Any other CSV: which of the file's columns holds each of the record's
   // fields, e.g. {"name", "STATION_NAME"}. A field may also be given as
   // country-iso or country-fips (a code) instead of country.

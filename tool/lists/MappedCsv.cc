@@ -8,7 +8,7 @@ namespace metdb {
 ListedStations readMappedCsv(std::istream& in, const ListOptions& options) {
   ColumnMapping mapping(options.columns);
   ListedStations out;
-  HeaderedCsv csv(in);
+  HeaderedCsv csv(in, options.delimiter);
   if (!csv.hasHeader()) {
     out.errors.push_back({0, "", "the list is empty"});
     out.fatal = true;

@@ -1,5 +1,6 @@
 #include "tool/record/DuplicateRows.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <unordered_set>
@@ -97,6 +98,22 @@ std::vector<DuplicateRow> removeDuplicateRows(std::vector<StationRow>* rows) {
   }
   rows->resize(next);
   return removed;
+}
+
+void dropDuplicateRows(StationCsvResult* result) {
+  std::vector<DuplicateRow> duplicates = removeDuplicateRows(&result->rows);
+  if (duplicates.empty()) return;
+  for (const DuplicateRow& d : duplicates) {
+    result->warnings.push_back(
+        {d.line, "",
+         "this row repeats line " + std::to_string(d.firstLine) +
+             " (the same name, state, country, continent, level, latitude and longitude) "
+             "and is left out"});
+  }
+  result->duplicateRows = static_cast<long>(duplicates.size());
+  std::stable_sort(
+      result->warnings.begin(), result->warnings.end(),
+      [](const StationCsvIssue& a, const StationCsvIssue& b) { return a.line < b.line; });
 }
 
 }  // namespace metdb

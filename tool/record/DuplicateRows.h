@@ -23,6 +23,11 @@ struct DuplicateRow {
 // the number of rows (each is hashed once).
 std::vector<DuplicateRow> removeDuplicateRows(std::vector<StationRow>* rows);
 
+// removeDuplicateRows on result's rows, with a warning for each row left
+// out (naming the line it repeats), the warnings in line order, and the
+// count in duplicateRows.
+void dropDuplicateRows(StationCsvResult* result);
+
 }  // namespace metdb
 
 #endif  // METDB_TOOL_RECORD_DUPLICATEROWS_H_

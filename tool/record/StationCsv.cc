@@ -376,20 +376,7 @@ class Parser {
     return message;
   }
 
-  void dropDuplicates() {
-    std::vector<DuplicateRow> duplicates = removeDuplicateRows(&result_.rows);
-    if (duplicates.empty()) return;
-    for (const DuplicateRow& d : duplicates) {
-      warning(d.line, "",
-              "this row repeats line " + std::to_string(d.firstLine) +
-                  " (the same name, state, country, continent, level, latitude and longitude) "
-                  "and is left out");
-    }
-    result_.duplicateRows = static_cast<long>(duplicates.size());
-    std::stable_sort(
-        result_.warnings.begin(), result_.warnings.end(),
-        [](const StationCsvIssue& a, const StationCsvIssue& b) { return a.line < b.line; });
-  }
+  void dropDuplicates() { dropDuplicateRows(&result_); }
 
   StationCsv::Options options_;
   text::TextDecoder* decoder_ = nullptr;

@@ -135,4 +135,42 @@ StationCsvResult readStationList(const StationListOptions& options, StationCsv::
   return readAnyStationList(in, reading);
 }
 
+namespace {
+
+std::string withoutPeriod(std::string s) {
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+bool readStationsReporting(const StationListOptions& options, bool skipBad,
+                           const std::string& consequence, ToolContext& context,
+                           StationCsvResult* result) {
+  std::string source = stationListName(options);
+  try {
+    *result = readStationList(
+        options, skipBad ? StationCsv::Mode::kSkipBadRows : StationCsv::Mode::kStopAtFirstError);
+  } catch (const Error& e) {
+    context.error(withoutPeriod(e.what()) + "; " + consequence + ".");
+    return false;
+  }
+  for (const StationCsvIssue& w : result->warnings) context.warning(w.describe(source));
+  if (result->fatal) {
+    for (const StationCsvIssue& e : result->errors) {
+      context.error(withoutPeriod(e.describe(source)) + "; " + consequence + ".");
+    }
+    return false;
+  }
+  if (!result->ok() && !skipBad) {
+    context.error(withoutPeriod(result->errors.front().describe(source)) + "; " + consequence +
+                  ".");
+    return false;
+  }
+  for (const StationCsvIssue& e : result->errors) {
+    context.warning(withoutPeriod(e.describe(source)) + "; the row is skipped.");
+  }
+  return true;
+}
+
 }  // namespace metdb

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "cli/ToolContext.h"
+
 #include "tool/lists/StationListReading.h"
 #include "tool/record/StationCsv.h"
 
@@ -39,6 +41,14 @@ std::string stationListName(const StationListOptions& options);
 // Reads the list (readAnyStationList) in mode. Throws Error, a sentence
 // naming the file, when the file is a folder or cannot be opened.
 StationCsvResult readStationList(const StationListOptions& options, StationCsv::Mode mode);
+
+// Reads the list, stopping at the first faulty row unless skipBad, and
+// reports on context: each warning, each skipped row, and the fault that
+// makes the list unusable followed by "; " + consequence (such as "nothing
+// was written"). False when the list cannot be used.
+bool readStationsReporting(const StationListOptions& options, bool skipBad,
+                           const std::string& consequence, ToolContext& context,
+                           StationCsvResult* result);
 
 }  // namespace metdb
 

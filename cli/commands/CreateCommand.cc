@@ -24,39 +24,6 @@ struct CreateOptions {
   bool force = false;
 };
 
-std::string withoutPeriod(std::string s) {
-  if (!s.empty() && s.back() == '.') s.pop_back();
-  return s;
-}
-
-// Reads the station list; reports and returns false when it cannot be used.
-bool readStations(const CreateOptions& o, ToolContext& context, StationCsvResult* result) {
-  std::string source = stationListName(o.stations);
-  try {
-    *result = readStationList(o.stations, o.skipBad ? StationCsv::Mode::kSkipBadRows
-                                                    : StationCsv::Mode::kStopAtFirstError);
-  } catch (const Error& e) {
-    context.error(withoutPeriod(e.what()) + "; nothing was written.");
-    return false;
-  }
-  for (const StationCsvIssue& w : result->warnings) context.warning(w.describe(source));
-  if (result->fatal) {
-    for (const StationCsvIssue& e : result->errors) {
-      context.error(withoutPeriod(e.describe(source)) + "; nothing was written.");
-    }
-    return false;
-  }
-  if (!result->ok() && !o.skipBad) {
-    context.error(withoutPeriod(result->errors.front().describe(source)) +
-                  "; nothing was written.");
-    return false;
-  }
-  for (const StationCsvIssue& e : result->errors) {
-    context.warning(withoutPeriod(e.describe(source)) + "; the row is skipped.");
-  }
-  return true;
-}
-
 int create(const CreateOptions& o, ToolContext& context) {
   ToolDatabase access(context);
   access.checkName();
@@ -75,7 +42,9 @@ int create(const CreateOptions& o, ToolContext& context) {
   }
 
   StationCsvResult list;
-  if (!readStations(o, context, &list)) return kExitFailure;
+  if (!readStationsReporting(o.stations, o.skipBad, "nothing was written", context, &list)) {
+    return kExitFailure;
+  }
   sortIntoHierarchyOrder(&list.rows);
   DirectoryStats stats =
       createDatabase(access, list.rows, o.force, [&](const std::string& w) { context.warning(w); });

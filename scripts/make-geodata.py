@@ -476,6 +476,31 @@ def iso_codes_version():
     return result.stdout.strip() if result.returncode == 0 else "(version unknown)"
 
 
+ADMIN1_CODES = "/usr/share/libtimezonemap/ui/admin1Codes.txt"
+
+
+def write_divisions(path):
+    """GeoNames' first-level divisions ("CH.25" -> "Zurich"), which name the
+    states of GeoNames' cities files, from Debian's libtimezonemap-data."""
+    if not os.path.exists(ADMIN1_CODES):
+        fail("%s is missing (apt-get install libtimezonemap-data)" % ADMIN1_CODES)
+    rows = []
+    with open(ADMIN1_CODES, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) >= 2 and "." in fields[0] and fields[1].strip():
+                rows.append((fields[0], fields[1].strip()))
+    rows.sort()
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("# GeoNames first-level divisions (admin1Codes.txt of Debian's\n")
+        f.write("# libtimezonemap-data; GeoNames, CC BY 4.0). Written by\n")
+        f.write("# scripts/make-geodata.py; see README.md.\n")
+        f.write("code\tname\n")
+        for code, name in rows:
+            f.write("%s\t%s\n" % (code, name))
+    return len(rows)
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     output = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "geo")
@@ -486,6 +511,8 @@ def main():
         rows = countries_table(archives)
         write_countries(rows, os.path.join(output, "countries.tsv"), iso_codes_version())
         note("countries.tsv: %d countries" % len(rows))
+        note("divisions.tsv: %d divisions"
+             % write_divisions(os.path.join(output, "divisions.tsv")))
         atlas = archives["world-atlas"]
         for scale in ("110m", "50m"):
             topology = json.loads(member(atlas, "countries-%s.json" % scale))

@@ -10,6 +10,14 @@ namespace metdb {
 // that cannot be read throws Error from the resolver.
 CountryResolver standardCountryResolver();
 
+// The name of a first-level division from GeoNames' codes (country "CH",
+// division "ZH" -> "Zürich"), empty when the table has none.
+using DivisionNamer = std::function<std::string(const std::string&, const std::string&)>;
+
+// Divisions from the project's table (data/geo/divisions.tsv), read on
+// first use; a table that cannot be read throws Error from the namer.
+DivisionNamer standardDivisionNamer();
+
 }  // namespace metdb
 
 #endif  // METDB_TOOL_LISTS_COUNTRYRESOLUTION_H_

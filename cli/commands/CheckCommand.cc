@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "cli/ToolDatabase.h"
+#include "tool/Error.h"
 #include "tool/database/ContentCheck.h"
 #include "tool/database/DatabaseCheck.h"
+#include "tool/places/CountryCheck.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -29,8 +31,18 @@ void print(std::ostream& out, const Finding& f, std::size_t examples) {
   }
 }
 
-// The checks of content with what the tool knows of the world.
-ContentCheckOptions contentCheckOptions() { return ContentCheckOptions(); }
+// The checks of content with what the tool knows of the world: without
+// its table of countries and their outlines, positions go unchecked
+// against countries (said as a warning) and the rest is checked.
+ContentCheckOptions contentCheckOptions(ToolContext& context) {
+  ContentCheckOptions options;
+  try {
+    options.kmOutsideCountry = makeCountryDistance();
+  } catch (const Error& e) {
+    context.warning("positions are not checked against their countries: " + std::string(e.what()));
+  }
+  return options;
+}
 
 struct CheckOptions {
   bool content = false;
@@ -49,7 +61,7 @@ int check(const CheckOptions& o, ToolContext& context) {
     }
   };
   show(checkDatabase(access));
-  if (o.content) show(checkContent(access, contentCheckOptions()));
+  if (o.content) show(checkContent(access, contentCheckOptions(context)));
   if (faults == 0) {
     context.out << "No fault found.\n";
     return kExitOk;

@@ -84,3 +84,37 @@ TEST_F(CheckTest, FindsADamagedDirectoryFileAndLeavesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the records say: each kind of content fault once, beside sound
+// locations, named by path and record index.
+TEST(ContentCheckTest, FindsDuplicatesImpossiblePositionsAndLocationsOutsideTheirCountry) {
+  TempDir dir;
+  writeFile(dir.file("f.csv"),
+            "name,state,country,continent,level,latitude,longitude\n"
+            "Zürich,ZH,Switzerland,Europe,1,47.37,8.54\n"
+            "Zurich,ZH,Switzerland,Europe,2,47.372,8.541\n"
+            "Kloten,ZH,Switzerland,Europe,1,47.45,8.56\n"
+            "Kloten Tower,ZH,Switzerland,Europe,1,47.45003,8.56003\n"
+            "Nowhere,ZH,Switzerland,Europe,1,0,0\n"
+            "Swapped,ZH,Switzerland,Europe,1,8.54,47.37\n"
+            "Twice,ZH,Switzerland,Europe,1,46.5,7.5\n"
+            "Twice,ZH,Switzerland,Europe,1,46.5,7.5\n");
+  ASSERT_EQ(run(dir, {"--db", "f.bmt", "create", "f.csv", "--keep-duplicates"}).status, 0);
+  Outcome plain = run(dir, {"--db", "f.bmt", "check"});
+  EXPECT_EQ(plain.status, 0) << plain.out;
+  Outcome o = run(dir, {"--db", "f.bmt", "check", "--content"});
+  EXPECT_EQ(o.status, 1);
+  for (const char* expected :
+       {"FAULT  1 location repeats an earlier one exactly", "Switzerland/ZH/Twice (record ",
+        "FAULT  1 pair of locations of one name lies within 1.0 km", "235 m apart",
+        "FAULT  1 pair of locations lies within 10 m", "Kloten Tower (record ",
+        "FAULT  1 location lies at 0, 0", "ZH/Nowhere (record ",
+        "FAULT  2 locations lie more than 25.0 km outside their countries", "Swapped (record ",
+        ") at 8.54, 47.37 lies "}) {
+    EXPECT_TRUE(contains(o.out, expected)) << expected << "\n" << o.out;
+  }
+}
+
+}  // namespace

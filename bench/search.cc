@@ -2,9 +2,10 @@
 // info on the same database; and find's recall and time beside SQLite's
 // FTS5 on the same names (docs/performance.md, "Find and nearest").
 //
-// Usage: bench_search --metdb PATH [--sizes N,N,...] [--repeat R]
+// Usage: bench_search --metdb PATH [--sizes N,N,...] [--repeat R] [--keep DIR]
 //   PATH: the metdb tool. Default sizes 10^5 and 10^6. Each time is the
-//   best of R runs (default 5) after one untimed run.
+//   best of R runs (default 5) after one untimed run. --keep: the station
+//   lists and databases stay in DIR/N/ (for profiling the same commands).
 //
 // For each size a station list of real-looking names is written (Latin
 // names with and without accents; a few percent are real places, Cyrillic,
@@ -625,12 +626,14 @@ SizeResult measure(long n, const std::string& metdb, int repeat, const std::stri
 int main(int argc, char** argv) {
   std::vector<long> sizes = {100000, 1000000};
   int repeat = 5;
-  std::string metdb;
+  std::string metdb, keep;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--metdb") == 0 && i + 1 < argc) {
       metdb = fs::absolute(argv[++i]).string();
     } else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
       repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
+      keep = fs::absolute(argv[++i]).string();
     } else if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc) {
       sizes.clear();
       for (char* p = argv[++i]; *p != '\0';) {
@@ -643,7 +646,8 @@ int main(int argc, char** argv) {
     }
   }
   if (metdb.empty()) {
-    std::fprintf(stderr, "usage: %s --metdb PATH [--sizes N,N,...] [--repeat R]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s --metdb PATH [--sizes N,N,...] [--repeat R] [--keep DIR]\n",
+                 argv[0]);
     return 1;
   }
 
@@ -651,11 +655,12 @@ int main(int argc, char** argv) {
   bench::ScratchDir scratch;
   std::vector<SizeResult> results;
   for (long n : sizes) {
-    std::string dir = scratch.file(std::to_string(n));
+    std::string dir = (keep.empty() ? scratch.file("") : keep + "/") + std::to_string(n);
+    fs::remove_all(dir);
     fs::create_directories(dir);
     std::fprintf(stderr, "== %ld locations\n", n);
     results.push_back(measure(n, metdb, repeat, dir));
-    fs::remove_all(dir);
+    if (keep.empty()) fs::remove_all(dir);
   }
 
   std::printf("| command |");

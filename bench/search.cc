@@ -4,7 +4,8 @@
 //
 // Usage: bench_search --metdb PATH [--sizes N,N,...] [--repeat R] [--keep DIR]
 //   PATH: the metdb tool. Default sizes 10^5 and 10^6. Each time is the
-//   best of R runs (default 5) after one untimed run. --keep: the station
+//   best of R runs (default 5) after one untimed run, the runs going round
+//   the commands. --keep: the station
 //   lists and databases stay in DIR/N/ (for profiling the same commands).
 //
 // For each size a station list of real-looking names is written (Latin
@@ -359,13 +360,16 @@ Run runProcess(const std::vector<std::string>& argv, const std::string& outPath)
           static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
 
-// The best of repeat runs, after one untimed run.
-Run bestOf(int repeat, const std::vector<std::string>& argv) {
-  runProcess(argv, "/dev/null");
-  Run best;
-  for (int i = 0; i < repeat; ++i) {
-    Run r = runProcess(argv, "/dev/null");
-    if (std::isnan(best.ms) || r.ms < best.ms) best = r;
+// The best of repeat runs of each command, after one untimed run of each.
+// The runs go round the commands, so that a change in the machine's other
+// load falls on all of them alike.
+std::vector<Run> bestOf(int repeat, const std::vector<std::vector<std::string>>& commands) {
+  std::vector<Run> best(commands.size());
+  for (int i = 0; i <= repeat; ++i) {
+    for (std::size_t c = 0; c < commands.size(); ++c) {
+      Run r = runProcess(commands[c], "/dev/null");
+      if (i > 0 && (std::isnan(best[c].ms) || r.ms < best[c].ms)) best[c] = r;
+    }
   }
   return best;
 }
@@ -533,18 +537,24 @@ SizeResult measure(long n, const std::string& metdb, int repeat, const std::stri
   result.createMs = runProcess({metdb, "--db", db, "create", csv}, "/dev/null").ms;
 
   std::fprintf(stderr, "   commands\n");
-  result.commands.push_back({"info", bestOf(repeat, {metdb, "--db", db, "info"})});
-  for (const Query& q : kQueries) {
-    result.commands.push_back(
-        {"find " + q.text, bestOf(repeat, {metdb, "--db", db, "find", q.text})});
+  std::vector<std::vector<std::string>> commands = {{"info"}};
+  for (const Query& q : kQueries) commands.push_back({"find", q.text});
+  for (const char* point : {"47.37 8.54", "-23.55 -46.63", "69.68 18.94"}) {
+    std::string latitude = point, longitude = latitude.substr(latitude.find(' ') + 1);
+    latitude.resize(latitude.find(' '));
+    commands.push_back({"nearest", latitude, longitude});
+    commands.push_back({"nearest", latitude, longitude, "--within", "50"});
   }
-  const char* points[][2] = {{"47.37", "8.54"}, {"-23.55", "-46.63"}, {"69.68", "18.94"}};
-  for (auto& p : points) {
-    result.commands.push_back({std::string("nearest ") + p[0] + " " + p[1],
-                               bestOf(repeat, {metdb, "--db", db, "nearest", p[0], p[1]})});
-    result.commands.push_back(
-        {std::string("nearest ") + p[0] + " " + p[1] + " --within 50",
-         bestOf(repeat, {metdb, "--db", db, "nearest", p[0], p[1], "--within", "50"})});
+  std::vector<std::vector<std::string>> argvs;
+  for (const auto& c : commands) {
+    argvs.push_back({metdb, "--db", db});
+    argvs.back().insert(argvs.back().end(), c.begin(), c.end());
+  }
+  std::vector<Run> best = bestOf(repeat, argvs);
+  for (std::size_t c = 0; c < commands.size(); ++c) {
+    std::string line;
+    for (const std::string& word : commands[c]) line += (line.empty() ? "" : " ") + word;
+    result.commands.push_back({line, best[c]});
   }
 
   std::fprintf(stderr, "   FTS5\n");

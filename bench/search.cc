@@ -1,6 +1,6 @@
 // metdb find and nearest end to end, as a user runs them, against metdb
 // info on the same database; and find's recall and time beside SQLite's
-// FTS5 on the same names (docs/performance.md, "Find and nearest").
+// FTS5 on the same names (docs/performance.md, "Find and nearest, end to end").
 //
 // Usage: bench_search --metdb PATH [--sizes N,N,...] [--repeat R] [--keep DIR]
 //   PATH: the metdb tool. Default sizes 10^5 and 10^6. Each time is the
@@ -199,7 +199,8 @@ void add(Name& name, const Letters& part) {
 }
 
 // A made-up name of two or three syllables, sometimes with an ending or a
-// leading word, at most `bytes` bytes long; one in four has an accent.
+// leading word, at most `bytes` bytes long. One in four has an accented
+// vowel; ß, ñ, ł, ż and some endings put letters beyond ASCII into others.
 Name madeUpName(std::mt19937& rng, std::size_t bytes) {
   for (;;) {
     Name name;

@@ -2,10 +2,10 @@
 # Builds the tool and bench_search in Release in a build folder of their own
 # (build-bench/, or $BUILD_DIR) and measures find and nearest end to end
 # against info, and find beside SQLite's FTS5, at 10^5 and 10^6 locations,
-# printing the tables of docs/performance.md ("Find and nearest").
+# printing the tables of docs/performance.md ("Find and nearest, end to end").
 # Usage: scripts/bench-search.sh [--quick]
-#   --quick: 10^5 locations only, best of 3 (under a minute); otherwise
-#   10^5 and 10^6, best of 5 (about ten minutes).
+#   --quick: 10^5 locations only, best of 3 (a quarter of a minute); otherwise
+#   10^5 and 10^6, best of 5 (about three minutes after the build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${JOBS:-$(nproc)}

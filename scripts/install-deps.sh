@@ -8,7 +8,7 @@ packages=(
   doxygen help2man dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev tzdata
-  libgeographiclib-dev libcairo2-dev libicu-dev fonts-dejavu-core libsqlite3-dev
+  libgeographiclib-dev libcairo2-dev libicu-dev libtimezonemap-data fonts-dejavu-core libsqlite3-dev
   clang libclang-rt-14-dev valgrind
 )
 

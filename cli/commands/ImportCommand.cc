@@ -2,15 +2,18 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <system_error>
 
+#include "cli/StationListOptions.h"
 #include "cli/Terminal.h"
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/RecordEditor.h"
 #include "tool/database/ScratchFolder.h"
+#include "tool/lists/StationListReading.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -20,18 +23,40 @@ namespace fs = std::filesystem;
 namespace {
 
 struct ImportOptions {
-  std::string source;
+  StationListOptions list;  // list.file is SOURCE
   bool replace = false;
   bool force = false;
+  bool skipBad = false;
 };
 
+// Whether SOURCE is to be read as a station list: --from says so, or its
+// start is text.
+bool isStationList(const ImportOptions& o) {
+  if (o.list.formatGiven || o.list.file == "-") return true;
+  std::ifstream in(o.list.file, std::ios::binary);
+  char start[512];
+  in.read(start, sizeof start);
+  return in.gcount() > 0 &&
+         looksLikeStationList(std::string(start, static_cast<std::size_t>(in.gcount())));
+}
+
 int import(const ImportOptions& o, ToolContext& context) {
+  bool fromList = isStationList(o);
+  StationCsvResult rows;
+  if (fromList &&
+      !readStationsReporting(o.list, o.skipBad, "nothing was imported", context, &rows)) {
+    return kExitFailure;
+  }
   ToolDatabase access(context);
   access.open(DatabaseUse::kWrite);
   RecordEditor editor(access);
   ProgressInfo info(context.err, isTerminal(context.err), 0);
   try {
-    editor.importFrom(o.source, o.replace, info, o.force);
+    if (fromList) {
+      editor.importRows(std::move(rows.rows), o.replace, info);
+    } else {
+      editor.importFrom(o.list.file, o.replace, info, o.force);
+    }
   } catch (const Error&) {
     if (info.reported()) info.writeReport(context.out);
     throw;
@@ -46,20 +71,30 @@ void addImportCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command =
       app->add_subcommand("import", "Merge the records of another database into this one");
   auto o = std::make_shared<ImportOptions>();
-  command->add_option("SOURCE", o->source, "The data file of the database to import")
+  command
+      ->add_option("SOURCE", o->list.file,
+                   "The data file of the database to import, or a station list (any format of "
+                   "--from; - reads one from standard input)")
       ->required()
       ->type_name("");
+  addStationListReadingOptions(command, &o->list);
+  command->add_flag("--skip-bad", o->skipBad,
+                    "Of a station list, skip faulty rows (each is reported) instead of stopping at "
+                    "the first");
   command->add_flag("--replace", o->replace,
                     "Of two equal records (same names, level and position) keep the source's");
   command->add_flag("--force", o->force,
                     "Import records whose positions cannot be real or whose names run past their "
                     "fields (names holding control bytes are refused all the same)");
   command->footer(
-      "A source whose records cannot be real (a text file, say) is refused before\n"
-      "anything is written.\n"
+      "SOURCE is a station list when --from names its format or it is text, else a\n"
+      "data file of locations. A data file whose records cannot be real is refused\n"
+      "before anything is written. A list's rows are read as \"create\" reads them.\n"
       "\n"
-      "Example:\n"
-      "  metdb --db stations.bmt import more-stations.bmt --replace");
+      "Examples:\n"
+      "  metdb --db stations.bmt import more-stations.bmt --replace\n"
+      "  metdb --db stations.bmt import ghcnd-stations.txt --skip-bad\n"
+      "  metdb --db airports.bmt import airports.csv --from ourairports --type large,medium");
   context->addCommand(command, [o, context] { return import(*o, *context); });
 }
 

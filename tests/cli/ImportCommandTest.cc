@@ -70,21 +70,28 @@ TEST(ImportCommandTest, RefusesWhatCannotBeImported) {
   o = run(dir, {"--db", "s.bmt", "import", "s.bmt"});
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(contains(o.err, "own data file")) << o.err;
-  writeFile(dir.file("short.bmt"), "too short");
+  const std::string shortFile("too\0short", 9);
+  writeFile(dir.file("short.bmt"), shortFile);
   o = run(dir, {"--db", "s.bmt", "import", "short.bmt"});
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(contains(o.err, "shorter than one record")) << o.err;
-  // Text is no data file: its names would hold line breaks. --force does
-  // not change that.
-  writeFile(dir.file("notes.bmt"), std::string(20, 'x') + "\n" + std::string(700, 'y'));
+  // Bytes that are no records: their names would hold line breaks. --force
+  // does not change that.
+  writeFile(dir.file("notes.bmt"),
+            std::string(20, 'x') + "\n" + std::string(1, '\0') + std::string(700, 'y'));
   for (const char* force : {"--replace", "--force"}) {
     o = run(dir, {"--db", "s.bmt", "import", "notes.bmt", force});
     EXPECT_EQ(o.status, 1);
     EXPECT_TRUE(contains(o.err, "does not look like a data file of locations")) << o.err;
     EXPECT_TRUE(contains(o.err, "its name holds a control byte")) << o.err;
   }
+  // Text is read as a station list, and this one is none.
+  writeFile(dir.file("notes.txt"), "some notes\nabout stations\n");
+  o = run(dir, {"--db", "s.bmt", "import", "notes.txt"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.err, "notes.txt, line 1: the header lacks the columns")) << o.err;
   EXPECT_EQ(readFile(dir.file("s.bmt")), data);
-  EXPECT_EQ(readFile(dir.file("short.bmt")), "too short");
+  EXPECT_EQ(readFile(dir.file("short.bmt")), shortFile);
 }
 
 TEST(ProgressInfoTest, DrawsABarOnlyWhenAsked) {

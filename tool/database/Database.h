@@ -70,6 +70,9 @@ class Database {
     if (changed_) changed_();
   }
 
+  // How long the database waits for another process, in seconds.
+  double waitSeconds() const { return waitSeconds_; }
+
   // The data file's name: as given, or the configured one.
   const std::string& dataFile() const { return dataFile_; }
   // Its directory file's name, as the library forms it.

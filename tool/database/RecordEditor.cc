@@ -13,6 +13,7 @@
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/Progress.h"
+#include "tool/database/DatabaseBuilder.h"
 #include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationPath.h"
@@ -403,6 +404,21 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
   // directory that held a group twice (a file split by a host's appends)
   // can leave one split.
   if (!DirectoryStats::of(db->directory).duplicateGroups.empty()) compactAndRegroup();
+}
+
+void RecordEditor::importRows(std::vector<StationRow> rows, bool replaceEqual, ProgressInfo& info) {
+  std::error_code ec;
+  ScratchFolder scratch(fs::temp_directory_path(ec).string());
+  if (!scratch.ok()) {
+    throw Error("Cannot prepare the stations: " + scratch.error() + "; nothing was imported.");
+  }
+  sortIntoHierarchyOrder(&rows);
+  std::string listFile = scratch.file("list.bmt");
+  {
+    Database list(listFile, access_.waitSeconds());
+    createDatabase(list, rows, false, [](const std::string&) {});
+  }
+  importFrom(listFile, replaceEqual, info);
 }
 
 void RecordEditor::importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info,

@@ -10,6 +10,7 @@
 #include "directory/Directory.h"
 #include "tool/database/Database.h"
 #include "tool/database/ProgressInfo.h"
+#include "tool/record/StationCsv.h"
 
 namespace metdb {
 
@@ -108,6 +109,13 @@ class RecordEditor {
   // no data file of locations, such as a text file), unless force is set;
   // names holding control bytes are refused even then, for they would
   // break the directory file.
+  // Imports the rows of a station list as importFrom imports a database:
+  // they become a database of their own in a scratch folder (which goes
+  // afterwards), in hierarchy order, which is then imported. Throws, with
+  // nothing changed, when that database cannot be made or the import
+  // fails.
+  void importRows(std::vector<StationRow> rows, bool replaceEqual, ProgressInfo& info);
+
   void importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info,
                   bool force = false);
 

@@ -32,6 +32,10 @@ char mostFrequentDelimiter(const std::string& start) {
 
 }  // namespace
 
+bool looksLikeStationList(const std::string& start) {
+  return start.find('\0') == std::string::npos;
+}
+
 StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
                                     StationListFormat* used) {
   PeekedInput peeked(in.rdbuf(), kFormatBytes);

@@ -36,6 +36,11 @@ struct StationListReading {
 StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
                                     StationListFormat* used = nullptr);
 
+// Whether the start of a file (its first few hundred bytes) is a station
+// list rather than a data file of locations: text holds no NUL byte, while
+// every record of a data file ends its names with one.
+bool looksLikeStationList(const std::string& start);
+
 }  // namespace metdb
 
 #endif  // METDB_TOOL_LISTS_STATIONLISTREADING_H_

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "cli/ContentWarnings.h"
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
 #include "tool/database/ContentCheck.h"
 #include "tool/database/DatabaseCheck.h"
-#include "tool/places/CountryCheck.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -29,19 +29,6 @@ void print(std::ostream& out, const Finding& f, std::size_t examples) {
   if (f.examples.size() > shown) {
     out << "         ... and " << f.examples.size() - shown << " more\n";
   }
-}
-
-// The checks of content with what the tool knows of the world: without
-// its table of countries and their outlines, positions go unchecked
-// against countries (said as a warning) and the rest is checked.
-ContentCheckOptions contentCheckOptions(ToolContext& context) {
-  ContentCheckOptions options;
-  try {
-    options.kmOutsideCountry = makeCountryDistance();
-  } catch (const Error& e) {
-    context.warning("positions are not checked against their countries: " + std::string(e.what()));
-  }
-  return options;
 }
 
 struct CheckOptions {

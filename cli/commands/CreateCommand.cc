@@ -5,6 +5,7 @@
 #include <memory>
 #include <system_error>
 
+#include "cli/ContentWarnings.h"
 #include "cli/StationListOptions.h"
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
@@ -63,6 +64,8 @@ int create(const CreateOptions& o, ToolContext& context) {
         "; " + text::plural(list.duplicateRows, "repeated row", "repeated rows") + " left out";
   }
   context.out << summary << ".\n";
+  access.open(DatabaseUse::kRead);
+  warnAboutContent(access, context, o.stations.reading.csv.keepDuplicates);
   return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <system_error>
 
+#include "cli/ContentWarnings.h"
 #include "cli/StationListOptions.h"
 #include "cli/Terminal.h"
 #include "cli/ToolDatabase.h"
@@ -62,6 +63,7 @@ int import(const ImportOptions& o, ToolContext& context) {
     throw;
   }
   info.writeReport(context.out);
+  warnAboutContent(access, context, o.list.reading.csv.keepDuplicates);
   return kExitOk;
 }
 

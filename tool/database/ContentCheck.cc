@@ -159,7 +159,7 @@ std::vector<Finding> checkContent(Database& access, const ContentCheckOptions& o
           text::foldCase(fieldText(r.country)) + '\n' + text::foldCase(fieldText(r.continent)) +
           '\n' + std::string(bits, sizeof bits);
       auto found = seen.emplace(std::move(key), items.size() - 1);
-      if (!found.second) {
+      if (!found.second && options.exactDuplicates) {
         exact.add(path(item) + " repeats " + path(items[found.first->second]));
       }
     });
@@ -228,9 +228,11 @@ std::vector<Finding> checkContent(Database& access, const ContentCheckOptions& o
   }
 
   std::vector<Finding> findings;
-  exact.report(&findings, "location repeats an earlier one exactly (names, level, position)",
-               "locations repeat earlier ones exactly (names, level, position)",
-               "no location repeats another exactly");
+  if (options.exactDuplicates) {
+    exact.report(&findings, "location repeats an earlier one exactly (names, level, position)",
+                 "locations repeat earlier ones exactly (names, level, position)",
+                 "no location repeats another exactly");
+  }
   sameName.report(
       &findings,
       ("pair of locations of one name lies within " + metresText(options.sameNameMetres)),

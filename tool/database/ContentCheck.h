@@ -20,6 +20,9 @@ struct ContentCheckOptions {
   // How far outside its country a location may lie before it is reported:
   // coastlines are drawn coarsely, and stations stand on capes and piers.
   double countryToleranceKm = 25.0;
+  // Whether exact duplicates are looked for (not when they were kept on
+  // purpose).
+  bool exactDuplicates = true;
   // Near duplicates: the same name within this distance, any two locations
   // within the second.
   double sameNameMetres = 1000.0;

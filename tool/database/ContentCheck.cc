@@ -34,7 +34,23 @@ struct Item {
   float latitude;
   float longitude;
   int level;
+  // Hashes of the name's search key, and of everything an exact duplicate
+  // shares: sorting by them brings the candidates together without a map
+  // of a million strings.
+  std::size_t nameHash;
+  std::size_t exactHash;
 };
+
+// Whether two items are exact duplicates: names equal ignoring ASCII case
+// (as the library compares them), the same level and position as stored.
+bool sameRecord(const Item& a, const Item& b) {
+  return a.level == b.level && std::memcmp(&a.latitude, &b.latitude, sizeof(float)) == 0 &&
+         std::memcmp(&a.longitude, &b.longitude, sizeof(float)) == 0 &&
+         text::equalIgnoringCase(*a.location, *b.location) &&
+         text::equalIgnoringCase(*a.state, *b.state) &&
+         text::equalIgnoringCase(*a.country, *b.country) &&
+         text::equalIgnoringCase(*a.continent, *b.continent);
+}
 
 std::string path(const Item& i) {
   return *i.continent + "/" + *i.country + "/" + *i.state + "/" + *i.location + " (record " +
@@ -74,22 +90,20 @@ bool usable(const Item& i) {
   return std::fabs(i.latitude) <= 90.0f && std::fabs(i.longitude) <= 180.0f;
 }
 
-// Calls near(a, b, metres) for the pairs of items (indices into items,
-// sorted by latitude here) that lie within metres of each other.
+// Calls near(a, b, metres) for the pairs of items among indices[begin,
+// end), which are sorted by latitude, that lie within metres of each other.
 template <typename Near>
-void pairsWithin(const std::vector<Item>& items, std::vector<std::size_t>& indices, double metres,
-                 Near near) {
-  std::sort(indices.begin(), indices.end(),
-            [&](std::size_t a, std::size_t b) { return items[a].latitude < items[b].latitude; });
+void pairsWithin(const std::vector<Item>& items, const std::vector<std::size_t>& indices,
+                 std::size_t begin, std::size_t end, double metres, Near near) {
   const double window = metres / kMinMetresPerDegree;
-  for (std::size_t x = 0; x < indices.size(); ++x) {
+  for (std::size_t x = begin; x < end; ++x) {
     const Item& a = items[indices[x]];
     // A degree of longitude is at least as long as cos(latitude) degrees of
     // the meridian's shortest, near enough for a window.
     double cosine = std::cos(std::min(89.9, std::fabs(static_cast<double>(a.latitude)) + window) *
                              M_PI / 180.0);
     double lonWindow = window / cosine;
-    for (std::size_t y = x + 1; y < indices.size(); ++y) {
+    for (std::size_t y = x + 1; y < end; ++y) {
       const Item& b = items[indices[y]];
       if (b.latitude - a.latitude > window) break;
       double gap = std::fabs(std::remainder(static_cast<double>(b.longitude) - a.longitude, 360.0));
@@ -120,14 +134,13 @@ std::vector<Finding> checkContent(Database& access, const ContentCheckOptions& o
   {
     BMTFile::BulkRead reading(*db);
     Progress progress("Reading records", db->directory->locationCount);
-    std::unordered_map<std::string, std::size_t> seen;
     forEachLocation(db->directory, [&](Continent* c, Country* k, State* s, Location* l) {
       checkPoint();
       progress.advance();
       LocationData r;
       db->getLocationData(l->locationIndex, r);
       RecordPosition p(r);
-      items.push_back({c, k, s, l, p.latitude, p.longitude, r.level});
+      items.push_back({c, k, s, l, p.latitude, p.longitude, r.level, 0, 0});
       const Item& item = items.back();
       const std::pair<const char*, std::string> names[] = {{"name", fieldText(r.name)},
                                                            {"state", fieldText(r.state)},
@@ -150,47 +163,74 @@ std::vector<Finding> checkContent(Database& access, const ContentCheckOptions& o
       } else if (p.latitude == 0.0f && p.longitude == 0.0f) {
         nullIsland.add(path(item));
       }
-      char bits[2 * sizeof(float) + 1];
-      std::memcpy(bits, &r.latitude, sizeof(float));
-      std::memcpy(bits + sizeof(float), &r.longitude, sizeof(float));
-      bits[2 * sizeof(float)] = static_cast<char>(r.level);
-      std::string key =
-          text::foldCase(fieldText(r.name)) + '\n' + text::foldCase(fieldText(r.state)) + '\n' +
-          text::foldCase(fieldText(r.country)) + '\n' + text::foldCase(fieldText(r.continent)) +
-          '\n' + std::string(bits, sizeof bits);
-      auto found = seen.emplace(std::move(key), items.size() - 1);
-      if (!found.second && options.exactDuplicates) {
-        exact.add(path(item) + " repeats " + path(items[found.first->second]));
-      }
+      items.back().nameHash = std::hash<std::string>()(searchKey(*l));
+      std::string key = text::foldCase(*c) + '\n' + text::foldCase(*k) + '\n' + text::foldCase(*s) +
+                        '\n' + text::foldCase(*l);
+      key.append(reinterpret_cast<const char*>(&item.latitude), sizeof(float));
+      key.append(reinterpret_cast<const char*>(&item.longitude), sizeof(float));
+      key.push_back(static_cast<char>(item.level));
+      items.back().exactHash = std::hash<std::string>()(key);
     });
+  }
+
+  std::vector<std::size_t> order(items.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  // Exact duplicates: each repeats the first of its kind in walk order.
+  if (options.exactDuplicates) {
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      return items[a].exactHash < items[b].exactHash ||
+             (items[a].exactHash == items[b].exactHash && a < b);
+    });
+    for (std::size_t x = 0; x < order.size();) {
+      std::size_t end = x + 1;
+      while (end < order.size() && items[order[end]].exactHash == items[order[x]].exactHash) ++end;
+      for (std::size_t y = x + 1; y < end; ++y) {
+        for (std::size_t z = x; z < y; ++z) {
+          if (sameRecord(items[order[y]], items[order[z]])) {
+            exact.add(path(items[order[y]]) + " repeats " + path(items[order[z]]));
+            break;
+          }
+        }
+      }
+      x = end;
+    }
   }
 
   // Near duplicates: the same name near by, and any two very near.
   {
     Progress progress("Looking for near duplicates", ProgressDisplay::kNoCount);
-    std::unordered_map<std::string, std::vector<std::size_t>> byName;
-    std::vector<std::size_t> all;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (!usable(items[i])) continue;
-      byName[searchKey(*items[i].location)].push_back(i);
-      all.push_back(i);
-    }
-    auto samePlace = [](const Item& a, const Item& b) {
-      return a.latitude == b.latitude && a.longitude == b.longitude;
-    };
-    for (auto& group : byName) {
-      if (group.second.size() < 2) continue;
-      checkPoint();
-      pairsWithin(items, group.second, options.sameNameMetres,
-                  [&](const Item& a, const Item& b, double m) {
-                    if (samePlace(a, b) && a.level == b.level) return;  // an exact duplicate
-                    sameName.add(path(a) + " and " + path(b) + ", " + metresText(m) + " apart");
-                  });
-    }
-    pairsWithin(items, all, options.anyTwoMetres, [&](const Item& a, const Item& b, double m) {
-      if (searchKey(*a.location) == searchKey(*b.location)) return;  // reported above
-      anyTwo.add(path(a) + " and " + path(b) + ", " + metresText(m) + " apart");
+    order.erase(std::remove_if(order.begin(), order.end(),
+                               [&](std::size_t i) { return !usable(items[i]); }),
+                order.end());
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      const Item& x = items[a];
+      const Item& y = items[b];
+      return x.nameHash < y.nameHash || (x.nameHash == y.nameHash && x.latitude < y.latitude);
     });
+    for (std::size_t x = 0; x < order.size();) {
+      std::size_t end = x + 1;
+      while (end < order.size() && items[order[end]].nameHash == items[order[x]].nameHash) ++end;
+      if (end - x > 1) {
+        checkPoint();
+        pairsWithin(items, order, x, end, options.sameNameMetres,
+                    [&](const Item& a, const Item& b, double m) {
+                      if (sameRecord(a, b)) return;  // an exact duplicate
+                      if (searchKey(*a.location) != searchKey(*b.location)) return;
+                      sameName.add(path(a) + " and " + path(b) + ", " + metresText(m) + " apart");
+                    });
+      }
+      x = end;
+    }
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return items[a].latitude < items[b].latitude; });
+    pairsWithin(
+        items, order, 0, order.size(), options.anyTwoMetres,
+        [&](const Item& a, const Item& b, double m) {
+          if (a.nameHash == b.nameHash && searchKey(*a.location) == searchKey(*b.location)) {
+            return;  // reported above
+          }
+          anyTwo.add(path(a) + " and " + path(b) + ", " + metresText(m) + " apart");
+        });
   }
 
   if (options.kmOutsideCountry) {

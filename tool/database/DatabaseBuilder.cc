@@ -1,6 +1,9 @@
 #include "tool/database/DatabaseBuilder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -33,25 +36,30 @@ bool hierarchyLess(const StationRow& x, const StationRow& y) {
 }
 
 // Writes the rows, in their order, into a new database new.bmt with its
-// directory file new.dir in folder.
+// directory file new.dir in folder. The data file is a plain run of
+// records, written in one stream here (appending them one by one through
+// the library would ask the system about the file for each); opening it
+// then builds the directory from the records, in their order.
 DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>& rows) {
-  BMTFile db(folder.file("new.bmt").c_str());
-  if (!db.IsValid()) {
-    throw Error("Cannot make a new data file in \"" + folder.path() +
-                "\": " + Database::libraryReason() + "; nothing was written.");
-  }
-  LocationData previous;
-  Progress progress("Writing records", static_cast<long>(rows.size()));
-  for (const StationRow& row : rows) {
-    checkPoint();
-    progress.advance();
-    LocationData record = row.record;
-    long index = db.addLocationData(record);
-    if (index < 0) {
-      throw Error("Cannot write the new data file in \"" + folder.path() +
-                  "\": " + Database::libraryReason() + "; nothing was written.");
+  std::string dataFile = folder.file("new.bmt");
+  {
+    std::ofstream out(dataFile, std::ios::binary | std::ios::trunc);
+    Progress progress("Writing records", static_cast<long>(rows.size()));
+    for (const StationRow& row : rows) {
+      checkPoint();
+      progress.advance();
+      out.write(reinterpret_cast<const char*>(&row.record), sizeof row.record);
     }
-    db.directory->addOrderedEntry(record, previous, index);
+    out.flush();
+    if (!out) {
+      throw Error("Cannot write the new data file in \"" + folder.path() +
+                  "\": " + std::strerror(errno) + "; nothing was written.");
+    }
+  }
+  BMTFile db(dataFile.c_str());
+  if (!db.IsValid()) {
+    throw Error("Cannot read the new data file in \"" + folder.path() +
+                "\": " + Database::libraryReason() + "; nothing was written.");
   }
   if (!db.storeDirectory()) {
     throw Error("Cannot write the new directory file in \"" + folder.path() +

@@ -35,6 +35,16 @@ bool overlaps(const std::vector<Taken>& taken, double from, double to) {
 // or vertical line at `at`, within lo..hi along it.
 bool crossing(const std::vector<Point>& line, bool horizontal, double at, double lo, double hi,
               double* where) {
+  // A line that ends on the edge (one starting at the plane's seam, which
+  // is the frame's edge) meets it there.
+  for (const Point& p : line) {
+    double w = horizontal ? p.x : p.y;
+    if (p.shown && std::fabs((horizontal ? p.y : p.x) - at) <= 0.5 && w >= lo - 0.5 &&
+        w <= hi + 0.5) {
+      *where = std::clamp(w, lo, hi);
+      return true;
+    }
+  }
   for (std::size_t i = 1; i < line.size(); ++i) {
     const Point& a = line[i - 1];
     const Point& b = line[i];

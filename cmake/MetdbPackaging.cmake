@@ -3,8 +3,8 @@
 # hosts, and the headers among themselves, name as <metdb/...>, so that
 # include/ is the only include directory a host needs), an umbrella header,
 # the CMake package (find_package(metdb) -> metdb::metdb), a pkg-config file,
-# the metdb tool with its man page when the tool is built, and a Debian
-# package through CPack (cpack -G DEB).
+# the metdb tool with its man page and its reference data (share/metdb/geo)
+# when the tool is built, and a Debian package through CPack (cpack -G DEB).
 #
 # Included by the top-level CMakeLists.txt after every target is defined, so
 # that the tool's rules see whether the tool exists.
@@ -156,6 +156,15 @@ if(TARGET metdb_tool)
     message(WARNING "help2man not found: the metdb man page is not built "
       "(scripts/install-deps.sh installs it)")
   endif()
+
+  # The tool's reference data (countries, their outlines, land), with the
+  # README that names its sources and licences. The tool looks for it in
+  # share/metdb beside the bin/ it runs from (tool/DataFolder.h), so the
+  # folder is named here as it is there, whatever CMAKE_INSTALL_DATADIR says.
+  set(METDB_GEO_DATA
+    countries.tsv countries-110m.bin countries-50m.bin land-110m.bin land-50m.bin README.md)
+  list(TRANSFORM METDB_GEO_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/geo/)
+  install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo)
 endif()
 
 # --- Debian package ----------------------------------------------------------

@@ -83,4 +83,6 @@ fi
 if [ "$has_tool" = 1 ]; then
   expect /usr/bin/metdb
   expect /usr/share/man/man1/metdb.1.gz
+  expect /usr/share/metdb/geo/countries.tsv
+  expect /usr/share/metdb/geo/countries-50m.bin
 fi

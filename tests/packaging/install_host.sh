@@ -92,10 +92,14 @@ for h in "${public[@]}"; do
   fi
 done
 
-# The tool and its man page.
+# The tool, its man page and its reference data, with the README that names
+# the data's sources and licences.
 if [ "$has_tool" = 1 ]; then
   run "$tmp/tool.log" "$prefix/bin/metdb" --help
   zcat "$prefix/share/man/man1/metdb.1.gz" | grep '^\.TH METDB "1"' >/dev/null || fail "no metdb(1) man page"
+  for f in countries.tsv countries-110m.bin countries-50m.bin land-110m.bin land-50m.bin README.md; do
+    cmp -s "$source/data/geo/$f" "$prefix/share/metdb/geo/$f" || fail "share/metdb/geo/$f is not installed"
+  done
 fi
 
 # Runs a host binary in a fresh folder and expects all its checks to pass.

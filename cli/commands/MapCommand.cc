@@ -10,6 +10,7 @@
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
 #include "tool/database/SelectedLocations.h"
+#include "tool/geo/DataFolderOutlines.h"
 #include "tool/geo/LocationMap.h"
 #include "tool/geo/WorldMap.h"
 #include "tool/text/Text.h"
@@ -82,9 +83,14 @@ int drawMap(MapOptions& o, ToolContext& context) {
   selected.openAndBuild(o.filters, access);
   request.databaseName = std::filesystem::path(access.dataFile()).filename().string();
   request.filters = o.filters.describe();
-  MapOutcome outcome = drawLocationMap(selected, request, nullptr);
+  DataFolderOutlines outlines;
+  MapOutcome outcome = drawLocationMap(selected, request, &outlines);
 
   context.markChanged();
+  if (!outlines.missing().empty()) {
+    context.warning("The map has no land: " + text::quoted(outlines.missing()) +
+                    " is missing (METDB_DATA_DIR names the data folder).");
+  }
   if (outcome.unplaced > 0) {
     context.warning(
         text::plural(outcome.unplaced, "selected location has", "selected locations have") +

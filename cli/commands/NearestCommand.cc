@@ -10,6 +10,7 @@
 #include "cli/LocationTable.h"
 #include "cli/ToolDatabase.h"
 #include "tool/database/SelectedLocations.h"
+#include "tool/geo/DataFolderOutlines.h"
 #include "tool/geo/LocationMap.h"
 #include "tool/geo/NearestLocations.h"
 #include "tool/geo/WorldMap.h"
@@ -91,8 +92,13 @@ int nearest(const NearestOptions& o, ToolContext& context) {
     request.longitude = o.longitude;
     request.databaseName = std::filesystem::path(access.dataFile()).filename().string();
     request.filters = o.filters.describe();
-    MapOutcome outcome = drawNearestMap(found, request, nullptr);
+    DataFolderOutlines outlines;
+    MapOutcome outcome = drawNearestMap(found, request, &outlines);
     context.markChanged();
+    if (!outlines.missing().empty()) {
+      context.warning("The map has no land: " + text::quoted(outlines.missing()) +
+                      " is missing (METDB_DATA_DIR names the data folder).");
+    }
     context.err << "metdb: " << text::plural(outcome.drawn, "location", "locations") << " drawn in "
                 << o.map << " (" << outcome.width << " x " << outcome.height << " pixels).\n";
   }

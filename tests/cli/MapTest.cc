@@ -66,6 +66,28 @@ double dotSpread(const Picture& picture) {
   return hi < lo ? 0.0 : double(hi - lo) / picture.width;
 }
 
+TEST_F(MapCommandTest, DrawsLandCoastsAndBordersUnderTheDots) {
+  Outcome o = tool({"map", "--continent", "Europe", "-o", "europe.png", "--width", "800"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_FALSE(contains(o.err, "warning")) << o.err;
+  Picture png(dir.file("europe.png"));
+  long land = png.count(mapstyle::kLand);
+  long sea = png.count(mapstyle::kSea);
+  // Scandinavia and Finland: land mostly, some sea (the Baltic, the North
+  // Sea).
+  EXPECT_GT(land, 5 * sea / 10) << land << " " << sea;
+  EXPECT_GT(sea, land / 20) << land << " " << sea;
+  EXPECT_GT(dotPixels(png), 5 * 9);
+
+  // Without its data folder the map is drawn all the same, without land.
+  tooltest::RunOptions options;
+  options.environment = {"METDB_DATA_DIR=" + dir.file("nowhere")};
+  o = tooltest::run(dir, {"--db", "s.bmt", "map", "-o", "bare.png"}, options);
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(contains(o.err, "warning: The map has no land")) << o.err;
+  EXPECT_EQ(Picture(dir.file("bare.png")).count(mapstyle::kLand), 0);
+}
+
 TEST_F(MapCommandTest, FramesTheSelectionTheExtentOrTheWorld) {
   // Norway alone fills the picture: its dots lie far apart, not in a
   // corner of the world.

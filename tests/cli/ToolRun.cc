@@ -57,6 +57,10 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& args, const RunO
     dup2(outPipe ? pipeEnds[1] : out, 1);
     dup2(err, 2);
     setenv("TMPDIR", tmp.c_str(), 1);
+    for (const std::string& variable : options.environment) {
+      std::size_t equals = variable.find('=');
+      setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
+    }
     if (options.fileSizeLimit > 0) {
       signal(SIGXFSZ, SIG_IGN);
       struct rlimit limit;

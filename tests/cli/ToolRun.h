@@ -32,6 +32,8 @@ struct RunOptions {
   // the pipe is then read to its end (Outcome::out holds all of it). The
   // output that came through is the barrier: the program is writing it.
   int signalAfterOutput = 0;
+  // Variables set for the program, as NAME=VALUE.
+  std::vector<std::string> environment;
 };
 
 // Runs the built metdb program in dir with args, as a user would: stdin from

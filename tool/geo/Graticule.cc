@@ -93,6 +93,7 @@ void drawGraticule(cairo_t* cr, const MapFrame& frame, double lineWidth, double 
   // A jump wider than this between neighbouring samples is the plane's
   // seam, not a line.
   double seam = frame.width() / 2.0;
+  double reach = 0.25 * std::max(frame.width(), frame.height());
 
   auto sample = [&](bool meridian, double value) {
     std::vector<Point> line;
@@ -115,6 +116,13 @@ void drawGraticule(cairo_t* cr, const MapFrame& frame, double lineWidth, double 
       }
       Point p{0, 0, false};
       p.shown = frame.project(latitude, longitude, &p.x, &p.y);
+      // Far outside the frame a line is not needed, and near an azimuthal
+      // map's antipode neighbouring samples fall on opposite sides of the
+      // plane: a line between them would cross the map.
+      if (p.shown && (p.x < left - reach || p.x > right + reach || p.y < top - reach ||
+                      p.y > bottom + reach)) {
+        p.shown = false;
+      }
       if (p.shown && !line.empty() && line.back().shown &&
           std::hypot(p.x - line.back().x, p.y - line.back().y) > seam) {
         line.push_back({0, 0, false});

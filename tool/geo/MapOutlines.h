@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tool/geo/MapExtent.h"
+#include "tool/places/OutlineFile.h"
 
 namespace metdb {
 
@@ -14,34 +15,30 @@ class MapFrame;
 // first or not). Consecutive points are joined the short way round: a ring
 // may cross the 180th meridian, and one that goes all the way round
 // (Antarctica's coast) encircles the pole on its side.
-using OutlineRing = std::vector<GeoPosition>;
+using MapRing = std::vector<GeoPosition>;
 
 // An area: its outer ring first, then its holes.
-struct OutlinePolygon {
-  std::vector<OutlineRing> rings;
+struct MapPolygon {
+  std::vector<MapRing> rings;
   std::string name;  // a country's name; empty for land
 };
 
 // What a map draws under its dots: land (filled; its edges are the
 // coastlines) and countries (their shared edges are the borders).
 struct MapOutlines {
-  std::vector<OutlinePolygon> land;
-  std::vector<OutlinePolygon> countries;
+  std::vector<MapPolygon> land;
+  std::vector<MapPolygon> countries;
 
   bool empty() const { return land.empty() && countries.empty(); }
 };
 
-// The detail of outlines: a whole world needs little, a region more.
-enum class OutlineScale {
-  kCoarse,  // 1:110 million
-  kFine,    // 1:50 million
-};
-
-// The scale a frame calls for: fine when the ground it shows is less than
-// 8000 km across at its middle, else coarse.
+// The scale a frame calls for: 1:50m when the ground it shows is less than
+// 8000 km across at its middle, else 1:110m (a whole world needs little
+// detail, a region more).
 OutlineScale outlineScaleFor(const MapFrame& frame);
 
-// Where a map gets its outlines from (a data folder, a test's own shapes).
+// Where a map gets its outlines from (the data folder's files, a test's own
+// shapes).
 class OutlineSource {
  public:
   virtual ~OutlineSource() = default;

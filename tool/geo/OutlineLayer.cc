@@ -30,7 +30,7 @@ bool isCut(const GeoPosition& a, const GeoPosition& b) {
   return meridian || pole;
 }
 
-std::size_t ringSize(const OutlineRing& ring) {
+std::size_t ringSize(const MapRing& ring) {
   std::size_t n = ring.size();
   if (n > 1 && ring[0].latitude == ring[n - 1].latitude &&
       ring[0].longitude == ring[n - 1].longitude) {
@@ -41,7 +41,7 @@ std::size_t ringSize(const OutlineRing& ring) {
 
 // The ring's longitudes unwrapped (each the short way from the one
 // before), and its winding: 0, or ±360 for a ring round a pole.
-double unwrap(const OutlineRing& ring, std::size_t n, std::vector<double>* longitudes) {
+double unwrap(const MapRing& ring, std::size_t n, std::vector<double>* longitudes) {
   longitudes->resize(n);
   double u = ring[0].longitude;
   (*longitudes)[0] = u;
@@ -53,7 +53,7 @@ double unwrap(const OutlineRing& ring, std::size_t n, std::vector<double>* longi
   return std::round((end - ring[0].longitude) / 360.0) * 360.0;
 }
 
-double meanLatitude(const OutlineRing& ring, std::size_t n) {
+double meanLatitude(const MapRing& ring, std::size_t n) {
   double sum = 0.0;
   for (std::size_t i = 0; i < n; ++i) sum += ring[i].latitude;
   return sum / static_cast<double>(n);
@@ -119,14 +119,18 @@ class Drawer {
     metresPerDegreeY_ = y;
     visible_ = frame.visibleExtent();
     singular_ = p.singularPosition(&singularLatitude_, &singularLongitude_);
+    if (p.kind() == ProjectionKind::kAzimuthal) {
+      const PlaneBox& b = frame.box();
+      farRadius_ = 1.01 * std::max(std::hypot(b.x0, b.y0), std::hypot(b.x1, b.y1));
+    }
   }
 
   // Adds the polygon's rings to the path, closed, for filling; returns
   // whether any of it may show.
-  bool fillPath(const OutlinePolygon& polygon) {
+  bool fillPath(const MapPolygon& polygon) {
     if (polygon.rings.empty() || farSide(polygon)) return false;
     PixelBounds bounds;
-    for (const OutlineRing& ring : polygon.rings) ring_(ring, true, &bounds);
+    for (const MapRing& ring : polygon.rings) ring_(ring, true, &bounds);
     if (!equirectangular_ && singular_ &&
         ringHolds(polygon.rings[0], singularLatitude_, singularLongitude_)) {
       // The image lies between the ring and the edge of the plane: a
@@ -142,10 +146,10 @@ class Drawer {
   }
 
   // Adds the polygon's edges to the path as lines, without the cuts.
-  bool strokePath(const OutlinePolygon& polygon) {
+  bool strokePath(const MapPolygon& polygon) {
     if (polygon.rings.empty() || farSide(polygon)) return false;
     PixelBounds bounds;
-    for (const OutlineRing& ring : polygon.rings) ring_(ring, false, &bounds);
+    for (const MapRing& ring : polygon.rings) ring_(ring, false, &bounds);
     return bounds.meets(frame_);
   }
 
@@ -153,7 +157,7 @@ class Drawer {
   // In a polar frame, a shape wholly beyond the visible latitudes by a
   // margin is left out: its image is far away, or (round the other pole)
   // everywhere.
-  bool farSide(const OutlinePolygon& polygon) const {
+  bool farSide(const MapPolygon& polygon) const {
     ProjectionKind kind = frame_.projection().kind();
     if (kind != ProjectionKind::kNorthPolar && kind != ProjectionKind::kSouthPolar) return false;
     double lo = 90.0, hi = -90.0;
@@ -166,7 +170,7 @@ class Drawer {
     return lo > visible_.north + kMargin;
   }
 
-  void ring_(const OutlineRing& ring, bool closed, PixelBounds* bounds) {
+  void ring_(const MapRing& ring, bool closed, PixelBounds* bounds) {
     std::size_t n = ringSize(ring);
     if (n < 2) return;
     if (equirectangular_) {
@@ -176,19 +180,66 @@ class Drawer {
     }
   }
 
-  void projectedRing(const OutlineRing& ring, std::size_t n, bool closed, PixelBounds* bounds) {
+  void projectedRing(const MapRing& ring, std::size_t n, bool closed, PixelBounds* bounds) {
     PathWriter path(cr_, frame_);
     bool open = false;
-    std::size_t end = closed ? n : n + 1;
+    // Back to the first point at the end, so that a ring closes along the
+    // far circle too.
+    std::size_t end = n + 1;
+    // Where the last point was pulled onto the far circle (see far()), its
+    // angle; NaN when it was not.
+    double lastAngle = std::nan("");
+    std::vector<GeoPosition> points;  // the ring with its long edges split
+    std::vector<bool> cuts;           // whether the edge to each point is a cut
     for (std::size_t k = 0; k < end; ++k) {
       const GeoPosition& p = ring[k % n];
-      double px, py;
-      bool shown = frame_.project(p.latitude, p.longitude, &px, &py);
-      bool cut = !closed && k > 0 && isCut(ring[k - 1], p);
+      bool cut = k > 0 && isCut(ring[k - 1], p);
+      if (k > 0 && !cut) {
+        // A long straight edge (a border along a meridian) runs far across
+        // an azimuthal map near the antipode: it is drawn in steps of a
+        // degree at most.
+        const GeoPosition& q = ring[k - 1];
+        double dLongitude = Math::AngDiff(q.longitude, p.longitude);
+        double dLatitude = p.latitude - q.latitude;
+        int steps = static_cast<int>(std::max(std::fabs(dLongitude), std::fabs(dLatitude)));
+        for (int i = 1; i < steps; ++i) {
+          points.push_back(
+              {q.latitude + dLatitude * i / steps, q.longitude + dLongitude * i / steps});
+          cuts.push_back(false);
+        }
+      }
+      points.push_back(p);
+      cuts.push_back(cut);
+    }
+    end = points.size();
+    for (std::size_t k = 0; k < end; ++k) {
+      const GeoPosition& p = points[k];
+      double x, y;
+      bool shown = frame_.projection().forward(p.latitude, p.longitude, &x, &y);
+      bool cut = !closed && cuts[k];
       if (!shown) {
         if (!closed) open = false;
         continue;
       }
+      double angle = std::nan("");
+      if (farRadius_ > 0.0 && std::hypot(x, y) > farRadius_) {
+        angle = std::atan2(y, x);
+        // Round the circle the shorter way from the last pulled point, so
+        // that no chord cuts across the map.
+        if (open && !std::isnan(lastAngle)) {
+          double turn = std::remainder(angle - lastAngle, 2 * M_PI);
+          int steps = static_cast<int>(std::fabs(turn) / (M_PI / 36));
+          for (int i = 1; i < steps; ++i) {
+            double a = lastAngle + turn * i / steps;
+            path.lineTo(frame_.pixelX(farRadius_ * std::cos(a)),
+                        frame_.pixelY(farRadius_ * std::sin(a)), true);
+          }
+        }
+        x = farRadius_ * std::cos(angle);
+        y = farRadius_ * std::sin(angle);
+      }
+      lastAngle = angle;
+      double px = frame_.pixelX(x), py = frame_.pixelY(y);
       bounds->add(px, py);
       if (!open || cut) {
         path.moveTo(px, py);
@@ -200,8 +251,7 @@ class Drawer {
     if (closed && open) cairo_close_path(cr_);
   }
 
-  void equirectangularRing(const OutlineRing& ring, std::size_t n, bool closed,
-                           PixelBounds* bounds) {
+  void equirectangularRing(const MapRing& ring, std::size_t n, bool closed, PixelBounds* bounds) {
     double winding = unwrap(ring, n, &longitudes_);
     double lo = *std::min_element(longitudes_.begin(), longitudes_.end());
     double hi = *std::max_element(longitudes_.begin(), longitudes_.end());
@@ -250,12 +300,18 @@ class Drawer {
   bool singular_ = false;
   double singularLatitude_ = 0.0;
   double singularLongitude_ = 0.0;
+  // In an azimuthal frame, points farther from the centre than this are
+  // pulled onto the circle of this radius, just outside the frame's
+  // corners: near the antipode, neighbouring points of a ring fall on
+  // opposite sides of the plane, and a line between them would cross the
+  // map. 0: none are.
+  double farRadius_ = 0.0;
   std::vector<double> longitudes_;
 };
 
 }  // namespace
 
-bool ringHolds(const OutlineRing& ring, double latitude, double longitude) {
+bool ringHolds(const MapRing& ring, double latitude, double longitude) {
   std::size_t n = ringSize(ring);
   if (n < 3) return false;
   std::vector<double> unwrapped;
@@ -288,10 +344,9 @@ void drawOutlines(cairo_t* cr, const MapFrame& frame, const MapOutlines& outline
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
   // Without land of their own, the countries are the land.
-  const std::vector<OutlinePolygon>& land =
-      outlines.land.empty() ? outlines.countries : outlines.land;
+  const std::vector<MapPolygon>& land = outlines.land.empty() ? outlines.countries : outlines.land;
   mapstyle::setColour(cr, mapstyle::kLand);
-  for (const OutlinePolygon& polygon : land) {
+  for (const MapPolygon& polygon : land) {
     if (drawer.fillPath(polygon)) {
       cairo_fill(cr);
     } else {
@@ -302,7 +357,7 @@ void drawOutlines(cairo_t* cr, const MapFrame& frame, const MapOutlines& outline
   // the edges that are coast.
   mapstyle::setColour(cr, mapstyle::kBorder);
   cairo_set_line_width(cr, lineWidth * 0.8);
-  for (const OutlinePolygon& polygon : outlines.countries) {
+  for (const MapPolygon& polygon : outlines.countries) {
     if (drawer.strokePath(polygon)) {
       cairo_stroke(cr);
     } else {
@@ -311,7 +366,7 @@ void drawOutlines(cairo_t* cr, const MapFrame& frame, const MapOutlines& outline
   }
   mapstyle::setColour(cr, mapstyle::kCoast);
   cairo_set_line_width(cr, lineWidth);
-  for (const OutlinePolygon& polygon : outlines.land) {
+  for (const MapPolygon& polygon : outlines.land) {
     if (drawer.strokePath(polygon)) {
       cairo_stroke(cr);
     } else {

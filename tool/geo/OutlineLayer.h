@@ -18,15 +18,18 @@ namespace metdb {
 // coast; in a polar frame the shapes of the far hemisphere are left out;
 // a shape that holds the one position the projection cannot show (an
 // azimuthal map's antipode) is filled outside its ring, where its image
-// lies. cr's state is as before when this returns.
+// lies, and in an azimuthal frame the parts of shapes far outside the frame
+// are drawn along a circle round it (near the antipode, neighbouring points
+// fall on opposite sides of the plane). cr's state is as before when this
+// returns.
 void drawOutlines(cairo_t* cr, const MapFrame& frame, const MapOutlines& outlines,
                   double lineWidth);
 
-// Whether ring (see OutlineRing) holds the position: the ray from it along
+// Whether ring (see MapRing) holds the position: the ray from it along
 // its meridian towards the north pole crosses the ring an odd number of
 // times, unless the ring goes round a pole (then the side of the pole it
 // lies nearer to is its inside).
-bool ringHolds(const OutlineRing& ring, double latitude, double longitude);
+bool ringHolds(const MapRing& ring, double latitude, double longitude);
 
 }  // namespace metdb
 

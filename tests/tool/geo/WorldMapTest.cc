@@ -10,6 +10,7 @@
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
 #include "tests/tool/geo/MapPicture.h"
+#include "tool/geo/DataFolderOutlines.h"
 #include "tool/geo/OutlineLayer.h"
 #include "tool/geo/WorldMap.h"
 #include "tool/text/Text.h"
@@ -23,9 +24,9 @@ using testsupport::TempDir;
 
 // A ring of positions along the edges of a box of degrees (west to east
 // eastwards, so that a box across the 180th meridian crosses it).
-OutlineRing box(double west, double south, double east, double north) {
+MapRing box(double west, double south, double east, double north) {
   double span = east > west ? east - west : east + 360.0 - west;
-  OutlineRing ring;
+  MapRing ring;
   for (int i = 0; i <= 10; ++i) ring.push_back({south, std::remainder(west + span * i / 10, 360)});
   for (int i = 10; i >= 0; --i) ring.push_back({north, std::remainder(west + span * i / 10, 360)});
   return ring;
@@ -39,7 +40,7 @@ MapOutlines testOutlines() {
   o.land.push_back({{box(-20.0, 50.0, 0.0, 60.0)}, ""});
   o.land.push_back({{box(170.0, -20.0, 180.0, -10.0)}, ""});
   o.land.push_back({{box(-180.0, -20.0, -170.0, -10.0)}, ""});
-  OutlineRing polar;
+  MapRing polar;
   for (int lon = -180; lon <= 180; lon += 10) polar.push_back({-70.0, double(lon)});
   polar.push_back({-90.0, 180.0});
   polar.push_back({-90.0, -180.0});
@@ -155,17 +156,48 @@ TEST(WorldMapTest, PolarAndAzimuthalFramesDrawLandOnTheRightSide) {
 }
 
 TEST(WorldMapTest, ARingHoldsWhatIsInsideIt) {
-  OutlineRing island = box(-20.0, 50.0, 0.0, 60.0);
+  MapRing island = box(-20.0, 50.0, 0.0, 60.0);
   EXPECT_TRUE(ringHolds(island, 55.0, -10.0));
   EXPECT_FALSE(ringHolds(island, 45.0, -10.0));
   EXPECT_FALSE(ringHolds(island, 55.0, 10.0));
-  OutlineRing across = box(170.0, -20.0, -170.0, -10.0);
+  MapRing across = box(170.0, -20.0, -170.0, -10.0);
   EXPECT_TRUE(ringHolds(across, -15.0, 180.0));
   EXPECT_TRUE(ringHolds(across, -15.0, -175.0));
   EXPECT_FALSE(ringHolds(across, -15.0, 0.0));
-  OutlineRing polar = testOutlines().land[3].rings[0];
+  MapRing polar = testOutlines().land[3].rings[0];
   EXPECT_TRUE(ringHolds(polar, -80.0, 33.0));
   EXPECT_FALSE(ringHolds(polar, -60.0, 33.0));
+}
+
+TEST(WorldMapTest, TheDataFoldersOutlinesBecomePolygonsWithTheirHoles) {
+  std::vector<Outline> file = {{"",
+                                0,
+                                "land",
+                                {{false, {{0, 0}, {10, 0}, {10, 10}}},
+                                 {true, {{1, 1}, {2, 1}, {2, 2}}},
+                                 {false, {{20, 0}, {30, 0}, {30, 10}}}}},
+                               {"XX", 1, "Stray hole", {{true, {{1, 1}, {2, 1}, {2, 2}}}}}};
+  std::vector<MapPolygon> polygons;
+  appendPolygons(file, &polygons);
+  ASSERT_EQ(polygons.size(), 2u);
+  EXPECT_EQ(polygons[0].rings.size(), 2u);
+  EXPECT_EQ(polygons[1].rings.size(), 1u);
+  EXPECT_DOUBLE_EQ(polygons[1].rings[0][2].latitude, 10.0);
+  EXPECT_DOUBLE_EQ(polygons[1].rings[0][2].longitude, 30.0);
+
+  // The project's own data: the world's land and its countries at both
+  // scales, Antarctica round the south pole.
+  DataFolderOutlines data;
+  for (OutlineScale scale : {OutlineScale::k110m, OutlineScale::k50m}) {
+    const MapOutlines* outlines = data.outlines(scale);
+    ASSERT_NE(outlines, nullptr) << data.missing();
+    EXPECT_GT(outlines->land.size(), 100u);
+    EXPECT_GT(outlines->countries.size(), 170u);
+    long holding = 0;
+    for (const MapPolygon& p : outlines->land) holding += ringHolds(p.rings[0], -89.0, 0.0);
+    EXPECT_EQ(holding, 1);
+    EXPECT_EQ(data.outlines(scale), outlines);  // read once
+  }
 }
 
 TEST(WorldMapTest, AnSvgHoldsTheCoastlinesAndTheDotsInsideItsFrame) {

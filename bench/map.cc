@@ -1,7 +1,8 @@
 // map over 10^5 and 10^6 locations: binning the dots into the frame's
-// pixels, drawing them into PNG and SVG files at the default width, and the
-// whole `metdb map` command on a database of that size (opening it,
-// reading every record, framing, drawing the PNG). Dots are binned into
+// pixels, drawing them with the land into PNG and SVG files at the default
+// width, and the whole `metdb map` command on a database of that size
+// (opening it, reading every record, framing, reading the outlines,
+// drawing the PNG). Dots are binned into
 // the frame's pixels, so the drawing and the SVG's size follow the
 // picture, not the number of locations.
 #include <benchmark/benchmark.h>
@@ -13,6 +14,7 @@
 #include "bench/SyntheticData.h"
 #include "cli/Tool.h"
 #include "tool/Error.h"
+#include "tool/geo/DataFolderOutlines.h"
 #include "tool/geo/WorldMap.h"
 
 using namespace metdb;  // NOLINT: the tool's library, measured
@@ -35,9 +37,19 @@ std::vector<Place> places(long n) {
   return out;
 }
 
+// The dots of a world map, added by the group's index as the map command
+// adds them.
 std::unique_ptr<WorldMap> filled(const std::vector<Place>& p) {
   auto map = std::make_unique<WorldMap>(1200);
-  for (const Place& place : p) map->add(place.continent, place.latitude, place.longitude);
+  std::string last;
+  std::size_t group = 0;
+  for (const Place& place : p) {
+    if (place.continent != last || group == 0) {
+      group = map->group(place.continent);
+      last = place.continent;
+    }
+    map->add(group, place.latitude, place.longitude);
+  }
   return map;
 }
 
@@ -46,8 +58,11 @@ void BM_MapAdd(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(filled(p)->count());
 }
 
+// Drawing, with the world's land and countries at 1:110m under the dots.
 void draw(benchmark::State& state, bool png) {
   std::unique_ptr<WorldMap> map = filled(places(state.range(0)));
+  DataFolderOutlines outlines;
+  map->setOutlines(outlines.outlines(OutlineScale::k110m));
   bench::ScratchDir dir;
   std::string path = dir.file(png ? "m.png" : "m.svg");
   for (auto _ : state) {

@@ -176,6 +176,9 @@ void addMapCommand(CLI::App* app, ToolContext* context) {
   radius->needs(around);
   around->excludes(extent)->excludes(world)->excludes(projection);
   extent->excludes(world);
+  // The whole globe is drawn equirectangular: a polar projection of it has
+  // no bounds.
+  world->excludes(projection);
   command
       ->add_option("--dot-size", o->request.dotSize,
                    "Diameter of the dots in pixels (default: smaller and fainter the more "

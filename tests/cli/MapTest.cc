@@ -147,6 +147,7 @@ TEST_F(MapCommandTest, RefusesOtherFilesOptionsAndWidthsAndKeepsTheOldFileOnFail
         {"map", "-o", "m.png", "--width", "8001"},
         {"map", "-o", "m.png", "--extent", "0,10,10,5"},
         {"map", "-o", "m.png", "--extent", "0,0,10,10", "--world"},
+        {"map", "-o", "m.png", "--world", "--projection", "north-polar"},
         {"map", "-o", "m.png", "--around", "60,10"},
         {"map", "-o", "m.png", "--around", "95,10", "--radius-km", "100"},
         {"map", "-o", "m.png", "--around", "60,10", "--radius-km", "20000"},

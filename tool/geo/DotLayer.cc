@@ -31,12 +31,12 @@ bool DotLayer::add(double x, double y, std::uint16_t group) {
     c.group = group;
     c.votes = 1;
   } else if (c.group == group) {
-    if (c.votes < UINT16_MAX) ++c.votes;
+    if (c.votes < UINT8_MAX) ++c.votes;
   } else if (--c.votes == 0) {
     c.group = group;
     c.votes = 1;
   }
-  if (c.count < UINT32_MAX) ++c.count;
+  if (c.count < UINT8_MAX) ++c.count;
   ++count_;
   return true;
 }

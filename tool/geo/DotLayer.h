@@ -10,10 +10,10 @@ typedef struct _cairo cairo_t;
 namespace metdb {
 
 // The dots of a map, binned into the pixels of its frame: a pixel keeps
-// how many dots fell on it and the group that most of them belong to (the
-// majority vote of their groups; the first when none has most). Memory
-// and drawing time follow the frame's pixels, not the number of dots:
-// 8 bytes a pixel, allocated with the first dot.
+// how many dots fell on it (up to 255; more look the same) and the group
+// that most of them belong to (the majority vote of their groups; the first
+// when none has most). Memory and drawing time follow the frame's pixels,
+// not the number of dots: 4 bytes a pixel, allocated with the first dot.
 class DotLayer {
  public:
   // A frame of width x height pixels (each at least 1).
@@ -52,9 +52,9 @@ class DotLayer {
 
  private:
   struct Cell {
-    std::uint32_t count;
     std::uint16_t group;
-    std::uint16_t votes;
+    std::uint8_t count;
+    std::uint8_t votes;
   };
   void drawRaster(cairo_t* cr, double left, double top, const std::vector<std::uint32_t>& colours,
                   double radius, double alpha) const;

@@ -28,7 +28,7 @@ class MapProjection {
   virtual ProjectionKind kind() const = 0;
 
   // Projects a position (latitude -90..90, any finite longitude) into
-  // *x, *y. Returns false, leaving them unspecified, where the projection
+  // *x, *y. Returns false (*x and *y then mean nothing) where the projection
   // has no finite image (the opposite pole of a polar projection, the
   // antipode of an azimuthal one) or the position is not finite.
   virtual bool forward(double latitude, double longitude, double* x, double* y) const = 0;

@@ -36,11 +36,12 @@ step --db stations.bmt selection new north.sel --title "Europe north of 50" \
   --continent Europe --bbox 50,-180,90,180
 step --db stations.bmt list --selection north.sel
 step --db stations.bmt export --format json --continent Europe --bbox 59,10,61,30
-step --db stations.bmt nearest 60.17 24.94 -k 3
-step --db stations.bmt map -o world.png
+step --db stations.bmt nearest 60.17 24.94 -k 8 --map helsinki.png
+step --db stations.bmt map --continent Europe -o europe.png
 step --db stations.bmt export --format geojson --output stations.geojson
 step --db stations.bmt compact
 
 echo
-echo "The database is in $work (stations.bmt and its directory file stations.dir)."
+echo "The database is in $work (stations.bmt and its directory file stations.dir),"
+echo "with the maps europe.png and helsinki.png."
 echo "Try: $metdb --db $work/stations.bmt show Europe/Finland/Finland/Helsinki"

@@ -3,13 +3,17 @@
 #include <CLI/CLI.hpp>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include "cli/FilterOptions.h"
 
 #include "cli/LocationTable.h"
 #include "cli/ToolDatabase.h"
 #include "tool/database/SelectedLocations.h"
+#include "tool/geo/DataFolderOutlines.h"
+#include "tool/geo/LocationMap.h"
 #include "tool/geo/NearestLocations.h"
+#include "tool/geo/WorldMap.h"
 #include "tool/record/RecordJson.h"
 #include "tool/text/Text.h"
 
@@ -25,6 +29,8 @@ struct NearestOptions {
   double maxKm = std::numeric_limits<double>::infinity();
   double withinKm = -1.0;  // --within: negative when not given
   std::string format = "table";
+  std::string map;  // --map FILE: also draw the answer
+  int mapWidth = 1200;
 };
 
 // The command line's check of a number that must lie within -limit..limit
@@ -77,6 +83,25 @@ int nearest(const NearestOptions& o, ToolContext& context) {
       o.latitude, o.longitude, count,
       [db](long recordIndex, LocationData& record) { db->getLocationData(recordIndex, record); },
       maxKm * 1000.0);
+
+  if (!o.map.empty()) {
+    MapRequest request;
+    request.output = o.map;
+    request.width = o.mapWidth;
+    request.latitude = o.latitude;
+    request.longitude = o.longitude;
+    request.databaseName = std::filesystem::path(access.dataFile()).filename().string();
+    request.filters = o.filters.describe();
+    DataFolderOutlines outlines;
+    MapOutcome outcome = drawNearestMap(found, request, &outlines);
+    context.markChanged();
+    if (!outlines.missing().empty()) {
+      context.warning("The map has no land: " + text::quoted(outlines.missing()) +
+                      " is missing (METDB_DATA_DIR names the data folder).");
+    }
+    context.err << "metdb: " << text::plural(outcome.drawn, "location", "locations") << " drawn in "
+                << o.map << " (" << outcome.width << " x " << outcome.height << " pixels).\n";
+  }
 
   if (o.format == "json") {
     context.out << "[";
@@ -150,15 +175,39 @@ void addNearestCommand(CLI::App* app, ToolContext* context) {
                    "bearing last)")
       ->check(CLI::IsMember({"table", "json"}))
       ->type_name("table|json");
+  command
+      ->add_option("--map", o->map,
+                   "Also draw the answer: a map round the point with rings of distance, each "
+                   "location labelled with its name and distance")
+      ->type_name("FILE.png|FILE.svg")
+      ->check(CLI::Validator(
+          [](std::string& value) -> std::string {
+            auto endsWith = [&value](const char* suffix) {
+              std::size_t n = std::strlen(suffix);
+              return value.size() > n &&
+                     text::equalIgnoringCase(value.substr(value.size() - n), suffix);
+            };
+            if (endsWith(".svg") || endsWith(".png")) return "";
+            return text::quoted(value) + " ends in neither .svg nor .png";
+          },
+          ""));
+  command
+      ->add_option("--map-width", o->mapWidth,
+                   "Width of the --map picture in pixels (default 1200)")
+      ->type_name("PX")
+      ->check(CLI::Range(WorldMap::kMinWidth, WorldMap::kMaxWidth));
   addFilterOptions(command, &o->filters, true);
   command->footer(
       "Distances are in kilometres along the geodesic; the bearing is the initial\n"
       "direction from the point, in degrees clockwise from north. Equally distant\n"
       "locations come in walk order. A negative latitude or longitude is written\n"
-      "as it is (nearest -33.9 18.4).\n"
+      "as it is (nearest -33.9 18.4). --map draws the point, the locations found and\n"
+      "rings of distance on an azimuthal equidistant map (every distance from the\n"
+      "point true) that reaches a little past the farthest of them.\n"
       "\n"
       "Examples:\n"
       "  metdb --db stations.bmt nearest 60.17 24.94\n"
+      "  metdb --db stations.bmt nearest 60.17 24.94 -k 8 --map helsinki.png\n"
       "  metdb --db stations.bmt nearest -33.92 18.42 -k 3 --max-km 2000 --continent Africa\n"
       "  metdb --db stations.bmt nearest 47.37 8.54 --within 50");
   context->addCommand(command, [o, context] { return nearest(*o, *context); });

@@ -7,83 +7,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
+#include "tool/geo/DistanceRings.h"
+#include "tool/geo/Graticule.h"
+#include "tool/geo/MapLegend.h"
+#include "tool/geo/OutlineLayer.h"
+#include "tool/geo/ScaleBar.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
 
-namespace {
-
-const char kFont[] = "sans-serif";
-
-const std::uint32_t kPalette[WorldMap::kColours + 1] = {
-    0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
-    0x8c564b, 0xe377c2, 0x17becf, 0xbcbd22, 0x7f7f7f,
-    0x303030,  // the groups beyond the palette
-};
-const std::uint32_t kPaper = 0xffffff;
-const std::uint32_t kSea = 0xeef3f8;
-const std::uint32_t kGrid = 0xc9d3dd;
-const std::uint32_t kAxis = 0x9aa8b6;
-const std::uint32_t kInk = 0x222222;
-
-void setColour(cairo_t* cr, std::uint32_t rgb, double alpha = 1.0) {
-  cairo_set_source_rgba(cr, ((rgb >> 16) & 0xff) / 255.0, ((rgb >> 8) & 0xff) / 255.0,
-                        (rgb & 0xff) / 255.0, alpha);
-}
-
-void setFont(cairo_t* cr, double size, bool bold = false) {
-  cairo_select_font_face(cr, kFont, CAIRO_FONT_SLANT_NORMAL,
-                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, size);
-}
-
-double textWidth(cairo_t* cr, const std::string& text) {
-  cairo_text_extents_t extents;
-  cairo_text_extents(cr, text::drawable(text).c_str(), &extents);
-  return extents.x_advance;
-}
-
-// Draws text with its baseline at y, starting at x (align 0), centred on x
-// (0.5) or ending at x (1).
-void showText(cairo_t* cr, const std::string& text, double x, double y, double align = 0.0) {
-  std::string shown = text::drawable(text);
-  cairo_move_to(cr, x - align * textWidth(cr, shown), y);
-  cairo_show_text(cr, shown.c_str());
-}
-
-// A context on a one-pixel surface, for measuring text.
-class Measure {
- public:
-  explicit Measure(double fontSize)
-      : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1)),
-        cr_(cairo_create(surface_)) {
-    setFont(cr_, fontSize);
-  }
-  ~Measure() {
-    cairo_destroy(cr_);
-    cairo_surface_destroy(surface_);
-  }
-  Measure(const Measure&) = delete;
-  Measure& operator=(const Measure&) = delete;
-  cairo_t* get() const { return cr_; }
-
- private:
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
-};
-
-std::string latitudeLabel(int latitude) {
-  if (latitude == 0) return "0°";
-  return std::to_string(std::abs(latitude)) + (latitude > 0 ? "°N" : "°S");
-}
-
-std::string longitudeLabel(int longitude) {
-  if (longitude == 0) return "0°";
-  return std::to_string(std::abs(longitude)) + (longitude > 0 ? "°E" : "°W");
-}
-
-}  // namespace
+using namespace mapstyle;  // NOLINT: the map's own colours and text helpers
 
 // The font library that cairo loads for text keeps its configuration and
 // some font patterns for the life of the process and never frees them;
@@ -103,22 +38,33 @@ METDB_SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:li
 METDB_SANITIZER_HOOK const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
 
-WorldMap::WorldMap(int width)
-    : width_(std::clamp(width, kMinWidth, kMaxWidth)),
-      fontSize_(std::clamp(width_ / 90.0, 10.0, 60.0)) {
-  Measure measure(fontSize_);
-  double labels = 0.0;
-  for (int latitude = -90; latitude <= 90; latitude += 30) {
-    labels = std::max(labels, textWidth(measure.get(), latitudeLabel(latitude)));
-  }
-  double pad = fontSize_;
-  left_ = pad + labels + pad * 0.5;
-  double right = pad + textWidth(measure.get(), longitudeLabel(180)) / 2;
-  frameWidth_ = width_ - left_ - right;
-  // The title's two lines.
-  top_ = pad + fontSize_ * 1.4 + fontSize_ * 1.5 + pad;
-  taken_.resize(kColours + 1);
+namespace {
+
+double fontSizeFor(int width) { return std::clamp(width / 90.0, 10.0, 60.0); }
+
+// Room beside the frame for the grid's labels, and above the frame for the
+// title's two lines and the labels.
+double sideRoom(double fontSize) { return fontSize + fontSize * 4.0; }
+double topRoom(double fontSize) {
+  return fontSize + fontSize * 1.4 + fontSize * 1.5 + fontSize * 0.5 + fontSize * 1.6;
 }
+
+MapFrame placed(MapFrame frame, int width) {
+  double fontSize = fontSizeFor(width);
+  frame.place(sideRoom(fontSize), topRoom(fontSize), width - 2 * sideRoom(fontSize));
+  return frame;
+}
+
+}  // namespace
+
+WorldMap::WorldMap(int width, MapFrame frame)
+    : width_(std::clamp(width, kMinWidth, kMaxWidth)),
+      fontSize_(fontSizeFor(width_)),
+      frame_(placed(std::move(frame), width_)),
+      dots_(static_cast<int>(std::ceil(frame_.width())),
+            static_cast<int>(std::ceil(frame_.height()))) {}
+
+WorldMap::WorldMap(int width) : WorldMap(width, MapFrame::world()) {}
 
 void WorldMap::setTitle(const std::string& title, const std::string& subtitle) {
   title_ = title;
@@ -127,183 +73,151 @@ void WorldMap::setTitle(const std::string& title, const std::string& subtitle) {
 
 void WorldMap::setNotice(const std::string& notice) { notice_ = notice; }
 
-double WorldMap::x(double longitude) const {
-  return left_ + (longitude + 180.0) / 360.0 * frameWidth_;
-}
-
-double WorldMap::y(double latitude) const {
-  return top_ + (90.0 - latitude) / 180.0 * (frameWidth_ / 2);
-}
-
-void WorldMap::add(const std::string& group, double latitude, double longitude) {
-  std::string key = text::foldCase(group);
+std::size_t WorldMap::group(const std::string& name) {
+  std::string key = text::foldCase(name);
   auto found = groupByKey_.find(key);
-  std::size_t g;
-  if (found == groupByKey_.end()) {
-    g = groups_.size();
-    groups_.push_back({group.empty() ? "(none)" : group, 0, std::min(g, kColours)});
-    groupByKey_.emplace(key, g);
-  } else {
-    g = found->second;
-  }
-  ++groups_[g].count;
-  ++count_;
+  if (found != groupByKey_.end()) return found->second;
+  std::size_t g = groups_.size();
+  groups_.push_back({name.empty() ? "(none)" : name, 0});
+  groupByKey_.emplace(key, g);
+  return g;
+}
 
-  std::size_t colour = groups_[g].colour;
-  std::size_t columns = static_cast<std::size_t>(frameWidth_) + 1;
-  std::size_t rows = static_cast<std::size_t>(frameWidth_ / 2) + 1;
-  std::vector<bool>& taken = taken_[colour];
-  if (taken.empty()) taken.resize(columns * rows);
-  // Clamped before the conversion, so that a position off the globe cannot
-  // index outside the bits.
-  auto cell = [](double offset, std::size_t count) -> std::size_t {
-    if (!(offset > 0.0)) return 0;  // NaN too
-    return static_cast<std::size_t>(std::min(offset, static_cast<double>(count - 1)));
-  };
-  std::size_t column = cell(x(longitude) - left_, columns);
-  std::size_t row = cell(y(latitude) - top_, rows);
-  if (taken[row * columns + column]) return;
-  taken[row * columns + column] = true;
-  dots_.push_back({static_cast<float>(longitude), static_cast<float>(latitude),
-                   static_cast<std::uint8_t>(colour)});
+bool WorldMap::add(std::size_t group, double latitude, double longitude, const std::string& name) {
+  double x, y;
+  if (group >= groups_.size() || !frame_.project(latitude, longitude, &x, &y) ||
+      !dots_.add(x - frame_.left(), y - frame_.top(),
+                 static_cast<std::uint16_t>(std::min<std::size_t>(group, UINT16_MAX)))) {
+    ++outside_;
+    return false;
+  }
+  ++groups_[group].count;
+  if (named_.size() <= static_cast<std::size_t>(kLabelLimit)) named_.push_back({x, y, name});
+  return true;
+}
+
+std::vector<std::uint32_t> WorldMap::colours() const {
+  std::vector<std::size_t> order(groups_.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+    return groups_[a].count > groups_[b].count;
+  });
+  std::vector<bool> coloured(groups_.size(), false);
+  for (std::size_t i = 0; i < order.size() && i < kColours; ++i) coloured[order[i]] = true;
+  std::vector<std::uint32_t> result(groups_.size(), kPalette[kColours]);
+  std::size_t next = 0;
+  for (std::size_t g = 0; g < groups_.size(); ++g) {
+    if (coloured[g]) result[g] = kPalette[next++];
+  }
+  return result;
 }
 
 std::uint32_t WorldMap::colourOf(const std::string& group) const {
-  return kPalette[groups_.at(groupByKey_.at(text::foldCase(group))).colour];
+  return colours()[groupByKey_.at(text::foldCase(group))];
 }
 
-std::vector<WorldMap::LegendEntry> WorldMap::legend(double* bottom) const {
-  Measure measure(fontSize_);
-  double pad = fontSize_;
-  double frameBottom = y(-90.0);
-  // Below the longitude labels.
-  double baseline = frameBottom + pad * 0.5 + fontSize_ + pad + fontSize_;
-  std::vector<LegendEntry> entries;
+double WorldMap::dotRadius() const {
+  if (dotSize_ > 0.0) return dotSize_ / 2.0;
+  double n = std::max<double>(1.0, static_cast<double>(count()));
+  double perPoint = std::sqrt(frame_.width() * frame_.height() / n);
+  return std::clamp(0.1 * perPoint, 1.2, std::max(3.0, width_ / 240.0));
+}
+
+double WorldMap::dotOpacity() const {
+  double n = static_cast<double>(count());
+  if (n <= 1000.0) return 1.0;
+  return std::max(0.2, std::pow(1000.0 / n, 0.3));
+}
+
+std::vector<LegendItem> WorldMap::legendItems() const {
+  std::vector<std::uint32_t> colour = colours();
+  std::vector<LegendItem> items;
   long others = 0;
   std::size_t otherGroups = 0;
-  for (const Group& group : groups_) {
-    if (group.colour < kColours) {
-      entries.push_back(
-          {group.colour, group.name + " (" + std::to_string(group.count) + ")", 0, 0});
-    } else {
-      others += group.count;
+  for (std::size_t g = 0; g < groups_.size(); ++g) {
+    if (groups_[g].count == 0) continue;
+    if (colour[g] == kPalette[kColours]) {
+      others += groups_[g].count;
       ++otherGroups;
+    } else {
+      items.push_back({colour[g], groups_[g].name + " (" + std::to_string(groups_[g].count) + ")"});
     }
   }
   if (otherGroups > 0) {
-    entries.push_back(
-        {kColours, std::to_string(otherGroups) + " other groups (" + std::to_string(others) + ")",
-         0, 0});
+    items.push_back({kPalette[kColours],
+                     text::plural(static_cast<long>(otherGroups), "other group", "other groups") +
+                         " (" + std::to_string(others) + ")"});
   }
-  if (entries.empty()) {
-    *bottom = frameBottom + pad * 0.5 + fontSize_ + pad;
-    return entries;
-  }
-  double rowHeight = fontSize_ * 1.6;
-  double cursor = left_;
-  for (LegendEntry& entry : entries) {
-    double marker = fontSize_ * 1.2;
-    double w = marker + textWidth(measure.get(), entry.text);
-    if (cursor > left_ && cursor + w > left_ + frameWidth_) {
-      cursor = left_;
-      baseline += rowHeight;
-    }
-    entry.x = cursor;
-    entry.baseline = baseline;
-    cursor += w + fontSize_ * 1.5;
-  }
-  *bottom = baseline + fontSize_ * 0.5 + pad;
-  return entries;
+  return items;
+}
+
+double WorldMap::legendTop() const {
+  return frame_.top() + frame_.height() + fontSize_ * 1.6 + fontSize_ * 0.5;
+}
+
+MapLegend WorldMap::legend(const ScaleBar& bar) const {
+  double room = bar.shown() ? bar.width() + fontSize_ * 2 : 0.0;
+  return MapLegend(legendItems(), fontSize_, frame_.left(), legendTop(), frame_.width() - room);
 }
 
 int WorldMap::height() const {
-  double bottom;
-  legend(&bottom);
-  return static_cast<int>(std::ceil(bottom));
+  ScaleBar bar(frame_, fontSize_);
+  double bottom = std::max(legend(bar).bottom(), legendTop() + bar.height());
+  return static_cast<int>(std::ceil(bottom + fontSize_));
 }
 
-void WorldMap::draw(cairo_t* cr) const {
+std::vector<PlacedLabel> WorldMap::labels() const {
+  if (count() > kLabelLimit || named_.empty()) return {};
+  std::vector<DotLabel> wanted;
+  for (const NamedPoint& p : named_) wanted.push_back({p.x, p.y, p.name});
+  Measure measure(fontSize_ * 0.85);
+  return placeLabels(measure.get(), wanted, dotRadius(),
+                     {frame_.left(), frame_.top(), frame_.left() + frame_.width(),
+                      frame_.top() + frame_.height()});
+}
+
+void WorldMap::draw(cairo_t* cr, bool vectorDots) const {
   double pad = fontSize_;
-  double frameHeight = frameWidth_ / 2;
+  double line = std::max(1.0, width_ / 1200.0);
   setColour(cr, kPaper);
   cairo_paint(cr);
 
   // Title.
   setColour(cr, kInk);
   setFont(cr, fontSize_ * 1.4, true);
-  showText(cr, title_, left_, pad + fontSize_ * 1.1);
+  showText(cr, title_, frame_.left(), pad + fontSize_ * 1.1);
   setFont(cr, fontSize_);
-  showText(cr, subtitle_, left_, pad + fontSize_ * 1.4 + fontSize_ * 1.3);
+  showText(cr, subtitle_, frame_.left(), pad + fontSize_ * 1.4 + fontSize_ * 1.3);
 
-  // Frame and graticule.
+  // The frame: sea, land, grid, its edge.
   setColour(cr, kSea);
-  cairo_rectangle(cr, left_, top_, frameWidth_, frameHeight);
+  cairo_rectangle(cr, frame_.left(), frame_.top(), frame_.width(), frame_.height());
   cairo_fill(cr);
-  double line = std::max(1.0, width_ / 1200.0);
+  if (outlines_ != nullptr) drawOutlines(cr, frame_, *outlines_, line * 0.8);
+  drawGraticule(cr, frame_, line * 0.7, fontSize_);
+  if (ringsMetres_ > 0.0 && frame_.projection().kind() == ProjectionKind::kAzimuthal) {
+    drawDistanceRings(cr, frame_, ringsMetres_, fontSize_, line);
+  }
+  setColour(cr, kFrame);
   cairo_set_line_width(cr, line);
-  for (int longitude = -150; longitude <= 150; longitude += 30) {
-    setColour(cr, longitude == 0 ? kAxis : kGrid);
-    cairo_move_to(cr, x(longitude), top_);
-    cairo_line_to(cr, x(longitude), top_ + frameHeight);
-    cairo_stroke(cr);
-  }
-  for (int latitude = -60; latitude <= 60; latitude += 30) {
-    setColour(cr, latitude == 0 ? kAxis : kGrid);
-    cairo_move_to(cr, left_, y(latitude));
-    cairo_line_to(cr, left_ + frameWidth_, y(latitude));
-    cairo_stroke(cr);
-  }
-  setColour(cr, kAxis);
-  cairo_rectangle(cr, left_, top_, frameWidth_, frameHeight);
+  cairo_rectangle(cr, frame_.left(), frame_.top(), frame_.width(), frame_.height());
   cairo_stroke(cr);
 
-  // Axis labels.
-  setColour(cr, kInk);
-  setFont(cr, fontSize_ * 0.9);
-  for (int longitude = -180; longitude <= 180; longitude += 30) {
-    showText(cr, longitudeLabel(longitude), x(longitude),
-             top_ + frameHeight + pad * 0.5 + fontSize_ * 0.9, 0.5);
-  }
-  for (int latitude = -90; latitude <= 90; latitude += 30) {
-    showText(cr, latitudeLabel(latitude), left_ - pad * 0.5, y(latitude) + fontSize_ * 0.32, 1.0);
-  }
+  dots_.draw(cr, frame_.left(), frame_.top(), colours(), dotRadius(), dotOpacity(), vectorDots);
 
-  // Dots, a colour at a time, in one path per run of dots (an SVG gets a
-  // path element per run, not per dot).
-  double radius = std::max(1.5, width_ / 400.0);
-  const std::size_t kRun = 2000;
-  for (std::size_t colour = 0; colour <= kColours; ++colour) {
-    setColour(cr, kPalette[colour]);
-    std::size_t inPath = 0;
-    for (const Dot& dot : dots_) {
-      if (dot.colour != colour) continue;
-      cairo_new_sub_path(cr);
-      cairo_arc(cr, x(dot.longitude), y(dot.latitude), radius, 0, 2 * M_PI);
-      if (++inPath == kRun) {
-        cairo_fill(cr);
-        inPath = 0;
-      }
-    }
-    if (inPath > 0) cairo_fill(cr);
-  }
+  setFont(cr, fontSize_ * 0.85);
+  drawLabels(cr, labels());
 
-  // Legend.
-  double bottom;
-  setFont(cr, fontSize_);
-  for (const LegendEntry& entry : legend(&bottom)) {
-    setColour(cr, kPalette[entry.colour]);
-    cairo_arc(cr, entry.x + fontSize_ * 0.4, entry.baseline - fontSize_ * 0.35, fontSize_ * 0.4, 0,
-              2 * M_PI);
-    cairo_fill(cr);
-    setColour(cr, kInk);
-    showText(cr, entry.text, entry.x + fontSize_ * 1.2, entry.baseline);
-  }
+  // Below the frame: the legend, and the scale bar at the right.
+  ScaleBar bar(frame_, fontSize_);
+  legend(bar).draw(cr);
+  bar.draw(cr, frame_.left() + frame_.width(), legendTop() - fontSize_ * 0.2);
 
   if (!notice_.empty()) {
     setFont(cr, fontSize_ * 1.5, true);
     double w = textWidth(cr, notice_);
-    double cx = left_ + frameWidth_ / 2;
-    double cy = top_ + frameHeight / 2;
+    double cx = frame_.left() + frame_.width() / 2;
+    double cy = frame_.top() + frame_.height() / 2;
     setColour(cr, kPaper, 0.9);
     cairo_rectangle(cr, cx - w / 2 - pad, cy - fontSize_ * 1.5 - pad * 0.5, w + 2 * pad,
                     fontSize_ * 2.0 + pad);
@@ -317,7 +231,7 @@ void WorldMap::finish(cairo_surface_t* surface, cairo_t* cr, const std::string& 
                       const std::string& shownAs) const {
   cairo_status_t status = cairo_surface_status(surface);
   if (status == CAIRO_STATUS_SUCCESS) {
-    draw(cr);
+    draw(cr, !png && dots_.pixels() <= kVectorDotLimit);
     status = cairo_status(cr);
   }
   cairo_destroy(cr);

@@ -96,25 +96,18 @@ int remove(const DeleteOptions& o, ToolContext& context) {
   return kExitOk;
 }
 
-std::string checkWhat(const std::string& what) {
-  long index;
-  if (parseRecordIndex(what, &index)) return "";
-  LocationPath path;
-  std::string why;
-  return LocationPath::tryParse(what, &path, &why) ? "" : why;
-}
-
 }  // namespace
 
 void addDeleteCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command = app->add_subcommand("delete", "Delete locations and compact the data file");
   auto o = std::make_shared<DeleteOptions>();
-  CLI::Option* what = command
-                          ->add_option("WHAT", o->what,
-                                       "A record index, or a path: CONTINENT, CONTINENT/COUNTRY, "
-                                       "CONTINENT/COUNTRY/STATE or CONTINENT/COUNTRY/STATE/NAME")
-                          ->check(checkWhat, "")
-                          ->type_name("");
+  CLI::Option* what =
+      command
+          ->add_option("WHAT", o->what,
+                       "A record index, or a path: CONTINENT, CONTINENT/COUNTRY, "
+                       "CONTINENT/COUNTRY/STATE or CONTINENT/COUNTRY/STATE/NAME")
+          ->check([](const std::string& what) { return checkIndexOrPath(what, false); }, "")
+          ->type_name("");
   command->add_option("--selection", o->selectionFile, "Delete the locations of a saved selection")
       ->type_name("FILE")
       ->excludes(what);

@@ -36,17 +36,11 @@ struct SetOptions {
 
 // The command line's check of WHAT: an index or a full path.
 std::string checkWhat(const std::string& what) {
-  long index;
-  if (parseRecordIndex(what, &index)) return "";
-  LocationPath path;
-  std::string why;
-  if (!LocationPath::tryParse(what, &path, &why)) return why;
-  if (path.parts.size() != 4) {
-    return text::quoted(what) +
-           " is neither a record index nor a path CONTINENT/COUNTRY/STATE/NAME (to change "
-           "every location of a group, select them with --continent, --country or --state)";
-  }
-  return "";
+  std::string why = checkIndexOrPath(what, true);
+  if (why.empty() || why.find("neither") == std::string::npos) return why;
+  return why +
+         " (to change every location of a group, select them with --continent, --country "
+         "or --state)";
 }
 
 // The assignments the command line gives: the field options of the

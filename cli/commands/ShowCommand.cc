@@ -12,20 +12,6 @@ namespace metdb {
 
 namespace {
 
-// The command line's check of WHAT: an index or a full path.
-std::string checkWhat(const std::string& what) {
-  long index;
-  if (parseRecordIndex(what, &index)) return "";
-  LocationPath path;
-  std::string why;
-  if (!LocationPath::tryParse(what, &path, &why)) return why;
-  if (path.parts.size() != 4) {
-    return text::quoted(what) +
-           " is neither a record index nor a path CONTINENT/COUNTRY/STATE/NAME";
-  }
-  return "";
-}
-
 int show(const std::string& what, ToolContext& context) {
   ToolDatabase access(context);
   BMTFile* db = access.open(DatabaseUse::kRead);
@@ -68,7 +54,7 @@ void addShowCommand(CLI::App* app, ToolContext* context) {
       ->add_option("WHAT", *what,
                    "A record index, or a path CONTINENT/COUNTRY/STATE/NAME (names ignoring case)")
       ->required()
-      ->check(checkWhat, "")
+      ->check([](const std::string& what) { return checkIndexOrPath(what, true); }, "")
       ->type_name("");
   command->footer(
       "Examples:\n"

@@ -97,4 +97,17 @@ bool parseRecordIndex(const std::string& value, long* index) {
   return true;
 }
 
+std::string checkIndexOrPath(const std::string& textValue, bool wholePath) {
+  long index;
+  if (parseRecordIndex(textValue, &index)) return "";
+  LocationPath path;
+  std::string why;
+  if (!LocationPath::tryParse(textValue, &path, &why)) return why;
+  if (wholePath && path.parts.size() != 4) {
+    return text::quoted(textValue) +
+           " is neither a record index nor a path CONTINENT/COUNTRY/STATE/NAME";
+  }
+  return "";
+}
+
 }  // namespace metdb

@@ -43,6 +43,12 @@ std::string recordPath(const LocationData& record, std::size_t levels);
 // Whether text is a record index (decimal digits only); sets *index.
 bool parseRecordIndex(const std::string& text, long* index);
 
+// The check of an argument that names locations by a record index or a
+// path: "" when text is an index or a path (a full one,
+// CONTINENT/COUNTRY/STATE/NAME, when wholePath is set), else what is wrong
+// as a phrase without a period.
+std::string checkIndexOrPath(const std::string& text, bool wholePath);
+
 }  // namespace metdb
 
 #endif  // METDB_TOOL_DATABASE_LOCATIONPATH_H_

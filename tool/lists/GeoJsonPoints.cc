@@ -20,6 +20,14 @@ bool propertyText(const nlohmann::json& properties, const std::string& key, std:
   return true;
 }
 
+// Whether value is an object whose "type" is the string type; a "type" of
+// any other kind (a number, null) is no match, not an exception.
+bool hasType(const nlohmann::json& value, const char* type) {
+  if (!value.is_object()) return false;
+  auto found = value.find("type");
+  return found != value.end() && found->is_string() && found->get_ref<const std::string&>() == type;
+}
+
 }  // namespace
 
 ListedStations readGeoJsonPoints(std::istream& in, const ListOptions& options) {
@@ -32,8 +40,8 @@ ListedStations readGeoJsonPoints(std::istream& in, const ListOptions& options) {
     out.fatal = true;
     return out;
   }
-  if (!document.is_object() || document.value("type", "") != "FeatureCollection" ||
-      !document.contains("features") || !document["features"].is_array()) {
+  if (!hasType(document, "FeatureCollection") || !document.contains("features") ||
+      !document["features"].is_array()) {
     out.errors.push_back({0, "", "the JSON is not a GeoJSON FeatureCollection"});
     out.fatal = true;
     return out;
@@ -45,10 +53,9 @@ ListedStations readGeoJsonPoints(std::istream& in, const ListOptions& options) {
     ++number;
     const nlohmann::json* geometry =
         feature.is_object() && feature.contains("geometry") ? &feature["geometry"] : nullptr;
-    if (geometry == nullptr || !geometry->is_object() || geometry->value("type", "") != "Point" ||
-        !geometry->contains("coordinates") || !(*geometry)["coordinates"].is_array() ||
-        (*geometry)["coordinates"].size() < 2 || !(*geometry)["coordinates"][0].is_number() ||
-        !(*geometry)["coordinates"][1].is_number()) {
+    if (geometry == nullptr || !hasType(*geometry, "Point") || !geometry->contains("coordinates") ||
+        !(*geometry)["coordinates"].is_array() || (*geometry)["coordinates"].size() < 2 ||
+        !(*geometry)["coordinates"][0].is_number() || !(*geometry)["coordinates"][1].is_number()) {
       rowError(&out, number, "geometry", "the feature is not a point with two coordinates");
       continue;
     }

@@ -11,6 +11,11 @@ namespace metdb {
 
 namespace {
 
+// The deepest nesting of a document that is read: copying a value and
+// writing it out recurse once per level, so deeper ones would overflow the
+// stack. A FeatureCollection of points needs five levels.
+constexpr int kMaxDepth = 256;
+
 // A property as text: strings as they are, numbers as JSON writes them.
 bool propertyText(const nlohmann::json& properties, const std::string& key, std::string* out) {
   if (!properties.is_object()) return false;
@@ -34,9 +39,24 @@ ListedStations readGeoJsonPoints(std::istream& in, const ListOptions& options) {
   ColumnMapping mapping(options.columns);
   ListedStations out;
   std::string textValue((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  nlohmann::json document = nlohmann::json::parse(textValue, nullptr, false);
+  // Values deeper than kMaxDepth are dropped as they are parsed (the parser
+  // itself keeps no stack of calls), and the document is refused.
+  bool tooDeep = false;
+  nlohmann::json document = nlohmann::json::parse(
+      textValue,
+      [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxDepth) tooDeep = true;
+        return depth <= kMaxDepth;
+      },
+      false);
   if (document.is_discarded()) {
     out.errors.push_back({0, "", "the text is not JSON"});
+    out.fatal = true;
+    return out;
+  }
+  if (tooDeep) {
+    out.errors.push_back(
+        {0, "", "the JSON nests deeper than " + std::to_string(kMaxDepth) + " levels"});
     out.fatal = true;
     return out;
   }

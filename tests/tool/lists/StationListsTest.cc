@@ -154,6 +154,21 @@ TEST(StationListsTest, GeoJsonTypesOfOtherKindsThanTextAreFaultsOfTheDocumentOrF
   EXPECT_EQ(l.errors[0].column, "geometry");
 }
 
+TEST(StationListsTest, GeoJsonNestedDeeperThanTheStackCanCopyIsRefusedWhole) {
+  const std::size_t depth = 100000;
+  std::string deep =
+      "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","
+      "\"geometry\":{\"type\":\"Point\",\"coordinates\":[8.54,47.37]},"
+      "\"properties\":{\"name\":\"Zürich\",\"country\":\"CH\",\"auxValue\":" +
+      std::string(depth, '[') + std::string(depth, ']') + "}}]}";
+  ListedStations l = read(deep.c_str(), StationListFormat::kGeoJson);
+  EXPECT_TRUE(l.fatal);
+  EXPECT_TRUE(l.stations.empty());
+  ASSERT_EQ(l.errors.size(), 1u);
+  EXPECT_EQ(l.errors[0].line, 0);
+  EXPECT_EQ(l.errors[0].message, "the JSON nests deeper than 256 levels");
+}
+
 TEST(StationListsTest, MappingNamesCountriesByCodeAndRefusesUnknownCodes) {
   ListedStations l = read(kGhcnd, StationListFormat::kGhcndStations);
   CountryResolver fips = [](const std::string& code, CountryCode kind, CountryNaming* n) {

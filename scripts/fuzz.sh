@@ -2,9 +2,10 @@
 # Runs one fuzz target for a while: scripts/fuzz.sh [--no-build] TARGET SECONDS
 # Builds all of them and runs none:  scripts/fuzz.sh --build
 #
-# TARGET is one of directory, selection, profile, database, csv (fuzz/). The
-# target is built first, with clang and every object instrumented, in
-# build-fuzz/ (--no-build skips that, for callers that built them already).
+# TARGET is one of directory, selection, profile, database, csv, lists
+# (fuzz/). The target is built first, with clang and every object
+# instrumented, in build-fuzz/ (--no-build skips that, for callers that
+# built them already).
 # The run starts from the seeds in fuzz/corpus/TARGET and what earlier runs
 # kept in build-fuzz/corpus/TARGET; an input that fails is saved in
 # build-fuzz/artifacts/TARGET/ and the whole output is in
@@ -14,7 +15,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 
-targets=(directory selection profile database csv)
+targets=(directory selection profile database csv lists)
 
 # Configures build-fuzz/ and builds the named fuzz targets.
 build_targets() {

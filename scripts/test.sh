@@ -43,5 +43,5 @@ ls "$root"/build/tests/metdb_*_tests | xargs -P"$jobs" -I{} bash -c '
 
 echo "== [${SECONDS}s] fuzz targets, 30 s each, two at a time"
 "$root/scripts/fuzz.sh" --build
-printf '%s\n' directory selection profile database csv |
+printf '%s\n' directory selection profile database csv lists |
   xargs -P"$jobs" -I{} "$root/scripts/fuzz.sh" --no-build {} 30

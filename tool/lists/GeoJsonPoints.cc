@@ -11,6 +11,11 @@ namespace metdb {
 
 namespace {
 
+// The deepest nesting of a document that is read: copying a value and
+// writing it out recurse once per level, so deeper ones would overflow the
+// stack. A FeatureCollection of points needs five levels.
+constexpr int kMaxDepth = 256;
+
 // A property as text: strings as they are, numbers as JSON writes them.
 bool propertyText(const nlohmann::json& properties, const std::string& key, std::string* out) {
   if (!properties.is_object()) return false;
@@ -20,20 +25,43 @@ bool propertyText(const nlohmann::json& properties, const std::string& key, std:
   return true;
 }
 
+// Whether value is an object whose "type" is the string type; a "type" of
+// any other kind (a number, null) is no match, not an exception.
+bool hasType(const nlohmann::json& value, const char* type) {
+  if (!value.is_object()) return false;
+  auto found = value.find("type");
+  return found != value.end() && found->is_string() && found->get_ref<const std::string&>() == type;
+}
+
 }  // namespace
 
 ListedStations readGeoJsonPoints(std::istream& in, const ListOptions& options) {
   ColumnMapping mapping(options.columns);
   ListedStations out;
   std::string textValue((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  nlohmann::json document = nlohmann::json::parse(textValue, nullptr, false);
+  // Values deeper than kMaxDepth are dropped as they are parsed (the parser
+  // itself keeps no stack of calls), and the document is refused.
+  bool tooDeep = false;
+  nlohmann::json document = nlohmann::json::parse(
+      textValue,
+      [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxDepth) tooDeep = true;
+        return depth <= kMaxDepth;
+      },
+      false);
   if (document.is_discarded()) {
     out.errors.push_back({0, "", "the text is not JSON"});
     out.fatal = true;
     return out;
   }
-  if (!document.is_object() || document.value("type", "") != "FeatureCollection" ||
-      !document.contains("features") || !document["features"].is_array()) {
+  if (tooDeep) {
+    out.errors.push_back(
+        {0, "", "the JSON nests deeper than " + std::to_string(kMaxDepth) + " levels"});
+    out.fatal = true;
+    return out;
+  }
+  if (!hasType(document, "FeatureCollection") || !document.contains("features") ||
+      !document["features"].is_array()) {
     out.errors.push_back({0, "", "the JSON is not a GeoJSON FeatureCollection"});
     out.fatal = true;
     return out;
@@ -45,10 +73,9 @@ ListedStations readGeoJsonPoints(std::istream& in, const ListOptions& options) {
     ++number;
     const nlohmann::json* geometry =
         feature.is_object() && feature.contains("geometry") ? &feature["geometry"] : nullptr;
-    if (geometry == nullptr || !geometry->is_object() || geometry->value("type", "") != "Point" ||
-        !geometry->contains("coordinates") || !(*geometry)["coordinates"].is_array() ||
-        (*geometry)["coordinates"].size() < 2 || !(*geometry)["coordinates"][0].is_number() ||
-        !(*geometry)["coordinates"][1].is_number()) {
+    if (geometry == nullptr || !hasType(*geometry, "Point") || !geometry->contains("coordinates") ||
+        !(*geometry)["coordinates"].is_array() || (*geometry)["coordinates"].size() < 2 ||
+        !(*geometry)["coordinates"][0].is_number() || !(*geometry)["coordinates"][1].is_number()) {
       rowError(&out, number, "geometry", "the feature is not a point with two coordinates");
       continue;
     }

@@ -137,6 +137,38 @@ TEST(StationListsTest, GeoJsonReadsTheToolsOwnPropertiesAndMapsOntoRecords) {
   EXPECT_EQ(fieldValueText(record, *seriesA, element), "1.5");
 }
 
+TEST(StationListsTest, GeoJsonTypesOfOtherKindsThanTextAreFaultsOfTheDocumentOrFeature) {
+  ListedStations l;
+  EXPECT_NO_THROW(l = read("{\"type\":-73.9}", StationListFormat::kGeoJson));
+  EXPECT_TRUE(l.fatal);
+  ASSERT_EQ(l.errors.size(), 1u);
+  EXPECT_EQ(l.errors[0].line, 0);
+  EXPECT_NO_THROW(l = read("{\"type\":\"FeatureCollection\",\"features\":["
+                           "{\"geometry\":{\"type\":null,\"coordinates\":[8.54,47.37]},"
+                           "\"properties\":{\"name\":\"Zürich\",\"country\":\"CH\"}}]}",
+                           StationListFormat::kGeoJson));
+  EXPECT_FALSE(l.fatal);
+  EXPECT_TRUE(l.stations.empty());
+  ASSERT_EQ(l.errors.size(), 1u);
+  EXPECT_EQ(l.errors[0].line, 1);
+  EXPECT_EQ(l.errors[0].column, "geometry");
+}
+
+TEST(StationListsTest, GeoJsonNestedDeeperThanTheStackCanCopyIsRefusedWhole) {
+  const std::size_t depth = 100000;
+  std::string deep =
+      "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","
+      "\"geometry\":{\"type\":\"Point\",\"coordinates\":[8.54,47.37]},"
+      "\"properties\":{\"name\":\"Zürich\",\"country\":\"CH\",\"auxValue\":" +
+      std::string(depth, '[') + std::string(depth, ']') + "}}]}";
+  ListedStations l = read(deep.c_str(), StationListFormat::kGeoJson);
+  EXPECT_TRUE(l.fatal);
+  EXPECT_TRUE(l.stations.empty());
+  ASSERT_EQ(l.errors.size(), 1u);
+  EXPECT_EQ(l.errors[0].line, 0);
+  EXPECT_EQ(l.errors[0].message, "the JSON nests deeper than 256 levels");
+}
+
 TEST(StationListsTest, MappingNamesCountriesByCodeAndRefusesUnknownCodes) {
   ListedStations l = read(kGhcnd, StationListFormat::kGhcndStations);
   CountryResolver fips = [](const std::string& code, CountryCode kind, CountryNaming* n) {

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "tool/Error.h"
+#include "tool/text/SearchKeyRules.h"
 
 namespace metdb {
 
@@ -30,9 +31,8 @@ class Folder {
  public:
   Folder() {
     UErrorCode status = U_ZERO_ERROR;
-    transliterator_.reset(icu::Transliterator::createInstance(
-        "Any-Latin; Latin-ASCII; NFD; [:Nonspacing Mark:] Remove; Any-Lower; NFC", UTRANS_FORWARD,
-        status));
+    transliterator_.reset(
+        icu::Transliterator::createInstance(kSearchKeyTransliterator, UTRANS_FORWARD, status));
     if (U_FAILURE(status)) {
       throw Error(std::string("The Unicode transliterator for search keys is missing (") +
                   u_errorName(status) + ").");

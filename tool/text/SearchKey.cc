@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "tool/Error.h"
+#include "tool/text/HanKeys.h"
 #include "tool/text/SearchKeyRules.h"
 
 namespace metdb {
@@ -56,7 +57,9 @@ class Folder {
       if (c < 0) {
         key->append(text + start, i - start);
       } else if (transliteratedAlone(c)) {
-        key->append(character(c));
+        // The Han ideographs from the table made at build time, the others
+        // from ICU.
+        if (!appendHanKey(static_cast<char32_t>(c), key)) key->append(character(c));
       } else {
         // A run of characters that change with their neighbours.
         std::size_t end = i;

@@ -9,6 +9,8 @@
 #include <unordered_map>
 
 #include "tool/Error.h"
+#include "tool/text/HanKeys.h"
+#include "tool/text/SearchKeyRules.h"
 
 namespace metdb {
 
@@ -30,9 +32,8 @@ class Folder {
  public:
   Folder() {
     UErrorCode status = U_ZERO_ERROR;
-    transliterator_.reset(icu::Transliterator::createInstance(
-        "Any-Latin; Latin-ASCII; NFD; [:Nonspacing Mark:] Remove; Any-Lower; NFC", UTRANS_FORWARD,
-        status));
+    transliterator_.reset(
+        icu::Transliterator::createInstance(kSearchKeyTransliterator, UTRANS_FORWARD, status));
     if (U_FAILURE(status)) {
       throw Error(std::string("The Unicode transliterator for search keys is missing (") +
                   u_errorName(status) + ").");
@@ -56,7 +57,9 @@ class Folder {
       if (c < 0) {
         key->append(text + start, i - start);
       } else if (transliteratedAlone(c)) {
-        key->append(character(c));
+        // The Han ideographs from the table made at build time, the others
+        // from ICU.
+        if (!appendHanKey(static_cast<char32_t>(c), key)) key->append(character(c));
       } else {
         // A run of characters that change with their neighbours.
         std::size_t end = i;

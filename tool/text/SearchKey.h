@@ -20,8 +20,10 @@ namespace metdb {
 // those of ASCII letters.
 //
 // The transliterator is made once per thread on first use (some
-// milliseconds); ASCII text never reaches it, and each other character is
-// transliterated once per thread and then taken from a table.
+// milliseconds); ASCII text never reaches it, nor do the Han ideographs,
+// whose keys come from a table made at build time (HanKeys.h), and each
+// other character is transliterated once per thread and then taken from a
+// table.
 std::string searchKey(const std::string& text);
 
 // Appends the key of the size bytes at text to *key (which may hold

@@ -72,7 +72,9 @@ int create(const CreateOptions& o, ToolContext& context) {
 }  // namespace
 
 void addCreateCommand(CLI::App* app, ToolContext* context) {
-  CLI::App* command = app->add_subcommand("create", "Make a new database from a CSV station list");
+  CLI::App* command = app->add_subcommand("create",
+                                          "Make a new database from a station list (CSV, "
+                                          "GHCN-Daily, ISD, OurAirports, GeoNames, GeoJSON)");
   auto o = std::make_shared<CreateOptions>();
   addStationListOptions(command, &o->stations);
   command->add_flag("--skip-bad", o->skipBad,
@@ -80,11 +82,20 @@ void addCreateCommand(CLI::App* app, ToolContext* context) {
                     "stopping at the first");
   command->add_flag("--force", o->force, "Replace an existing data file");
   command->footer(
-      "The header row names the columns name, state, country, continent, latitude,\n"
-      "longitude and optionally level (1 when left out), auxValue and seriesA1..seriesA12\n"
-      "(likewise B, C, D, E). Fields are separated by commas, semicolons or tabs, whichever\n"
-      "the header uses (or as --delimiter says). The list is UTF-8 unless --encoding names\n"
-      "its character set; bytes that are not text in it are reported with their line.\n"
+      "The list's format is told from its start, or named with --from: csv (the tool's\n"
+      "own columns, or any CSV with --columns FIELD=COLUMN,...), ghcnd-stations (NOAA\n"
+      "GHCN-Daily), isd-history (NOAA ISD), ourairports (--type large,medium keeps those),\n"
+      "geonames (GeoNames' cities files) or geojson (points). Countries given as ISO 3166\n"
+      "or FIPS 10-4 codes get their names and continents from the tool's table; each\n"
+      "format's rule gives the level unless --level N does. The database is checked as\n"
+      "\"check --content\" checks it at the end, and what it finds is said as warnings.\n"
+      "\n"
+      "The tool's own CSV has a header row naming the columns name, state, country,\n"
+      "continent, latitude, longitude and optionally level (1 when left out), auxValue and\n"
+      "seriesA1..seriesA12 (likewise B, C, D, E). Fields are separated by commas, semicolons\n"
+      "or tabs, whichever the header uses (or as --delimiter says). Every list is UTF-8\n"
+      "unless --encoding names its character set; bytes that are not text in it are\n"
+      "reported with their line.\n"
       "A row that repeats an earlier one (the same names ignoring case, level and\n"
       "position) is left out with a warning, unless --keep-duplicates is given.\n"
       "The database is the data file given with --db (or the configured one) and its\n"
@@ -93,7 +104,11 @@ void addCreateCommand(CLI::App* app, ToolContext* context) {
       "Examples:\n"
       "  metdb --db stations.bmt create data/stations.csv\n"
       "  metdb --db old.bmt create --encoding windows-1252 --delimiter ';' old-stations.csv\n"
-      "  gunzip -c stations.csv.gz | metdb --db stations.bmt create -");
+      "  gunzip -c stations.csv.gz | metdb --db stations.bmt create -\n"
+      "  metdb --db ghcn.bmt create ghcnd-stations.txt\n"
+      "  metdb --db airports.bmt create airports.csv --type large,medium\n"
+      "  metdb --db wmo.bmt create wmo.csv --columns name=STATION,latitude=LAT,longitude=LON,"
+      "country-iso=CC");
   context->addCommand(command, [o, context] { return create(*o, *context); });
 }
 

@@ -71,7 +71,7 @@ int import(const ImportOptions& o, ToolContext& context) {
 
 void addImportCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command =
-      app->add_subcommand("import", "Merge the records of another database into this one");
+      app->add_subcommand("import", "Merge another database, or a station list, into this one");
   auto o = std::make_shared<ImportOptions>();
   command
       ->add_option("SOURCE", o->list.file,

@@ -35,7 +35,7 @@ int validate(const StationListOptions& o, ToolContext& context) {
 
 void addValidateCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command =
-      app->add_subcommand("validate", "Check a CSV station list without writing anything");
+      app->add_subcommand("validate", "Check a station list without writing anything");
   auto o = std::make_shared<StationListOptions>();
   addStationListOptions(command, o.get());
   command->footer(

@@ -7,13 +7,7 @@ namespace metdb {
 
 namespace {
 
-std::string key(const std::string& name) {
-  std::string k = text::trimBlanks(name);
-  for (char& c : k) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return k;
-}
+std::string key(const std::string& name) { return text::foldCase(text::trimBlanks(name)); }
 
 }  // namespace
 

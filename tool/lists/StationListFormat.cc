@@ -25,13 +25,6 @@ const Named kFormats[] = {
     {"geojson", StationListFormat::kGeoJson},
 };
 
-std::string lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 bool contains(const std::string& text, const char* part) {
   return text.find(part) != std::string::npos;
 }
@@ -69,7 +62,7 @@ StationListFormat detectStationListFormat(const std::string& start) {
   if (first != std::string::npos && start[first] == '{') return StationListFormat::kGeoJson;
   std::string line = start.substr(0, start.find('\n'));
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  std::string header = lower(line);
+  std::string header = text::foldCase(line);
   if (contains(header, "usaf") && contains(header, "wban") && contains(header, "ctry")) {
     return StationListFormat::kIsdHistory;
   }

@@ -1,6 +1,5 @@
 #include "tool/lists/StationMapping.h"
 
-#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -98,12 +97,7 @@ class Mapper {
     const Field* field = fieldOfColumn(column, &element);
     if (field == nullptr) return "";
     std::size_t bad = text::findInvalidUtf8(value);
-    if (bad != std::string::npos) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(value[bad]));
-      return "the field is not UTF-8 (its byte " + std::to_string(bad + 1) + " is " + hex +
-             "); give the list's character set with --encoding, such as --encoding latin1";
-    }
+    if (bad != std::string::npos) return text::notUtf8Reason(value, bad, true);
     std::string warning;
     std::string why = setFieldFromText(&row->record, *field, element, value, &warning);
     if (why.empty() && !warning.empty()) {

@@ -16,13 +16,6 @@ constexpr double kNone = std::numeric_limits<double>::infinity();
 using text::isBlank;
 using text::trimBlanks;
 
-std::string asciiLower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 bool hasControl(const std::string& text) {
   for (char ch : text) {
     unsigned char c = static_cast<unsigned char>(ch);
@@ -110,9 +103,9 @@ const std::vector<Field>& locationFields() {
 }
 
 const Field* fieldOfColumn(const std::string& column, int* element) {
-  std::string key = asciiLower(column);
+  std::string key = text::foldCase(column);
   for (const Field& f : locationFields()) {
-    std::string name = asciiLower(f.column);
+    std::string name = text::foldCase(f.column);
     if (!f.isSeries()) {
       if (key == name) {
         *element = 0;

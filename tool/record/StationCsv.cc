@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -44,13 +43,6 @@ const std::vector<ColumnDef>& columnDefs() {
     return columns;
   }();
   return defs;
-}
-
-std::string asciiLower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
 }
 
 using text::isBlank;
@@ -97,9 +89,9 @@ bool holdsOutsideQuotes(const std::string& text, char c) {
 }
 
 const ColumnDef* knownColumn(const std::string& written) {
-  std::string key = asciiLower(trimBlanks(written));
+  std::string key = text::foldCase(trimBlanks(written));
   for (const ColumnDef& def : columnDefs()) {
-    if (asciiLower(def.name) == key) return &def;
+    if (text::foldCase(def.name) == key) return &def;
   }
   return nullptr;
 }
@@ -362,18 +354,10 @@ class Parser {
   }
 
   // Why a field whose byte at offset bad begins no UTF-8 character is
-  // refused.
+  // refused. Converted text is UTF-8 throughout; the hint is for a list read
+  // as it is.
   std::string notUtf8(const std::string& field, std::size_t bad) const {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X",
-                  static_cast<unsigned>(static_cast<unsigned char>(field[bad])));
-    std::string message =
-        "the field is not UTF-8 (its byte " + std::to_string(bad + 1) + " is " + hex + ")";
-    // Converted text is UTF-8 throughout; the hint is for a list read as it is.
-    if (options_.encoding.empty()) {
-      message += "; give the file's character set with --encoding, such as --encoding latin1";
-    }
-    return message;
+    return text::notUtf8Reason(field, bad, options_.encoding.empty());
   }
 
   void dropDuplicates() { dropDuplicateRows(&result_); }

@@ -1,5 +1,7 @@
 #include "tool/text/Utf8.h"
 
+#include <cstdio>
+
 namespace metdb {
 
 namespace text {
@@ -61,6 +63,16 @@ std::size_t findInvalidUtf8(const std::string& text) {
     i += n;
   }
   return std::string::npos;
+}
+
+std::string notUtf8Reason(const std::string& field, std::size_t bad, bool hint) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X",
+                static_cast<unsigned>(static_cast<unsigned char>(field[bad])));
+  std::string reason =
+      "the field is not UTF-8 (its byte " + std::to_string(bad + 1) + " is " + hex + ")";
+  if (hint) reason += "; give the file's character set with --encoding, such as --encoding latin1";
+  return reason;
 }
 
 }  // namespace text

@@ -39,6 +39,12 @@ char32_t codePointAt(const std::string& text, std::size_t i, std::size_t length)
 // UTF-8.
 std::size_t findInvalidUtf8(const std::string& text);
 
+// Why a field whose byte at offset bad (as findInvalidUtf8 gives it) begins
+// no UTF-8 character is refused, as a phrase: "the field is not UTF-8 (its
+// byte 3 is 0xFC)", and, when hint is set, how to read it all the same
+// (giving its character set with --encoding).
+std::string notUtf8Reason(const std::string& field, std::size_t bad, bool hint);
+
 }  // namespace text
 
 }  // namespace metdb

@@ -10,6 +10,7 @@
 #include "tool/database/FileReplacement.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/record/GeoJsonFeature.h"
+#include "tool/record/JsonArrayWriter.h"
 #include "tool/record/RecordJson.h"
 #include "tool/record/StationCsv.h"
 #include "tool/text/Text.h"
@@ -36,16 +37,13 @@ long write(SelectedLocations& selected, const std::string& format, std::ostream&
   // list in memory.
   long unplaced = 0;
   const bool geojson = format == "geojson";
-  out << (geojson ? "{\"type\": \"FeatureCollection\", \"features\": [" : "[");
-  const char* separator = "\n";
+  JsonArrayWriter array(out, geojson ? "{\"type\": \"FeatureCollection\", \"features\": [" : "[");
   selected.forEach([&](const LocationData& r, long index) {
     bool placed = true;
-    out << separator << "  "
-        << dumpJson(geojson ? geoJsonFeature(r, index, &placed) : recordToJson(r, index), -1);
+    array.add(geojson ? geoJsonFeature(r, index, &placed) : recordToJson(r, index));
     if (!placed) ++unplaced;
-    separator = ",\n";
   });
-  out << (selected.count() > 0 ? "\n]" : "]") << (geojson ? "}\n" : "\n");
+  array.end(geojson ? "]}" : "]");
   return unplaced;
 }
 

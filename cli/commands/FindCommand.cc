@@ -9,6 +9,7 @@
 #include "cli/LocationTable.h"
 #include "cli/ToolDatabase.h"
 #include "tool/record/CsvWriter.h"
+#include "tool/record/JsonArrayWriter.h"
 #include "tool/record/RecordJson.h"
 #include "tool/search/LocationSearch.h"
 #include "tool/text/Text.h"
@@ -56,18 +57,16 @@ int find(const FindOptions& o, ToolContext& context) {
     return kExitOk;
   }
   if (o.format == "json") {
-    context.out << "[";
-    const char* separator = "\n";
+    JsonArrayWriter array(context.out);
     for (std::size_t i = 0; i < records.size(); ++i) {
       nlohmann::ordered_json item =
           recordToJson(records[i], result.hits[i].location->locationIndex);
       item["match"] = matchKindName(result.hits[i].match.kind);
       item["errors"] = result.hits[i].match.errors;
       item["matchedIn"] = matchedLevelName(result.hits[i].matchedLevel);
-      context.out << separator << "  " << dumpJson(item, -1);
-      separator = ",\n";
+      array.add(item);
     }
-    context.out << (records.empty() ? "]\n" : "\n]\n");
+    array.end();
     return kExitOk;
   }
 

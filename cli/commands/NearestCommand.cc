@@ -14,6 +14,7 @@
 #include "tool/geo/LocationMap.h"
 #include "tool/geo/NearestLocations.h"
 #include "tool/geo/WorldMap.h"
+#include "tool/record/JsonArrayWriter.h"
 #include "tool/record/RecordJson.h"
 #include "tool/text/Text.h"
 
@@ -104,16 +105,14 @@ int nearest(const NearestOptions& o, ToolContext& context) {
   }
 
   if (o.format == "json") {
-    context.out << "[";
-    const char* separator = "\n";
+    JsonArrayWriter array(context.out);
     for (const NearLocation& n : found) {
       nlohmann::ordered_json item = recordToJson(n.record, n.recordIndex);
       item["distanceKm"] = n.metres / 1000.0;
       item["bearing"] = n.bearing;
-      context.out << separator << "  " << dumpJson(item, -1);
-      separator = ",\n";
+      array.add(item);
     }
-    context.out << (found.empty() ? "]\n" : "\n]\n");
+    array.end();
     return kExitOk;
   }
 

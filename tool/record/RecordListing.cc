@@ -14,7 +14,7 @@ RecordListing::RecordListing(std::ostream& out, ListingFormat format,
 
 void RecordListing::begin() {
   if (format_ == ListingFormat::kJson) {
-    out_ << '[';
+    array_.emplace(out_);
     return;
   }
   std::vector<std::string> names;
@@ -26,17 +26,16 @@ void RecordListing::write(const LocationData& record, long index) {
   if (format_ == ListingFormat::kJson) {
     nlohmann::ordered_json object = nlohmann::ordered_json::object();
     for (const RecordColumn& c : columns_) object[c.name()] = c.json(record, index);
-    out_ << (rows_ == 0 ? "\n  " : ",\n  ") << dumpJson(object, -1);
+    array_->add(object);
   } else {
     std::vector<std::string> cells;
     for (const RecordColumn& c : columns_) cells.push_back(c.text(record, index));
     writeCsvLine(out_, cells);
   }
-  ++rows_;
 }
 
 void RecordListing::end() {
-  if (format_ == ListingFormat::kJson) out_ << (rows_ > 0 ? "\n]\n" : "]\n");
+  if (format_ == ListingFormat::kJson) array_->end();
 }
 
 }  // namespace metdb

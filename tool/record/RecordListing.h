@@ -1,10 +1,12 @@
 #ifndef METDB_TOOL_RECORD_RECORDLISTING_H_
 #define METDB_TOOL_RECORD_RECORDLISTING_H_
 
+#include <optional>
 #include <ostream>
 #include <vector>
 
 #include "datafile/LocationData.h"
+#include "tool/record/JsonArrayWriter.h"
 #include "tool/record/RecordColumns.h"
 
 namespace metdb {
@@ -39,7 +41,7 @@ class RecordListing {
   std::ostream& out_;
   ListingFormat format_;
   std::vector<RecordColumn> columns_;
-  long rows_ = 0;
+  std::optional<JsonArrayWriter> array_;  // JSON, from begin() on
 };
 
 }  // namespace metdb

@@ -14,6 +14,7 @@
 #include "selection/TLocationSelection.h"
 #include "tests/selection/SelectionTestUtil.h"
 #include "tests/support/Records.h"
+#include "tests/support/StationListExcerpts.h"
 #include "tests/support/TempDir.h"
 #include "tool/record/StationCsv.h"
 
@@ -106,44 +107,15 @@ void writeStationLists(const std::string& out) {
             "\"Line\nbreak\",Chile,South America,,1,1e1,2,\r\n");
 }
 
-// Short excerpts of the published lists, laid out as their descriptions
-// give them (the same as tests/tool/lists/StationListsTest.cc reads), each
+// The excerpts of the published lists that the readers' tests read, each
 // after the lists target's options byte (fuzz/StationListFuzzer.cc).
 void writePublishedLists(const std::string& out) {
   const char kSkip = 0x08, kOption = 0x10;
-  const std::string ghcnd =
-      "SZ000006717  47.4800    8.5331  426.0    ZURICH/KLOTEN                  GSN     06670\n"
-      "USW00094728  40.7789  -73.9692   39.6 NY NEW YORK CNTRL PK TWR              HCN 72506\n"
-      "NOE00100686  69.6500   18.9333  100.0    TROMSO                                 01026\n"
-      "ASN00066062 -33.8607  151.2050   39.0 NS SYDNEY (OBSERVATORY HILL)                   \n";
-  const std::string isd =
-      "\"USAF\",\"WBAN\",\"STATION NAME\",\"CTRY\",\"STATE\",\"ICAO\",\"LAT\",\"LON\","
-      "\"ELEV(M)\",\"BEGIN\",\"END\"\n"
-      "\"066700\",\"99999\",\"ZURICH/KLOTEN\",\"SZ\",\"\",\"LSZH\",\"+47.480\",\"+008.536\","
-      "\"+0432.0\",\"19310101\",\"20251231\"\n"
-      "\"010010\",\"99999\",\"JAN MAYEN(NOR-NAVY)\",\"NO\",\"\",\"ENJA\",\"+70.933\",\"-008.667\","
-      "\"+0009.0\",\"19310101\",\"20251231\"\n"
-      "\"999999\",\"00001\",\"NO POSITION\",\"US\",\"CA\",\"\",\"\",\"\",\"\",\"20010101\","
-      "\"20011231\"\n";
-  const std::string airports =
-      "id,ident,type,name,latitude_deg,longitude_deg,elevation_ft,continent,iso_country,"
-      "iso_region,municipality\n"
-      "2434,LSZH,large_airport,Zürich Airport,47.458056,8.548056,1417,EU,CH,CH-ZH,Zürich\n"
-      "2435,LSZR,medium_airport,St. Gallen Altenrhein Airport,47.4850,9.5608,1306,EU,CH,CH-SG,"
-      "Altenrhein\n"
-      "9999,CH-0001,heliport,Some Heliport,47.0,8.0,1500,EU,CH,CH-ZH,Zug\n"
-      "9998,XXCL,closed,Closed Field,46.0,7.0,1000,EU,CH,CH-VS,Sion\n";
-  const std::string geonames =
-      "2657896\tZürich\tZurich\tZurich,Zürich\t47.36667\t8.55\tP\tPPLA\tCH\t\t25\t112\t261"
-      "\t\t341730\t\t429\tEurope/Zurich\t2024-01-01\n"
-      "3133880\tTromsø\tTromso\t\t69.6489\t18.95508\tP\tPPLA2\tNO\t\t54\t5401\t\t\t41915\t\t28"
-      "\tEurope/Oslo\t2024-01-01\n";
-  const std::string geojson =
-      "{\"type\":\"FeatureCollection\",\"features\":["
-      "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[8.54,47.37]},"
-      "\"properties\":{\"name\":\"Zürich\",\"state\":\"ZH\",\"country\":\"Switzerland\","
-      "\"continent\":\"Europe\",\"level\":2,\"auxValue\":7,\"seriesA1\":1.5}},"
-      "{\"type\":\"Feature\",\"geometry\":null,\"properties\":{\"name\":\"Nowhere\"}}]}";
+  const std::string ghcnd(testsupport::kGhcndExcerpt);
+  const std::string isd(testsupport::kIsdExcerpt);
+  const std::string airports(testsupport::kAirportsExcerpt);
+  const std::string geonames(testsupport::kGeoNamesExcerpt);
+  const std::string geojson(testsupport::kGeoJsonExcerpt);
   // Columns of other names, mapped by the target's --columns.
   const std::string mapped =
       "STATION;CC;LAT;LON;RANK;state;auxValue\n"

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/StationListExcerpts.h"
 #include "tool/lists/Angles.h"
 #include "tool/lists/StationListFormat.h"
 #include "tool/lists/StationMapping.h"
@@ -16,43 +17,11 @@ using namespace metdb;  // NOLINT: the tool's library under test
 
 namespace {
 
-const char kGhcnd[] =
-    "SZ000006717  47.4800    8.5331  426.0    ZURICH/KLOTEN                  GSN     06670\n"
-    "USW00094728  40.7789  -73.9692   39.6 NY NEW YORK CNTRL PK TWR              HCN 72506\n"
-    "NOE00100686  69.6500   18.9333  100.0    TROMSO                                 01026\n"
-    "ASN00066062 -33.8607  151.2050   39.0 NS SYDNEY (OBSERVATORY HILL)                   \n";
-
-const char kIsd[] =
-    "\"USAF\",\"WBAN\",\"STATION NAME\",\"CTRY\",\"STATE\",\"ICAO\",\"LAT\",\"LON\","
-    "\"ELEV(M)\",\"BEGIN\",\"END\"\n"
-    "\"066700\",\"99999\",\"ZURICH/KLOTEN\",\"SZ\",\"\",\"LSZH\",\"+47.480\",\"+008.536\","
-    "\"+0432.0\",\"19310101\",\"20251231\"\n"
-    "\"010010\",\"99999\",\"JAN MAYEN(NOR-NAVY)\",\"NO\",\"\",\"ENJA\",\"+70.933\",\"-008.667\","
-    "\"+0009.0\",\"19310101\",\"20251231\"\n"
-    "\"999999\",\"00001\",\"NO POSITION\",\"US\",\"CA\",\"\",\"\",\"\",\"\",\"20010101\","
-    "\"20011231\"\n";
-
-const char kAirports[] =
-    "id,ident,type,name,latitude_deg,longitude_deg,elevation_ft,continent,iso_country,"
-    "iso_region,municipality\n"
-    "2434,LSZH,large_airport,Zürich Airport,47.458056,8.548056,1417,EU,CH,CH-ZH,Zürich\n"
-    "2435,LSZR,medium_airport,St. Gallen Altenrhein Airport,47.4850,9.5608,1306,EU,CH,CH-SG,"
-    "Altenrhein\n"
-    "9999,CH-0001,heliport,Some Heliport,47.0,8.0,1500,EU,CH,CH-ZH,Zug\n"
-    "9998,XXCL,closed,Closed Field,46.0,7.0,1000,EU,CH,CH-VS,Sion\n";
-
-const char kGeoNames[] =
-    "2657896\tZürich\tZurich\tZurich,Zürich\t47.36667\t8.55\tP\tPPLA\tCH\t\t25\t112\t261"
-    "\t\t341730\t\t429\tEurope/Zurich\t2024-01-01\n"
-    "3133880\tTromsø\tTromso\t\t69.6489\t18.95508\tP\tPPLA2\tNO\t\t54\t5401\t\t\t41915\t\t28"
-    "\tEurope/Oslo\t2024-01-01\n";
-
-const char kGeoJson[] =
-    "{\"type\":\"FeatureCollection\",\"features\":["
-    "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[8.54,47.37]},"
-    "\"properties\":{\"name\":\"Zürich\",\"state\":\"ZH\",\"country\":\"Switzerland\","
-    "\"continent\":\"Europe\",\"level\":2,\"auxValue\":7,\"seriesA1\":1.5}},"
-    "{\"type\":\"Feature\",\"geometry\":null,\"properties\":{\"name\":\"Nowhere\"}}]}";
+using testsupport::kAirportsExcerpt;
+using testsupport::kGeoJsonExcerpt;
+using testsupport::kGeoNamesExcerpt;
+using testsupport::kGhcndExcerpt;
+using testsupport::kIsdExcerpt;
 
 ListedStations read(const char* text, StationListFormat format, ListOptions options = {}) {
   std::istringstream in(text);
@@ -61,17 +30,17 @@ ListedStations read(const char* text, StationListFormat format, ListOptions opti
 }
 
 TEST(StationListsTest, EachFormatIsDetectedFromItsStart) {
-  EXPECT_EQ(detectStationListFormat(kGhcnd), StationListFormat::kGhcndStations);
-  EXPECT_EQ(detectStationListFormat(kIsd), StationListFormat::kIsdHistory);
-  EXPECT_EQ(detectStationListFormat(kAirports), StationListFormat::kOurAirports);
-  EXPECT_EQ(detectStationListFormat(kGeoNames), StationListFormat::kGeoNames);
-  EXPECT_EQ(detectStationListFormat(kGeoJson), StationListFormat::kGeoJson);
+  EXPECT_EQ(detectStationListFormat(kGhcndExcerpt), StationListFormat::kGhcndStations);
+  EXPECT_EQ(detectStationListFormat(kIsdExcerpt), StationListFormat::kIsdHistory);
+  EXPECT_EQ(detectStationListFormat(kAirportsExcerpt), StationListFormat::kOurAirports);
+  EXPECT_EQ(detectStationListFormat(kGeoNamesExcerpt), StationListFormat::kGeoNames);
+  EXPECT_EQ(detectStationListFormat(kGeoJsonExcerpt), StationListFormat::kGeoJson);
   EXPECT_EQ(detectStationListFormat("name,state,country,continent,latitude,longitude\n"),
             StationListFormat::kCsv);
 }
 
 TEST(StationListsTest, GhcndGivesFipsCountriesAndLevelsByNetwork) {
-  ListedStations l = read(kGhcnd, StationListFormat::kGhcndStations);
+  ListedStations l = read(kGhcndExcerpt, StationListFormat::kGhcndStations);
   ASSERT_EQ(l.stations.size(), 4u);
   EXPECT_EQ(l.stations[0].name, "ZURICH/KLOTEN");
   EXPECT_EQ(l.stations[0].country, "SZ");
@@ -84,7 +53,7 @@ TEST(StationListsTest, GhcndGivesFipsCountriesAndLevelsByNetwork) {
 }
 
 TEST(StationListsTest, IsdReportsARowWithoutAPositionWithItsLine) {
-  ListedStations l = read(kIsd, StationListFormat::kIsdHistory);
+  ListedStations l = read(kIsdExcerpt, StationListFormat::kIsdHistory);
   ASSERT_EQ(l.stations.size(), 2u);
   EXPECT_EQ(l.stations[1].name, "JAN MAYEN(NOR-NAVY)");
   EXPECT_DOUBLE_EQ(l.stations[1].longitude, -8.667);
@@ -95,7 +64,7 @@ TEST(StationListsTest, IsdReportsARowWithoutAPositionWithItsLine) {
 }
 
 TEST(StationListsTest, AirportsKeepTheChosenTypesWithLevelsByType) {
-  ListedStations all = read(kAirports, StationListFormat::kOurAirports);
+  ListedStations all = read(kAirportsExcerpt, StationListFormat::kOurAirports);
   ASSERT_EQ(all.stations.size(), 3u);  // not the closed one
   EXPECT_EQ(all.stations[0].level, 1);
   EXPECT_EQ(all.stations[1].level, 2);
@@ -103,7 +72,7 @@ TEST(StationListsTest, AirportsKeepTheChosenTypesWithLevelsByType) {
   EXPECT_EQ(all.stations[0].state, "ZH");
   ListOptions large;
   large.types = {"large"};
-  EXPECT_EQ(read(kAirports, StationListFormat::kOurAirports, large).stations.size(), 1u);
+  EXPECT_EQ(read(kAirportsExcerpt, StationListFormat::kOurAirports, large).stations.size(), 1u);
 }
 
 TEST(StationListsTest, GeoNamesNamesDivisionsAndRanksByPopulation) {
@@ -111,7 +80,7 @@ TEST(StationListsTest, GeoNamesNamesDivisionsAndRanksByPopulation) {
   o.division = [](const std::string& country, const std::string& code) {
     return country == "CH" && code == "25" ? std::string("Zurich") : std::string();
   };
-  ListedStations l = read(kGeoNames, StationListFormat::kGeoNames, o);
+  ListedStations l = read(kGeoNamesExcerpt, StationListFormat::kGeoNames, o);
   ASSERT_EQ(l.stations.size(), 2u);
   EXPECT_EQ(l.stations[0].name, "Zürich");
   EXPECT_EQ(l.stations[0].state, "Zurich");
@@ -121,7 +90,7 @@ TEST(StationListsTest, GeoNamesNamesDivisionsAndRanksByPopulation) {
 }
 
 TEST(StationListsTest, GeoJsonReadsTheToolsOwnPropertiesAndMapsOntoRecords) {
-  ListedStations l = read(kGeoJson, StationListFormat::kGeoJson);
+  ListedStations l = read(kGeoJsonExcerpt, StationListFormat::kGeoJson);
   ASSERT_EQ(l.stations.size(), 1u);
   ASSERT_EQ(l.errors.size(), 1u);
   EXPECT_EQ(l.errors[0].line, 2);
@@ -170,7 +139,7 @@ TEST(StationListsTest, GeoJsonNestedDeeperThanTheStackCanCopyIsRefusedWhole) {
 }
 
 TEST(StationListsTest, MappingNamesCountriesByCodeAndRefusesUnknownCodes) {
-  ListedStations l = read(kGhcnd, StationListFormat::kGhcndStations);
+  ListedStations l = read(kGhcndExcerpt, StationListFormat::kGhcndStations);
   CountryResolver fips = [](const std::string& code, CountryCode kind, CountryNaming* n) {
     if (kind != CountryCode::kFips || code != "SZ") return false;
     *n = {"Switzerland", "Europe"};

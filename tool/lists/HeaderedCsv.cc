@@ -26,12 +26,18 @@ int HeaderedCsv::column(const std::string& name) const {
   return -1;
 }
 
-std::vector<std::string> HeaderedCsv::missing(const std::vector<std::string>& required) const {
-  std::vector<std::string> absent;
+bool HeaderedCsv::hasColumns(const std::vector<std::string>& required, const std::string& listName,
+                             ListedStations* out) const {
+  std::string fault = hasHeader_ ? "" : "the list is empty";
   for (const std::string& name : required) {
-    if (column(name) < 0) absent.push_back(name);
+    if (fault.empty() && column(name) < 0) {
+      fault = "the header lacks the column \"" + name + "\" of " + listName;
+    }
   }
-  return absent;
+  if (fault.empty()) return true;
+  out->errors.push_back({0, "", fault});
+  out->fatal = true;
+  return false;
 }
 
 bool HeaderedCsv::next(ListedStations* out) {

@@ -18,12 +18,13 @@ class HeaderedCsv {
   // fields separated by delimiter.
   explicit HeaderedCsv(std::istream& in, char delimiter = ',');
 
-  // Whether a header was read; false for an empty input.
-  bool hasHeader() const { return hasHeader_; }
   // The position of the column of that name, or -1.
   int column(const std::string& name) const;
-  // The names of required that the header lacks.
-  std::vector<std::string> missing(const std::vector<std::string>& required) const;
+  // Whether the list has a header with every column of required; if not,
+  // reports the fault of the list as a whole in *out (an empty list, or
+  // the first column lacking, as a column of listName) and marks it fatal.
+  bool hasColumns(const std::vector<std::string>& required, const std::string& listName,
+                  ListedStations* out) const;
 
   // The next row; false at the end of the input. A row that is not
   // well-formed CSV is reported in *out (as an error of its line) and

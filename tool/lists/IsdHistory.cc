@@ -8,14 +8,8 @@ namespace metdb {
 ListedStations readIsdHistory(std::istream& in, const ListOptions& options) {
   ListedStations out;
   HeaderedCsv csv(in);
-  std::vector<std::string> absent =
-      csv.missing({"USAF", "STATION NAME", "CTRY", "STATE", "ICAO", "LAT", "LON"});
-  if (!csv.hasHeader() || !absent.empty()) {
-    out.errors.push_back({0, "",
-                          csv.hasHeader() ? "the header lacks the column \"" + absent[0] +
-                                                "\" of an ISD station history"
-                                          : "the list is empty"});
-    out.fatal = true;
+  if (!csv.hasColumns({"USAF", "STATION NAME", "CTRY", "STATE", "ICAO", "LAT", "LON"},
+                      "an ISD station history", &out)) {
     return out;
   }
   const int name = csv.column("STATION NAME"), country = csv.column("CTRY"),

@@ -9,11 +9,7 @@ ListedStations readMappedCsv(std::istream& in, const ListOptions& options) {
   ColumnMapping mapping(options.columns);
   ListedStations out;
   HeaderedCsv csv(in, options.delimiter);
-  if (!csv.hasHeader()) {
-    out.errors.push_back({0, "", "the list is empty"});
-    out.fatal = true;
-    return out;
-  }
+  if (!csv.hasColumns({}, "the list", &out)) return out;
   auto value = [&csv](const std::string& column, std::string* v) {
     int at = csv.column(column);
     if (at < 0) return false;

@@ -36,14 +36,9 @@ int levelOfType(const std::string& type) {
 ListedStations readOurAirports(std::istream& in, const ListOptions& options) {
   ListedStations out;
   HeaderedCsv csv(in);
-  std::vector<std::string> absent = csv.missing(
-      {"ident", "type", "name", "latitude_deg", "longitude_deg", "iso_country", "iso_region"});
-  if (!csv.hasHeader() || !absent.empty()) {
-    out.errors.push_back({0, "",
-                          csv.hasHeader() ? "the header lacks the column \"" + absent[0] +
-                                                "\" of the OurAirports airports table"
-                                          : "the list is empty"});
-    out.fatal = true;
+  if (!csv.hasColumns(
+          {"ident", "type", "name", "latitude_deg", "longitude_deg", "iso_country", "iso_region"},
+          "the OurAirports airports table", &out)) {
     return out;
   }
   std::vector<std::string> wanted;

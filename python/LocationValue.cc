@@ -1,0 +1,147 @@
+#include "python/LocationValue.h"
+
+#include <pybind11/numpy.h>
+
+#include <cstring>
+
+#include "python/PythonErrors.h"
+#include "tool/database/LocationPath.h"
+#include "tool/record/FieldAssignment.h"
+
+namespace py = pybind11;
+
+namespace metdb {
+namespace python {
+
+namespace {
+
+// The text a value of a number field gives, as a station list would hold
+// it. repr() of a float reads back to the same double, so the float the
+// field keeps is the nearest to what Python held.
+std::string numberText(const py::handle& value, const Field& field) {
+  if (py::isinstance<py::bool_>(value) || py::isinstance<py::str>(value) ||
+      !(py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value) ||
+        py::hasattr(value, "__index__") || py::hasattr(value, "__float__"))) {
+    throw BindingError(ErrorKind::kBadInput, std::string(field.column) + ": " +
+                                                 py::repr(value).cast<std::string>() +
+                                                 " is not a number.");
+  }
+  if (py::hasattr(value, "__index__") && !py::isinstance<py::float_>(value)) {
+    return py::str(py::int_(py::reinterpret_borrow<py::object>(value))).cast<std::string>();
+  }
+  return py::repr(py::float_(py::reinterpret_borrow<py::object>(value))).cast<std::string>();
+}
+
+std::string valueText(const py::handle& value, const Field& field, int element) {
+  if (field.kind == FieldKind::kText) {
+    if (!py::isinstance<py::str>(value)) {
+      throw BindingError(ErrorKind::kBadInput, std::string(field.column) + ": " +
+                                                   py::repr(value).cast<std::string>() +
+                                                   " is not a str.");
+    }
+    return value.cast<std::string>();
+  }
+  if (!field.isSeries() || element >= 0) return numberText(value, field);
+  if (py::isinstance<py::str>(value) || !py::hasattr(value, "__len__")) {
+    throw BindingError(ErrorKind::kBadInput,
+                       std::string(field.column) + ": give a sequence of twelve numbers.");
+  }
+  py::sequence values = py::reinterpret_borrow<py::sequence>(value);
+  if (py::len(values) != static_cast<std::size_t>(field.elements)) {
+    throw BindingError(ErrorKind::kBadInput, std::string(field.column) +
+                                                 ": give twelve numbers, not " +
+                                                 std::to_string(py::len(values)) + ".");
+  }
+  std::string text;
+  for (std::size_t i = 0; i < py::len(values); ++i) {
+    if (i > 0) text += ',';
+    text += numberText(values[i], field);
+  }
+  return text;
+}
+
+}  // namespace
+
+py::str nameText(const char* bytes, std::size_t length) {
+  PyObject* text = PyUnicode_DecodeUTF8(bytes, static_cast<Py_ssize_t>(length), "surrogateescape");
+  if (text == nullptr) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(text);
+}
+
+py::object fieldObject(const LocationData& record, const Field& field) {
+  if (field.kind == FieldKind::kText) {
+    const char* bytes = reinterpret_cast<const char*>(&record) + field.offset;
+    const void* end = std::memchr(bytes, '\0', field.size);
+    return nameText(bytes, end ? static_cast<const char*>(end) - bytes : field.size);
+  }
+  if (!field.isSeries()) {
+    if (field.kind == FieldKind::kWhole) return py::int_(wholeValue(record, field, 0));
+    return py::float_(realValue(record, field, 0));
+  }
+  const char* first = reinterpret_cast<const char*>(&record) + field.offset;
+  if (field.kind == FieldKind::kWhole) {
+    py::array_t<std::int16_t> values(field.elements);
+    std::memcpy(values.mutable_data(), first, field.size * field.elements);
+    return std::move(values);
+  }
+  py::array_t<float> values(field.elements);
+  std::memcpy(values.mutable_data(), first, field.size * field.elements);
+  return std::move(values);
+}
+
+void setFieldFromObject(LocationData* record, const Field& field, int element,
+                        const py::handle& value) {
+  FieldAssignment assignment;
+  assignment.field = &field;
+  assignment.element = field.isSeries() ? element : -1;
+  assignment.value = valueText(value, field, assignment.element);
+  std::string cut;
+  std::string fault = assignment.applyTo(record, &cut);
+  if (!fault.empty()) {
+    throw BindingError(ErrorKind::kBadInput, assignment.column() + ": " + fault + ".");
+  }
+  if (!cut.empty()) warn(assignment.column() + ": " + cut + ".");
+}
+
+void bindLocation(py::module_& module) {
+  py::class_<LocationValue> location(
+      module, "Location",
+      "One location: a copy of its record as it was read, and its record index then.\n\n"
+      "Attributes are named after the fields of a station list: name, state, country,\n"
+      "continent (str), level, auxValue (int), latitude, longitude (float) and the\n"
+      "monthly series seriesA, seriesB, seriesD, seriesE (numpy float32 arrays of\n"
+      "twelve) and seriesC (numpy int16 array of twelve).");
+  location.def_readonly("index", &LocationValue::index, "The record index when it was read.");
+  location.def_property_readonly(
+      "path", [](const LocationValue& l) { return py::str(recordPath(l.record)); },
+      "CONTINENT/COUNTRY/STATE/NAME.");
+  location.def_property_readonly(
+      "parts",
+      [](const LocationValue& l) {
+        const std::vector<Field>& fields = locationFields();
+        return py::make_tuple(fieldObject(l.record, fields[3]), fieldObject(l.record, fields[2]),
+                              fieldObject(l.record, fields[1]), fieldObject(l.record, fields[0]));
+      },
+      "(continent, country, state, name).");
+  for (const Field& field : locationFields()) {
+    const Field* f = &field;
+    location.def_property_readonly(
+        field.column, [f](const LocationValue& l) { return fieldObject(l.record, *f); },
+        field.help);
+  }
+  location.def(
+      "to_dict",
+      [](const LocationValue& l) {
+        py::dict out;
+        out["index"] = l.index;
+        for (const Field& f : locationFields()) out[f.column] = fieldObject(l.record, f);
+        return out;
+      },
+      "The record index and every field, by its column name, as a dict.");
+  location.def("__repr__", [](const LocationValue& l) {
+    return "<metdb.Location " + std::to_string(l.index) + " " + recordPath(l.record) + ">";
+  });
+}
+
+}  // namespace python
+}  // namespace metdb

@@ -1,0 +1,80 @@
+#include "python/OpenDatabase.h"
+
+#include "module/CurrentDatabase.h"
+#include "python/PythonErrors.h"
+
+namespace metdb {
+namespace python {
+
+namespace {
+
+// The length of the name the current database is set to on closing.
+constexpr std::size_t kClosedNameLength = 300;
+
+// The database open in this process, or null.
+const OpenDatabase* openOne = nullptr;
+
+}  // namespace
+
+OpenDatabase::OpenDatabase(const std::string& path, bool readonly, double waitSeconds)
+    : path_(path), readonly_(readonly) {
+  if (path.empty()) {
+    throw BindingError(ErrorKind::kBadInput, "No data file is named: give the path of one.");
+  }
+  if (!(waitSeconds >= 0.0 && waitSeconds <= 1e6)) {
+    throw BindingError(ErrorKind::kBadInput, "wait: give a number of seconds, 0..1000000.");
+  }
+  if (openOne != nullptr) {
+    throw BindingError(ErrorKind::kGeneral,
+                       "\"" + openOne->path() +
+                           "\" is open in this process already, and the "
+                           "library works on one database at a time; close it first.");
+  }
+  auto access = std::make_unique<Database>(path, waitSeconds);
+  // A warning the filter turns into an error cannot stop the tool's work
+  // half-way: it is dropped instead.
+  access->onWarning([](const std::string& sentence) {
+    try {
+      warn(sentence);
+    } catch (const pybind11::error_already_set&) {
+    }
+  });
+  access->open(readonly ? DatabaseUse::kRead : DatabaseUse::kWrite);
+  access_ = std::move(access);
+  openOne = this;
+}
+
+OpenDatabase::~OpenDatabase() { close(); }
+
+void OpenDatabase::close() {
+  if (access_ == nullptr) return;
+  // The library deletes its current database when another is set. A name
+  // longer than the 259 characters it takes gives an unusable one that
+  // opens and makes no file (an empty name would make "./.lock"). This
+  // happens while the lock is still held, as a database open for writing
+  // may save its directory as it goes.
+  setMetDatabase(std::string(kClosedNameLength, 'x').c_str());
+  access_.reset();
+  if (openOne == this) openOne = nullptr;
+}
+
+BMTFile* OpenDatabase::db() const { return access().db(); }
+
+Database& OpenDatabase::access() const {
+  if (access_ == nullptr || access_->db() == nullptr) {
+    throw BindingError(ErrorKind::kClosed, "The database \"" + path_ + "\" is closed.");
+  }
+  return *access_;
+}
+
+void OpenDatabase::requireWritable() const {
+  access();
+  if (readonly_) {
+    throw BindingError(ErrorKind::kReadOnly,
+                       "The database \"" + path_ +
+                           "\" is open read-only; open it with readonly=False to change it.");
+  }
+}
+
+}  // namespace python
+}  // namespace metdb

@@ -1,0 +1,54 @@
+#ifndef METDB_PYTHON_PYTHONERRORS_H_
+#define METDB_PYTHON_PYTHONERRORS_H_
+
+#include <pybind11/pybind11.h>
+
+#include <string>
+
+namespace metdb {
+namespace python {
+
+// The kinds of failure that the module's exception classes tell apart.
+// Each is a subclass of metdb.Error, defined in metdb/__init__.py.
+enum class ErrorKind {
+  kGeneral,   // metdb.Error
+  kNotFound,  // metdb.NotFoundError: no such database, location or record
+  kBusy,      // metdb.BusyError: another process kept the database locked
+  kBadInput,  // metdb.BadInputError: a value, path, filter or list that is wrong
+  kReadOnly,  // metdb.ReadOnlyError: a change asked of a read-only database
+  kClosed,    // metdb.ClosedError: the database was closed
+};
+
+// A failure found by the binding itself (not by the tool), with its kind;
+// what() is one sentence, as the tool's own errors are.
+class BindingError : public std::runtime_error {
+ public:
+  BindingError(ErrorKind kind, const std::string& sentence)
+      : std::runtime_error(sentence), kind_(kind) {}
+  ErrorKind kind() const { return kind_; }
+
+ private:
+  ErrorKind kind_;
+};
+
+// Registers the translation of the tool's failures into the module's
+// exception classes: metdb::Error by the cause its sentence names,
+// BindingError by its kind, and the library's BMTFile* (a record that
+// could no longer be read) as metdb.Error. Also makes the tool's check
+// points (metdb::checkPoint) raise KeyboardInterrupt when Ctrl-C arrives
+// while the module works, so long work stops and unwinds as the tool's
+// does. Call once, at import.
+void registerErrorTranslation();
+
+// Issues a Python warning of class metdb.MetdbWarning with the sentence. Throws
+// pybind11::error_already_set when the warnings filter turns it into an
+// error.
+void warn(const std::string& sentence);
+
+// Which kind a sentence of the tool's names (by its wording).
+ErrorKind kindOfToolError(const std::string& sentence);
+
+}  // namespace python
+}  // namespace metdb
+
+#endif  // METDB_PYTHON_PYTHONERRORS_H_

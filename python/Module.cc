@@ -133,6 +133,11 @@ PYBIND11_MODULE(_metdb, m) {
           "nearest",
           [](OpenDatabase& d, double latitude, double longitude, long count,
              const py::object& withinKm, const py::object& maxKm, const py::kwargs& filters) {
+            if (!withinKm.is_none() && !maxKm.is_none()) {
+              throw BindingError(ErrorKind::kBadInput,
+                                 "Give within_km or max_km, not both: within_km gives every "
+                                 "location that near, however many.");
+            }
             return nearestLocations(d, latitude, longitude, count, kilometres(maxKm, "max_km"),
                                     kilometres(withinKm, "within_km"), filtersFrom(filters));
           },

@@ -31,14 +31,7 @@ OpenDatabase::OpenDatabase(const std::string& path, bool readonly, double waitSe
                            "library works on one database at a time; close it first.");
   }
   auto access = std::make_unique<Database>(path, waitSeconds);
-  // A warning the filter turns into an error cannot stop the tool's work
-  // half-way: it is dropped instead.
-  access->onWarning([](const std::string& sentence) {
-    try {
-      warn(sentence);
-    } catch (const pybind11::error_already_set&) {
-    }
-  });
+  access->onWarning([](const std::string& sentence) { warnDuringWork(sentence); });
   access->open(readonly ? DatabaseUse::kRead : DatabaseUse::kWrite);
   access_ = std::move(access);
   openOne = this;

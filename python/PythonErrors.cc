@@ -95,5 +95,16 @@ void warn(const std::string& sentence) {
   if (PyErr_WarnEx(cls.ptr(), sentence.c_str(), 1) != 0) throw py::error_already_set();
 }
 
+void warnDuringWork(const std::string& sentence) {
+  py::object cls = py::module_::import("metdb").attr("MetdbWarning");
+  if (PyErr_WarnEx(cls.ptr(), sentence.c_str(), 1) == 0) return;
+  if (PyErr_ExceptionMatches(PyExc_Exception)) {
+    PyErr_Clear();
+    return;
+  }
+  PyErr_Fetch(&pendingType, &pendingValue, &pendingTrace);
+  throw PythonInterrupted();
+}
+
 }  // namespace python
 }  // namespace metdb

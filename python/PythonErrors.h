@@ -45,6 +45,13 @@ void registerErrorTranslation();
 // error.
 void warn(const std::string& sentence);
 
+// The same for a warning the tool's library gives in the middle of its
+// work (through a callback), which must not unwind it for a warning: one
+// that the warnings filter turns into an error is dropped. A
+// KeyboardInterrupt (or other BaseException) raised by the code that shows
+// it still stops the work, as at a check point.
+void warnDuringWork(const std::string& sentence);
+
 // Which kind a sentence of the tool's names (by its wording).
 ErrorKind kindOfToolError(const std::string& sentence);
 

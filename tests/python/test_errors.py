@@ -3,6 +3,7 @@
 import pytest
 
 import metdb
+from conftest import write_stations
 
 
 def tool_message(done):
@@ -60,3 +61,22 @@ def test_a_change_ends_an_iteration_begun_before(db):
     db.set(0, auxValue=1)
     with pytest.raises(metdb.Error, match="changed during the iteration"):
         next(walk)
+
+
+def test_an_interruption_while_warning_stops_the_opening(tool, tmp_path, monkeypatch):
+    import warnings
+
+    monkeypatch.chdir(tmp_path)
+    tool.run("--db", "noext", "create", write_stations(tmp_path))
+
+    def interrupt(*args, **kwargs):
+        raise KeyboardInterrupt
+
+    monkeypatch.setattr(warnings, "showwarning", interrupt)
+    with pytest.raises(KeyboardInterrupt):
+        metdb.open("noext")  # warns of its directory file "default.dir"
+    monkeypatch.undo()
+    monkeypatch.chdir(tmp_path)
+    with pytest.warns(metdb.MetdbWarning, match="default.dir"):
+        with metdb.open("noext", readonly=True) as db:
+            assert len(db) == 7

@@ -14,6 +14,12 @@ constexpr std::size_t kClosedNameLength = 300;
 // The database open in this process, or null.
 const OpenDatabase* openOne = nullptr;
 
+// Deletes the library's current database (saving its directory when it
+// must). The library deletes it when another is set; a name longer than
+// the 259 characters it takes gives an unusable one that opens and makes
+// no file (an empty name would make "./.lock").
+void forgetCurrentDatabase() { setMetDatabase(std::string(kClosedNameLength, 'x').c_str()); }
+
 }  // namespace
 
 OpenDatabase::OpenDatabase(const std::string& path, bool readonly, double waitSeconds)
@@ -32,7 +38,14 @@ OpenDatabase::OpenDatabase(const std::string& path, bool readonly, double waitSe
   }
   auto access = std::make_unique<Database>(path, waitSeconds);
   access->onWarning([](const std::string& sentence) { warnDuringWork(sentence); });
-  access->open(readonly ? DatabaseUse::kRead : DatabaseUse::kWrite);
+  try {
+    access->open(readonly ? DatabaseUse::kRead : DatabaseUse::kWrite);
+  } catch (...) {
+    // The library may have made the failed database its current one; it
+    // must not linger (and save its directory at exit, without the lock).
+    forgetCurrentDatabase();
+    throw;
+  }
   access_ = std::move(access);
   openOne = this;
 }
@@ -41,12 +54,9 @@ OpenDatabase::~OpenDatabase() { close(); }
 
 void OpenDatabase::close() {
   if (access_ == nullptr) return;
-  // The library deletes its current database when another is set. A name
-  // longer than the 259 characters it takes gives an unusable one that
-  // opens and makes no file (an empty name would make "./.lock"). This
-  // happens while the lock is still held, as a database open for writing
-  // may save its directory as it goes.
-  setMetDatabase(std::string(kClosedNameLength, 'x').c_str());
+  // While the lock is still held, as a database open for writing may save
+  // its directory as it goes.
+  forgetCurrentDatabase();
   access_.reset();
   if (openOne == this) openOne = nullptr;
 }

@@ -67,6 +67,11 @@ BMTFile* setMetDatabase(const char* name, BMTFile::Access access) {
   return metDatabase;
 }
 
+void closeMetDatabase() {
+  delete metDatabase;
+  metDatabase = nullptr;
+}
+
 const char* getMetLastError() { return platform::lastFailure(); }
 
 const char* getMetDataFileName() { return metDataFileName; }

@@ -30,6 +30,13 @@ METDB_EXPORT BMTFile* setMetDatabase(const char* name);
 // a process that only reads (see BMTFile::Access).
 METDB_EXPORT BMTFile* setMetDatabase(const char* name, BMTFile::Access access);
 
+// Deletes the current database, if there is one (which saves its directory
+// when needed), and makes none current: a process that is done with a
+// database releases its files this way without opening another. Any
+// pointer to the old database is dangling afterwards. The data file name
+// stays, so the next getMetDatabase opens it again. Creates no file.
+METDB_EXPORT void closeMetDatabase();
+
 // Why the last operation of the library that failed in this process failed,
 // as a phrase such as "cannot open \"x.bmt\": Permission denied" or
 // "another process replaced the data file ...". Every writing operation and

@@ -8,17 +8,8 @@ namespace python {
 
 namespace {
 
-// The length of the name the current database is set to on closing.
-constexpr std::size_t kClosedNameLength = 300;
-
 // The database open in this process, or null.
 const OpenDatabase* openOne = nullptr;
-
-// Deletes the library's current database (saving its directory when it
-// must). The library deletes it when another is set; a name longer than
-// the 259 characters it takes gives an unusable one that opens and makes
-// no file (an empty name would make "./.lock").
-void forgetCurrentDatabase() { setMetDatabase(std::string(kClosedNameLength, 'x').c_str()); }
 
 }  // namespace
 
@@ -43,7 +34,7 @@ OpenDatabase::OpenDatabase(const std::string& path, bool readonly, double waitSe
   } catch (...) {
     // The library may have made the failed database its current one; it
     // must not linger (and save its directory at exit, without the lock).
-    forgetCurrentDatabase();
+    closeMetDatabase();
     throw;
   }
   access_ = std::move(access);
@@ -56,7 +47,7 @@ void OpenDatabase::close() {
   if (access_ == nullptr) return;
   // While the lock is still held, as a database open for writing may save
   // its directory as it goes.
-  forgetCurrentDatabase();
+  closeMetDatabase();
   access_.reset();
   if (openOne == this) openOne = nullptr;
 }

@@ -45,6 +45,7 @@ class LoadedLibrary {
   BMTFile* setDatabase(const char* name) {
     return symbol<BMTFile* (*)(const char*)>("_Z14setMetDatabasePKc")(name);
   }
+  void closeDatabase() { symbol<void (*)()>("_Z16closeMetDatabasev")(); }
 
  private:
   void* handle_ = nullptr;
@@ -98,13 +99,9 @@ TEST(ModuleTest, CurrentDatabaseIsMadeOnceAndReplacedOnRequest) {
   EXPECT_EQ(std::string(version()), "1.10");
 }
 
-TEST(ModuleTest, UnloadingSavesAChangedDirectory) {
-  TempDir lib, work;
-  testsupport::writeFile(lib.file("ORVANE.INI"),
-                         "[Files]\nMetDataFile=" + work.file("u.bmt") + "\n");
-  LoadedLibrary library(lib.path());
-  BMTFile* db = library.database();
-  ASSERT_NE(db, nullptr);
+// Enters Oslo into the current database's directory, which only the
+// database's deletion saves.
+void enterOslo(BMTFile* db) {
   LocationData rec;
   std::strcpy(rec.name, "Oslo");
   std::strcpy(rec.state, "Oslo");
@@ -112,9 +109,34 @@ TEST(ModuleTest, UnloadingSavesAChangedDirectory) {
   std::strcpy(rec.continent, "Europe");
   LocationData previous;
   db->directory->addOrderedEntry(rec, previous, 0);
+}
+
+TEST(ModuleTest, UnloadingSavesAChangedDirectory) {
+  TempDir lib, work;
+  testsupport::writeFile(lib.file("ORVANE.INI"),
+                         "[Files]\nMetDataFile=" + work.file("u.bmt") + "\n");
+  LoadedLibrary library(lib.path());
+  BMTFile* db = library.database();
+  ASSERT_NE(db, nullptr);
+  enterOslo(db);
   library.unload();
   std::string saved = testsupport::readFile(work.file("u.dir"));
   EXPECT_EQ(saved.substr(0, 7), "1\nOslo\n");
+}
+
+TEST(ModuleTest, ClosingSavesTheDirectoryAndTheNameStays) {
+  TempDir lib, work;
+  LoadedLibrary library(lib.path());
+  testsupport::ScopedCwd in(work.path());
+  library.setDatabase(work.file("c.bmt").c_str());
+  enterOslo(library.database());
+  library.closeDatabase();
+  EXPECT_EQ(testsupport::readFile(work.file("c.dir")).substr(0, 7), "1\nOslo\n");
+  library.closeDatabase();  // none current: nothing to do, no file made
+  EXPECT_FALSE(testsupport::fileExists(work.file(".lock")));
+  EXPECT_EQ(std::string(library.fileName()), work.file("c.bmt"));
+  ASSERT_NE(library.database(), nullptr);
+  EXPECT_TRUE(library.database()->IsValid());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "datafile/BMTFile.h"
 #include "datafile/InfoDevice.h"
 #include "datafile/RecordOrder.h"
+#include "platform/Failure.h"
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
 
@@ -149,6 +150,54 @@ TEST(RemakeDatabaseTest, DropsDeletedAndGroupsScatteredRecords) {
       walkPaths(reopened.directory),
       std::vector<std::string>({"Asia/Japan/Osaka/Osaka", "Europe/Denmark/Sjaelland/Kobenhavn",
                                 "Europe/Norway/Oslo/Blindern", "Europe/Norway/Oslo/Oslo"}));
+}
+
+// A location entered into a filled directory with addOrderedEntry opens a
+// second group of its names beside the first (here a second Europe holding
+// a second Norway), and the walk visits Norway, Sweden, then Norway again.
+// The compaction joins them: the file comes out grouped, and the directory,
+// the same object, holds each group once with the k-th location at record k.
+TEST(RemakeDatabaseTest, JoinsAGroupThatALaterEntrySplit) {
+  TempDir dir;
+  std::string path = dir.file("j.bmt");
+  writeFile(path, bytesOf(nordic()));
+  {
+    BMTFile db(path.c_str());
+    LocationData odda = makeRecord("Europe", "NORWAY", "Hordaland", "Odda", 1, 60.07f, 6.55f, 4);
+    long index = db.addLocationData(odda);
+    ASSERT_EQ(index, 3);
+    LocationData previous;
+    db.directory->addOrderedEntry(odda, previous, index);
+    ASSERT_EQ(
+        walkPaths(db.directory),
+        std::vector<std::string>({"Europe/Norway/Hordaland/Bergen", "Europe/Norway/Hordaland/Voss",
+                                  "Europe/Sweden/Skane/Lund", "Europe/NORWAY/Hordaland/Odda"}));
+    Directory* before = db.directory;
+    db.remakeDatabase();
+    EXPECT_STREQ(platform::lastFailure(), "");
+    EXPECT_EQ(db.directory, before);
+    EXPECT_EQ(db.directory->getContinents()->count(), 1u);
+    EXPECT_EQ(
+        walkPaths(db.directory),
+        std::vector<std::string>({"Europe/Norway/Hordaland/Bergen", "Europe/Norway/Hordaland/Odda",
+                                  "Europe/Norway/Hordaland/Voss", "Europe/Sweden/Skane/Lund"}));
+    EXPECT_EQ(walkIndices(db.directory), std::vector<long>({0, 1, 2, 3}));
+    EXPECT_EQ(db.directory->locationCount, 4);
+  }
+  std::vector<LocationData> after = recordsOf(readFile(path));
+  ASSERT_EQ(after.size(), 4u);
+  EXPECT_STREQ(after[0].name, "Bergen");
+  EXPECT_STREQ(after[1].name, "Odda");
+  EXPECT_EQ(int{after[1].auxValue}, 4);  // the whole record travels, its names as written
+  EXPECT_STREQ(after[1].country, "NORWAY");
+  EXPECT_STREQ(after[2].name, "Voss");
+  EXPECT_STREQ(after[3].name, "Lund");
+  // The saved directory file and a rebuild from the records agree.
+  BMTFile saved(path.c_str());
+  EXPECT_EQ(walkIndices(saved.directory), std::vector<long>({0, 1, 2, 3}));
+  ASSERT_EQ(unlink(dir.file("j.dir").c_str()), 0);
+  BMTFile rebuilt(path.c_str());
+  EXPECT_EQ(walkPaths(rebuilt.directory), walkPaths(saved.directory));
 }
 
 // A directory that names a record past the end of the data file: the

@@ -39,3 +39,16 @@ set_tests_properties(packaging.install_host packaging.symbols packaging.deb PROP
 # RelWithDebInfo build), which on a machine busy with other builds has taken
 # over two minutes.
 set_tests_properties(packaging.deb PROPERTIES TIMEOUT 300)
+
+# The host guide's examples: packaging.examples installs the build into a
+# temporary prefix, builds examples/ against it and runs each program;
+# packaging.host_guide checks that every code block of docs/host-guide.md
+# stands as shown in the example file it names.
+add_test(NAME packaging.examples
+  COMMAND bash ${METDB_PACKAGING_TESTS}/examples.sh
+          ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} "${METDB_HOST_FLAGS}")
+add_test(NAME packaging.host_guide
+  COMMAND bash ${METDB_PACKAGING_TESTS}/host_guide.sh ${PROJECT_SOURCE_DIR})
+set_tests_properties(packaging.examples PROPERTIES
+  RESOURCE_LOCK metdb_install_script TIMEOUT 300)
+set_tests_properties(packaging.examples packaging.host_guide PROPERTIES LABELS packaging)

@@ -47,5 +47,12 @@ int main(int argc, char** argv) {
   BMTFile* reader = setMetDatabase(path.c_str(), BMTFile::kReadOnly);
   std::printf("read-only: %s, %ld locations\n", reader->IsReadOnly() ? "yes" : "no",
               reader->directory->locationCount);
-  return reader->IsValid() ? 0 : 1;
+  if (!reader->IsValid()) return 1;
+
+  // Done with it: closeMetDatabase deletes the current database (saving its
+  // directory when it changed) without opening another, and releases its
+  // files. The next getMetDatabase() opens getMetDataFileName() again.
+  closeMetDatabase();
+  std::printf("closed; the name stays: %s\n", getMetDataFileName() == path ? "yes" : "no");
+  return 0;
 }

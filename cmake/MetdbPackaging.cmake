@@ -3,8 +3,9 @@
 # hosts, and the headers among themselves, name as <metdb/...>, so that
 # include/ is the only include directory a host needs), an umbrella header,
 # the CMake package (find_package(metdb) -> metdb::metdb), a pkg-config file,
-# the metdb tool with its man page and its reference data (share/metdb/geo)
-# when the tool is built, and a Debian package through CPack (cpack -G DEB).
+# the metdb tool with its manual pages, bash completion and reference data
+# (share/metdb/geo) when the tool is built, and a Debian package through
+# CPack (cpack -G DEB).
 #
 # Included by the top-level CMakeLists.txt after every target is defined, so
 # that the tool's rules see whether the tool exists.
@@ -132,30 +133,18 @@ install(CODE "set(METDB_PC_TEMPLATE \"${PROJECT_BINARY_DIR}/metdb.pc.in\")
 set(METDB_PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")")
 install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/InstallPkgConfig.cmake)
 
-# --- The metdb tool and its man page -----------------------------------------
+# --- The metdb tool, its manual pages and completion ------------------------
 if(TARGET metdb_tool)
   install(TARGETS metdb_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   # Finds the library of its own installation wherever the prefix is.
   set_property(TARGET metdb_tool PROPERTY INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
-  find_program(METDB_HELP2MAN help2man)
-  if(METDB_HELP2MAN)
-    set(METDB_MAN_PAGE ${PROJECT_BINARY_DIR}/man/metdb.1)
-    add_custom_command(OUTPUT ${METDB_MAN_PAGE}.gz
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-      COMMAND ${METDB_HELP2MAN} --no-info --no-discard-stderr
-              "--name=build, inspect and maintain metdb location databases"
-              --output=${METDB_MAN_PAGE} $<TARGET_FILE:metdb_tool>
-      COMMAND gzip -9nf ${METDB_MAN_PAGE}
-      DEPENDS metdb_tool
-      COMMENT "Generating the metdb(1) man page from metdb --help"
-      VERBATIM)
-    add_custom_target(metdb_man ALL DEPENDS ${METDB_MAN_PAGE}.gz)
-    install(FILES ${METDB_MAN_PAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  else()
-    message(WARNING "help2man not found: the metdb man page is not built "
-      "(scripts/install-deps.sh installs it)")
-  endif()
+  # The manual pages and the bash completion, which the tool writes each
+  # time it is linked (cli/CMakeLists.txt).
+  install(DIRECTORY ${METDB_TOOL_MAN_DIR}/ DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+    FILES_MATCHING PATTERN "*.1.gz")
+  install(FILES ${METDB_TOOL_COMPLETION}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
   # The tool's reference data (countries, their outlines, land), with the
   # README that names its sources and licences. The tool looks for it in

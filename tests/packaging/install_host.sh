@@ -92,11 +92,16 @@ for h in "${public[@]}"; do
   fi
 done
 
-# The tool, its man page and its reference data, with the README that names
-# the data's sources and licences.
+# The tool, its manual pages, its completion and its reference data, with the
+# README that names the data's sources and licences.
 if [ "$has_tool" = 1 ]; then
   run "$tmp/tool.log" "$prefix/bin/metdb" --help
-  zcat "$prefix/share/man/man1/metdb.1.gz" | grep '^\.TH METDB "1"' >/dev/null || fail "no metdb(1) man page"
+  for page in metdb metdb-create metdb-list metdb-selection-new; do
+    title=${page^^}
+    zcat "$prefix/share/man/man1/$page.1.gz" | grep -qF ".TH ${title//-/\\-} 1 " ||
+      fail "no $page(1) man page"
+  done
+  [ -s "$prefix/share/bash-completion/completions/metdb" ] || fail "no bash completion"
   for f in countries.tsv countries-110m.bin countries-50m.bin land-110m.bin land-50m.bin README.md; do
     cmp -s "$source/data/geo/$f" "$prefix/share/metdb/geo/$f" || fail "share/metdb/geo/$f is not installed"
   done

@@ -1,15 +1,35 @@
-# Installation and packaging of libmetdb for host programs: the shared
-# library with its SONAME, the public headers under include/metdb/ (which
-# hosts, and the headers among themselves, name as <metdb/...>, so that
-# include/ is the only include directory a host needs), an umbrella header,
-# the CMake package (find_package(metdb) -> metdb::metdb), a pkg-config file,
-# the metdb tool with its manual pages, bash completion and reference data
-# (share/metdb/geo) when the tool is built, and a Debian package through
-# CPack (cpack -G DEB).
+# Installation and packaging of metdb: the shared library with its SONAME,
+# the public headers under include/metdb/ (which hosts, and the headers
+# among themselves, name as <metdb/...>, so that include/ is the only include
+# directory a host needs), an umbrella header, the CMake package
+# (find_package(metdb) -> metdb::metdb), a pkg-config file, the API
+# documentation, the metdb tool with its manual pages, bash completion and
+# reference data (share/metdb/geo) when the tool is built, and Debian
+# packages through CPack (cpack -G DEB), one per install component:
+#   library      libmetdb1.10    libmetdb.so.1.10*
+#   development  libmetdb-dev    headers, CMake and pkg-config files, the
+#                                libmetdb.so link, the API documentation
+#   tool         metdb           the tool, its manual pages and completion,
+#                                share/metdb/geo
+#   python       python3-metdb   the Python module (installed by python/)
+# each with its copyright file under share/doc/<package>/, and the debug
+# information of the library and the tool in -dbgsym packages.
 #
-# Included by the top-level CMakeLists.txt after every target is defined, so
-# that the tool's rules see whether the tool exists.
+# Included by the top-level CMakeLists.txt after every target and every
+# other install rule is defined, so that the tool's rules see whether the
+# tool exists and the packages see every component.
 
+# On a multiarch system (Debian and its kind) the libraries go to
+# lib/<triplet> whatever the prefix: /usr/lib/x86_64-linux-gnu for the
+# packages and for cmake --install --prefix /usr, and the same under
+# /usr/local or any other prefix, where the dynamic loader, pkg-config and
+# find_package look too (GNUInstallDirs alone gives plain lib/ unless the
+# prefix configured is /usr, and cpack and cmake --install --prefix choose
+# the prefix only after configuring). -DCMAKE_INSTALL_LIBDIR=... overrides.
+if(NOT DEFINED CMAKE_INSTALL_LIBDIR AND CMAKE_LIBRARY_ARCHITECTURE)
+  set(CMAKE_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}" CACHE PATH
+    "Object code libraries, relative to the prefix")
+endif()
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -25,6 +45,19 @@ target_link_options(metdb PRIVATE "LINKER:--version-script=${METDB_VERSION_SCRIP
 set_property(TARGET metdb APPEND PROPERTY LINK_DEPENDS ${METDB_VERSION_SCRIPT})
 # Hosts compile the headers as C++17, whatever their own default.
 target_compile_features(metdb INTERFACE cxx_std_17)
+
+# The debug information of the shipped binaries is compressed as they are
+# linked (zlib, which gdb and objcopy read): the tool's shrinks from some
+# 80 MB to under 30, and cpack packs its -dbgsym package with xz in a third
+# of the time.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -gz METDB_LINKER_COMPRESSES_DEBUG)
+if(METDB_LINKER_COMPRESSES_DEBUG)
+  target_link_options(metdb PRIVATE -gz)
+  if(TARGET metdb_tool)
+    target_link_options(metdb_tool PRIVATE -gz)
+  endif()
+endif()
 
 # --- Public headers ----------------------------------------------------------
 # The headers that hosts get, folder by folder. The folders' other headers are
@@ -92,14 +125,15 @@ foreach(header ${METDB_PUBLIC_HEADERS})
     VERBATIM)
   list(APPEND METDB_PUBLIC_HEADER_COPIES ${copy})
   get_filename_component(folder ${header} DIRECTORY)
-  install(FILES ${copy} DESTINATION ${METDB_INCLUDE_DESTINATION}/${folder})
+  install(FILES ${copy} DESTINATION ${METDB_INCLUDE_DESTINATION}/${folder} COMPONENT development)
   string(APPEND METDB_UMBRELLA_INCLUDES "#include \"metdb/${header}\"\n")
 endforeach()
 add_custom_target(metdb_public_headers ALL DEPENDS ${METDB_PUBLIC_HEADER_COPIES})
 add_dependencies(metdb metdb_public_headers)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/metdb.h.in ${PROJECT_BINARY_DIR}/include/metdb/metdb.h
   @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/include/metdb/metdb.h DESTINATION ${METDB_INCLUDE_DESTINATION})
+install(FILES ${PROJECT_BINARY_DIR}/include/metdb/metdb.h DESTINATION ${METDB_INCLUDE_DESTINATION}
+  COMPONENT development)
 # The installed headers, one per line relative to include/metdb, for the
 # install test (tests/packaging/install_host.sh) to check the installation by.
 string(REPLACE ";" "\n" METDB_PUBLIC_HEADER_LINES "${METDB_PUBLIC_HEADERS}")
@@ -111,9 +145,11 @@ file(WRITE ${PROJECT_BINARY_DIR}/metdb-public-headers.txt "${METDB_PUBLIC_HEADER
 # the installed headers among themselves. The library's own folders
 # (platform/, datafile/, ...) are never top-level names on a host's path.
 install(TARGETS metdb EXPORT metdbTargets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library
+          NAMELINK_COMPONENT development
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(EXPORT metdbTargets NAMESPACE metdb:: DESTINATION ${METDB_CMAKE_DESTINATION})
+install(EXPORT metdbTargets NAMESPACE metdb:: DESTINATION ${METDB_CMAKE_DESTINATION}
+  COMPONENT development)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/metdbConfig.cmake.in
   ${PROJECT_BINARY_DIR}/metdbConfig.cmake
   INSTALL_DESTINATION ${METDB_CMAKE_DESTINATION})
@@ -122,7 +158,7 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/metdbConfig.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/metdbConfigVersion.cmake
   COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/metdbConfig.cmake ${PROJECT_BINARY_DIR}/metdbConfigVersion.cmake
-  DESTINATION ${METDB_CMAKE_DESTINATION})
+  DESTINATION ${METDB_CMAKE_DESTINATION} COMPONENT development)
 
 # --- pkg-config --------------------------------------------------------------
 # The prefix is written at install time, since cmake --install --prefix and
@@ -130,21 +166,21 @@ install(FILES ${PROJECT_BINARY_DIR}/metdbConfig.cmake ${PROJECT_BINARY_DIR}/metd
 set(METDB_PC_PREFIX "@METDB_PC_PREFIX@")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/metdb.pc.in ${PROJECT_BINARY_DIR}/metdb.pc.in @ONLY)
 install(CODE "set(METDB_PC_TEMPLATE \"${PROJECT_BINARY_DIR}/metdb.pc.in\")
-set(METDB_PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")")
-install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/InstallPkgConfig.cmake)
+set(METDB_PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")" COMPONENT development)
+install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/InstallPkgConfig.cmake COMPONENT development)
 
 # --- The metdb tool, its manual pages and completion ------------------------
 if(TARGET metdb_tool)
-  install(TARGETS metdb_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS metdb_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
   # Finds the library of its own installation wherever the prefix is.
   set_property(TARGET metdb_tool PROPERTY INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
   # The manual pages and the bash completion, which the tool writes each
   # time it is linked (cli/CMakeLists.txt).
-  install(DIRECTORY ${METDB_TOOL_MAN_DIR}/ DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+  install(DIRECTORY ${METDB_TOOL_MAN_DIR}/ DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool
     FILES_MATCHING PATTERN "*.1.gz")
   install(FILES ${METDB_TOOL_COMPLETION}
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT tool)
 
   # The tool's reference data (countries, their outlines, land), with the
   # README that names its sources and licences. The tool looks for it in
@@ -154,28 +190,162 @@ if(TARGET metdb_tool)
     countries.tsv countries-110m.bin countries-50m.bin divisions.tsv land-110m.bin land-50m.bin
     README.md)
   list(TRANSFORM METDB_GEO_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/geo/)
-  install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo)
+  install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo COMPONENT tool)
 endif()
 
-# --- Debian package ----------------------------------------------------------
-# One package with the library, the headers, the CMake and pkg-config files
-# and the tool: cpack -G DEB in the build folder.
+# --- Documentation -----------------------------------------------------------
+# share/doc/<package>/ for each package: its copyright (Debian's
+# machine-readable format: MIT for the code, and for the tool's package the
+# reference data's own licences too) and what a user of that package reads.
+# The API documentation is built with Doxygen from the installed headers
+# (scripts/docs.sh, which fails on any undocumented interface) when Doxygen
+# is there.
+set(METDB_DOC_ROOT ${CMAKE_INSTALL_DATAROOTDIR}/doc)
+set(METDB_LIBRARY_PACKAGE libmetdb${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+set(METDB_CODE_COPYRIGHT ${PROJECT_SOURCE_DIR}/cmake/debian/copyright)
+# The changelog that Debian wants in every package, compressed as it wants
+# it (-n: the same bytes on every build).
+set(METDB_CHANGELOG ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/cmake/debian/changelog)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
+execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/cmake/debian/changelog
+  OUTPUT_FILE ${METDB_CHANGELOG} RESULT_VARIABLE METDB_GZIP_STATUS)
+if(NOT METDB_GZIP_STATUS EQUAL 0)
+  message(FATAL_ERROR "gzip of cmake/debian/changelog failed")
+endif()
+install(FILES ${METDB_CODE_COPYRIGHT} ${METDB_CHANGELOG}
+  DESTINATION ${METDB_DOC_ROOT}/${METDB_LIBRARY_PACKAGE} COMPONENT library)
+# The documents of libmetdb-dev beside its copyright. The host guide
+# (docs/host-guide.md) is to be added here.
+set(METDB_DEVELOPMENT_DOCS
+  ${PROJECT_SOURCE_DIR}/README.md ${METDB_CODE_COPYRIGHT} ${METDB_CHANGELOG})
+install(FILES ${METDB_DEVELOPMENT_DOCS} DESTINATION ${METDB_DOC_ROOT}/libmetdb-dev
+  COMPONENT development)
+if(TARGET metdb_tool)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${METDB_CHANGELOG}
+    DESTINATION ${METDB_DOC_ROOT}/metdb COMPONENT tool)
+  # The reference data's licences beside the code's.
+  install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright-tool
+    DESTINATION ${METDB_DOC_ROOT}/metdb RENAME copyright COMPONENT tool)
+endif()
+# The Python module's package, once python/ installs the module (before this
+# file is included), gets the code's copyright; its own documents are for
+# python/ to install with COMPONENT python.
+get_cmake_property(METDB_INSTALLED_COMPONENTS COMPONENTS)
+if(python IN_LIST METDB_INSTALLED_COMPONENTS)
+  set(METDB_PYTHON_PACKAGE ON)
+  install(FILES ${METDB_CODE_COPYRIGHT} ${METDB_CHANGELOG}
+    DESTINATION ${METDB_DOC_ROOT}/python3-metdb COMPONENT python)
+endif()
+
+option(METDB_API_DOCS "Build the API documentation with Doxygen (when found) and install it" ON)
+find_program(METDB_DOXYGEN doxygen)
+if(METDB_API_DOCS AND METDB_DOXYGEN)
+  set(METDB_API_DOCS_DIR ${PROJECT_BINARY_DIR}/docs)
+  add_custom_command(OUTPUT ${METDB_API_DOCS_DIR}/html/index.html
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/docs.sh ${METDB_API_DOCS_DIR}
+    DEPENDS ${PROJECT_SOURCE_DIR}/scripts/docs.sh ${PROJECT_SOURCE_DIR}/docs/Doxyfile
+            ${PROJECT_SOURCE_DIR}/docs/doxygen-filter.awk ${METDB_PUBLIC_HEADERS}
+    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    COMMENT "Building the API documentation with Doxygen"
+    VERBATIM)
+  add_custom_target(metdb_api_docs ALL DEPENDS ${METDB_API_DOCS_DIR}/html/index.html)
+  # OPTIONAL: an install after building only some targets goes without it.
+  install(DIRECTORY ${METDB_API_DOCS_DIR}/html DESTINATION ${METDB_DOC_ROOT}/libmetdb-dev
+    COMPONENT development OPTIONAL)
+elseif(METDB_API_DOCS)
+  message(STATUS "Doxygen not found: the API documentation is not built "
+    "(scripts/install-deps.sh installs it)")
+endif()
+
+# --- Debian packages ---------------------------------------------------------
+# cpack -G DEB in the build folder makes one package per component (see the
+# top of this file), with the package names, dependencies and sections that
+# Debian gives libraries, their development files, programs and Python
+# modules.
+set(METDB_VERSION_DEPENDS "(= ${PROJECT_VERSION})")
 set(CPACK_PACKAGE_NAME metdb)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${METDB_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-  "libmetdb keeps a database of meteorological locations (a data file of fixed-size records and a\
- text directory of them by continent, country and state) for host programs, with the metdb tool\
- to build, inspect and maintain such databases.")
+# Each package's description below begins with its own summary line, which
+# CPACK_PACKAGE_DESCRIPTION_SUMMARY, when set, would replace.
 set(CPACK_PACKAGE_VENDOR "metdb")
 set(METDB_PACKAGE_MAINTAINER "metdb developers <metdb@localhost>" CACHE STRING
-  "Maintainer field of the Debian package")
+  "Maintainer field of the Debian packages")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${METDB_PACKAGE_MAINTAINER}")
-set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# The tool and the Python module link the library that another of these
+# packages holds: dpkg-shlibdeps finds it in the build folder, and their
+# Depends name its package below.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+# Binaries are stripped, their debug information goes to <package>-dbgsym.
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+# xz, as Debian's archive and lintian take it (they refuse zstd, which dpkg
+# reads since Debian 12 and which packs some three times faster: choose it
+# with -DMETDB_DEB_COMPRESSION=zstd for packages that only dpkg will see).
+set(METDB_DEB_COMPRESSION xz CACHE STRING "Compression of the Debian packages: xz, zstd or gzip")
+set(CPACK_DEBIAN_COMPRESSION_TYPE ${METDB_DEB_COMPRESSION})
+set(CPACK_THREADS 2)
+
+# Descriptions: the summary line, then the text, which CPack indents as the
+# control file wants it (an empty line becomes " .").
+set(METDB_LONG_DESCRIPTION
+  "libmetdb keeps a database of meteorological locations (a data file of\n"
+  "fixed-size records and a text directory of them by continent, country and\n"
+  "state) for host programs.")
+string(CONCAT METDB_LONG_DESCRIPTION ${METDB_LONG_DESCRIPTION})
+
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME ${METDB_LIBRARY_PACKAGE})
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_LIBRARY_DESCRIPTION
+  "database of meteorological locations (shared library)\n${METDB_LONG_DESCRIPTION}\n\n\
+This package holds the shared library.")
+# The shlibs file that packages built against the library get their
+# dependency from: any 1.10 release from this one on.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+# The loader's cache is renewed through dpkg's ldconfig trigger.
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libmetdb-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "${METDB_LIBRARY_PACKAGE} ${METDB_VERSION_DEPENDS}")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_ARCHITECTURE_INDEPENDENT OFF)
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION
+  "database of meteorological locations (development files)\n${METDB_LONG_DESCRIPTION}\n\n\
+This package holds the C++17 headers, the CMake package (find_package(metdb)),\n\
+the pkg-config file and the API documentation.")
+
+set(CPACK_DEBIAN_TOOL_PACKAGE_NAME metdb)
+set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "${METDB_LIBRARY_PACKAGE} ${METDB_VERSION_DEPENDS}")
+set(CPACK_DEBIAN_TOOL_DESCRIPTION
+  "build, inspect and maintain databases of meteorological locations\n\
+The metdb tool creates libmetdb databases from station lists (its own CSV,\n\
+NOAA GHCN-Daily and ISD, OurAirports, GeoNames, GeoJSON), lists, finds,\n\
+exports, edits, checks and compacts them, finds the locations nearest to a\n\
+point and draws them on maps.")
+
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-metdb)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+  "${METDB_LIBRARY_PACKAGE} ${METDB_VERSION_DEPENDS}, python3, python3-numpy")
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION
+  "database of meteorological locations (Python 3 module)\n${METDB_LONG_DESCRIPTION}\n\n\
+This package holds the Python 3 module metdb.")
+
+# The packages: the tool's only when the tool is built, python3-metdb only
+# when python/ installs the module.
+set(CPACK_COMPONENTS_ALL library development)
+if(TARGET metdb_tool)
+  list(APPEND CPACK_COMPONENTS_ALL tool)
+endif()
+if(METDB_PYTHON_PACKAGE)
+  list(APPEND CPACK_COMPONENTS_ALL python)
+endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")

@@ -3,7 +3,8 @@
 #   packaging.install_host  install into a temporary prefix, build and run the
 #                           host program through find_package and pkg-config
 #   packaging.symbols       the shared object exports the public interface only
-#   packaging.deb           cpack -G DEB, then dpkg into a temporary root
+#   packaging.deb           cpack -G DEB, each package's contents, then dpkg
+#                           into a temporary root and the tool run from there
 #   packaging.man_pages     the tool's manual pages against its --help
 #   packaging.completion    the tool's bash completion, sourced in bash
 # In the sanitizer build the host is built with the same sanitizers, since

@@ -31,6 +31,10 @@ run "$tmp/install.log" cmake --install "$build" --prefix "$prefix"
 lib=$(find "$prefix" -name libmetdb.so.1.10.0)
 [ -n "$lib" ] || fail "libmetdb.so.1.10.0 is not installed"
 libdir=$(dirname "$lib")
+# On a multiarch system the library goes to lib/<triplet> whatever the prefix.
+multiarch=$(c++ -print-multiarch 2>/dev/null || true)
+[ -z "$multiarch" ] || [ "$libdir" = "$prefix/lib/$multiarch" ] ||
+  fail "the library is installed in $libdir, not $prefix/lib/$multiarch"
 [ "$(readlink "$libdir/libmetdb.so.1.10")" = libmetdb.so.1.10.0 ] || fail "no libmetdb.so.1.10 link"
 [ "$(readlink "$libdir/libmetdb.so")" = libmetdb.so.1.10 ] || fail "no libmetdb.so link"
 soname=$(objdump -p "$lib" | awk '$1 == "SONAME" { print $2 }')
@@ -102,6 +106,8 @@ if [ "$has_tool" = 1 ]; then
       fail "no $page(1) man page"
   done
   [ -s "$prefix/share/bash-completion/completions/metdb" ] || fail "no bash completion"
+  grep -qx 'License: CC-BY-4.0' "$prefix/share/doc/metdb/copyright" ||
+    fail "share/doc/metdb/copyright does not give the reference data's licences"
   for f in countries.tsv countries-110m.bin countries-50m.bin land-110m.bin land-50m.bin README.md; do
     cmp -s "$source/data/geo/$f" "$prefix/share/metdb/geo/$f" || fail "share/metdb/geo/$f is not installed"
   done

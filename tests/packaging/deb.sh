@@ -6,6 +6,8 @@
 # Usage: deb.sh BUILD_DIR HAS_TOOL SANITIZED
 # Exits with 77 (skipped) for a sanitizer build.
 set -euo pipefail
+# Pipes end in grep without -q: grep -q stops at the first match, and the
+# writer, killed by SIGPIPE, would fail the pipeline now and then.
 build=$1
 has_tool=$2
 if [ "${3:-0}" = 1 ]; then
@@ -34,6 +36,11 @@ packages=(libmetdb1.10 libmetdb-dev)
 debug_packages=(libmetdb1.10-dbgsym)
 [ "$has_tool" = 1 ] && debug_packages+=(metdb-dbgsym)
 deb() { echo "$tmp/pkg/${1}_${version}_$arch.$2"; }
+# The Python module's package, when the build installs the module.
+if [ -e "$(deb python3-metdb deb)" ]; then
+  packages+=(python3-metdb)
+  [ -e "$(deb python3-metdb-dbgsym ddeb)" ] && debug_packages+=(python3-metdb-dbgsym)
+fi
 echo "== packages"
 (cd "$tmp/pkg" && ls -l -- *.deb *.ddeb)
 made=$(cd "$tmp/pkg" && ls -- *.deb *.ddeb | sort | xargs)
@@ -73,9 +80,9 @@ has libmetdb1.10 "$libdir/libmetdb.so.$version" "$libdir/libmetdb.so.1.10"
 if grep -E '\.h$|/libmetdb\.so$|/bin/' "$tmp/libmetdb1.10.files"; then
   fail "libmetdb1.10 holds more than the library"
 fi
-dpkg-deb -I "$(deb libmetdb1.10 deb)" shlibs | grep -qxF "libmetdb 1.10 libmetdb1.10 (>= $version)" ||
+dpkg-deb -I "$(deb libmetdb1.10 deb)" shlibs | grep -xF "libmetdb 1.10 libmetdb1.10 (>= $version)" >/dev/null ||
   fail "libmetdb1.10 has no shlibs entry for libmetdb.so.1.10"
-dpkg-deb -I "$(deb libmetdb1.10 deb)" triggers | grep -qx 'activate-noawait ldconfig' ||
+dpkg-deb -I "$(deb libmetdb1.10 deb)" triggers | grep -x 'activate-noawait ldconfig' >/dev/null ||
   fail "libmetdb1.10 does not trigger ldconfig"
 
 # The development files, depending on the library of the same version.
@@ -84,12 +91,19 @@ has libmetdb-dev "$libdir/libmetdb.so" "$libdir/cmake/metdb/metdbConfig.cmake" \
   "$libdir/pkgconfig/metdb.pc" /usr/include/metdb/metdb.h \
   /usr/include/metdb/datafile/LocationData.h /usr/include/metdb/platform/Export.h \
   /usr/share/doc/libmetdb-dev/README.md
-field libmetdb-dev Depends | grep -qF "libmetdb1.10 (= $version)" ||
+field libmetdb-dev Depends | grep -F "libmetdb1.10 (= $version)" >/dev/null ||
   fail "libmetdb-dev does not depend on libmetdb1.10 (= $version)"
 if grep -q "/usr/share/doc/libmetdb-dev/html/" "$tmp/libmetdb-dev.files"; then
   has libmetdb-dev /usr/share/doc/libmetdb-dev/html/index.html
 else
   echo "note: libmetdb-dev has no API documentation (Doxygen was not found)"
+fi
+
+if [[ " ${packages[*]} " == *" python3-metdb "* ]]; then
+  for dependency in "libmetdb1.10 (= $version)" python3 python3-numpy; do
+    field python3-metdb Depends | grep -F "$dependency" >/dev/null ||
+      fail "python3-metdb does not depend on $dependency"
+  done
 fi
 
 # Stripped binaries; their debug information, found by build ID, in -dbgsym.
@@ -98,11 +112,11 @@ for p in "${packages[@]}"; do dpkg-deb -x "$(deb "$p" deb)" "$tmp/x"; done
 for p in "${debug_packages[@]}"; do dpkg-deb -x "$(deb "$p" ddeb)" "$tmp/x"; done
 stripped() {  # stripped FILE DEBUG_PACKAGE
   local id
-  if readelf -S "$1" | grep -q '\.debug_info'; then fail "$1 keeps its debug information"; fi
+  if readelf -S "$1" | grep '\.debug_info' >/dev/null; then fail "$1 keeps its debug information"; fi
   id=$(readelf -n "$1" | awk '/Build ID:/ { print $3 }')
   [ -n "$id" ] || fail "$1 has no build ID"
   has "$2" "/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug"
-  readelf -S "$tmp/x/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug" 2>/dev/null | grep -q '\.debug_info' ||
+  readelf -S "$tmp/x/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug" 2>/dev/null | grep '\.debug_info' >/dev/null ||
     fail "$2 does not hold the debug information of $1"
 }
 stripped "$tmp/x$libdir/libmetdb.so.$version" libmetdb1.10-dbgsym
@@ -114,7 +128,7 @@ if [ "$has_tool" = 1 ]; then
     /usr/share/man/man1/metdb-selection-new.1.gz /usr/share/bash-completion/completions/metdb \
     /usr/share/metdb/geo/countries.tsv /usr/share/metdb/geo/countries-50m.bin \
     /usr/share/metdb/geo/README.md /usr/share/doc/metdb/README.md
-  field metdb Depends | grep -qF "libmetdb1.10 (= $version)" || fail "metdb does not depend on libmetdb1.10"
+  field metdb Depends | grep -F "libmetdb1.10 (= $version)" >/dev/null || fail "metdb does not depend on libmetdb1.10"
   if grep -E '\.h$|libmetdb\.so' "$tmp/metdb.files"; then fail "metdb holds library files"; fi
   for licence in MIT ISC LGPL-2.1+ CC-BY-4.0; do
     grep -qx "License: $licence" "$tmp/x/usr/share/doc/metdb/copyright" ||

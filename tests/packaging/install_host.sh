@@ -8,6 +8,8 @@
 # (datafile/, platform/, ...) must not resolve as top-level names.
 # Usage: install_host.sh BUILD_DIR SOURCE_DIR HAS_TOOL [HOST_CXXFLAGS]
 set -euo pipefail
+# Pipes end in grep without -q: grep -q stops at the first match, and the
+# writer, killed by SIGPIPE, would fail the pipeline now and then.
 build=$1
 source=$2
 has_tool=$3
@@ -102,7 +104,7 @@ if [ "$has_tool" = 1 ]; then
   run "$tmp/tool.log" "$prefix/bin/metdb" --help
   for page in metdb metdb-create metdb-list metdb-selection-new; do
     title=${page^^}
-    zcat "$prefix/share/man/man1/$page.1.gz" | grep -qF ".TH ${title//-/\\-} 1 " ||
+    zcat "$prefix/share/man/man1/$page.1.gz" | grep -F ".TH ${title//-/\\-} 1 " >/dev/null ||
       fail "no $page(1) man page"
   done
   [ -s "$prefix/share/bash-completion/completions/metdb" ] || fail "no bash completion"

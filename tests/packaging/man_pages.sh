@@ -7,6 +7,8 @@
 # in the formatted page, as typed.
 # Usage: man_pages.sh TOOL MAN_DIR
 set -euo pipefail
+# Pipes end in grep without -q: grep -q stops at the first match, and the
+# writer, killed by SIGPIPE, would fail the pipeline now and then.
 tool=$1
 man=$2
 tmp=$(mktemp -d)
@@ -60,7 +62,7 @@ for c in "${commands[@]}"; do
   examples "${words[@]}" >"$tmp/$page.examples"
   [ -s "$tmp/$page.examples" ] || fail "metdb $c --help shows no example"
   while IFS= read -r example; do
-    sed 's/^ *//' "$tmp/$page.txt" | grep -qxF -- "$example" ||
+    sed 's/^ *//' "$tmp/$page.txt" | grep -xF -- "$example" >/dev/null ||
       fail "$page(1) does not show the example on a line of its own: $example"
   done <"$tmp/$page.examples"
 done

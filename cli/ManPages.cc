@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -189,15 +190,16 @@ std::string sentence(std::string text) {
 
 bool indented(const std::string& line) { return !line.empty() && line[0] == ' '; }
 
-// "Examples:" or "Environment:" alone on a line, not indented.
+// "Examples:" or "Exit status:" alone on a line, not indented: a heading of
+// two words at most.
 bool isHeading(const std::string& line) {
   return !line.empty() && !indented(line) && line.back() == ':' &&
-         line.find(' ') == std::string::npos;
+         std::count(line.begin(), line.end(), ' ') <= 1;
 }
 
 // A footer cut into blocks at its blank lines.
 struct Block {
-  std::string heading;  // "Examples", "Environment"; empty for a paragraph
+  std::string heading;  // "Examples", "Exit status"; empty for a paragraph
   std::vector<std::string> lines;
 };
 

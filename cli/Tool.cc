@@ -3,9 +3,12 @@
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <exception>
+#include <fstream>
 #include <optional>
 
+#include "cli/BashCompletion.h"
 #include "cli/Interrupted.h"
+#include "cli/ManPages.h"
 #include "cli/ProgressLine.h"
 #include "cli/ToolContext.h"
 #include "cli/commands/AddCommand.h"
@@ -118,6 +121,12 @@ int runCommand(int argc, const char* const* argv, ToolContext& context) {
       "            the configured database (ORVANE.INI beside libmetdb.so) is used.\n"
       "            \"metdb info\" says which database a command works on, and why.\n"
       "\n"
+      "Exit status:\n"
+      "  0        success\n"
+      "  1        failure; for check and selection check, a fault was found\n"
+      "  2        wrong usage\n"
+      "  128+N    stopped by signal N: 130 for Ctrl-C (SIGINT), 143 for SIGTERM\n"
+      "\n"
       "Examples:\n"
       "  metdb --db stations.bmt create data/stations.csv\n"
       "  metdb --db stations.bmt tree --depth 2\n"
@@ -141,6 +150,31 @@ int runCommand(int argc, const char* const* argv, ToolContext& context) {
   addSelectionCommand(&app, &context);
   addCheckCommand(&app, &context);
   addValidateCommand(&app, &context);
+
+  // For the build, which installs what they write: hidden from --help, and
+  // taken from this very app so that the manual and the completion say what
+  // the tool parses.
+  app.add_option_function<std::string>(
+         "--write-man-pages",
+         [&app](const std::string& folder) {
+           writeManPages(app, toolVersionLine(), folder);
+           throw CLI::Success();
+         },
+         "Write the manual pages into FOLDER")
+      ->type_name("FOLDER")
+      ->group("");
+  app.add_option_function<std::string>(
+         "--write-bash-completion",
+         [&app](const std::string& file) {
+           std::ofstream script(file, std::ios::binary | std::ios::trunc);
+           writeBashCompletion(app, script);
+           script.close();
+           if (!script) throw Error("Cannot write the completion script \"" + file + "\".");
+           throw CLI::Success();
+         },
+         "Write the bash completion script to FILE")
+      ->type_name("FILE")
+      ->group("");
 
   try {
     app.parse(argc, argv);

@@ -1,15 +1,25 @@
-# Installation and packaging of libmetdb for host programs: the shared
-# library with its SONAME, the public headers under include/metdb/ (which
-# hosts, and the headers among themselves, name as <metdb/...>, so that
-# include/ is the only include directory a host needs), an umbrella header,
-# the CMake package (find_package(metdb) -> metdb::metdb), a pkg-config file,
-# the metdb tool with its man page and its reference data (share/metdb/geo)
-# when the tool is built, and a Debian package through CPack (cpack -G DEB).
+# Installation and packaging of metdb: the shared library with its SONAME,
+# the public headers under include/metdb/ (which hosts, and the headers
+# among themselves, name as <metdb/...>, so that include/ is the only include
+# directory a host needs), an umbrella header, the CMake package
+# (find_package(metdb) -> metdb::metdb), a pkg-config file, the API
+# documentation, the metdb tool with its manual pages, bash completion and
+# reference data (share/metdb/geo) when the tool is built, and Debian
+# packages through CPack (cpack -G DEB), one per install component:
+#   library      libmetdb1.10    libmetdb.so.1.10*
+#   development  libmetdb-dev    headers, CMake and pkg-config files, the
+#                                libmetdb.so link, the API documentation
+#   tool         metdb           the tool, its manual pages and completion,
+#                                share/metdb/geo
+#   python       python3-metdb   the Python module (installed by python/)
+# each with its copyright file under share/doc/<package>/, and the debug
+# information of the library and the tool in -dbgsym packages.
 #
-# Included by the top-level CMakeLists.txt after every target is defined, so
-# that the tool's rules see whether the tool exists.
+# Included by the top-level CMakeLists.txt after every target and every
+# other install rule is defined, so that the tool's rules see whether the
+# tool exists and the packages see every component.
 
-include(GNUInstallDirs)
+# The install folders (CMAKE_INSTALL_*) are set by cmake/MetdbInstallDirs.cmake.
 include(CMakePackageConfigHelpers)
 
 set(METDB_DESCRIPTION "Database of meteorological locations for host programs")
@@ -24,6 +34,19 @@ target_link_options(metdb PRIVATE "LINKER:--version-script=${METDB_VERSION_SCRIP
 set_property(TARGET metdb APPEND PROPERTY LINK_DEPENDS ${METDB_VERSION_SCRIPT})
 # Hosts compile the headers as C++17, whatever their own default.
 target_compile_features(metdb INTERFACE cxx_std_17)
+
+# The debug information of the shipped binaries is compressed as they are
+# linked (zlib, which gdb and objcopy read): the tool's shrinks from some
+# 80 MB to under 30, and cpack packs its -dbgsym package with xz in a third
+# of the time.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -gz METDB_LINKER_COMPRESSES_DEBUG)
+if(METDB_LINKER_COMPRESSES_DEBUG)
+  target_link_options(metdb PRIVATE -gz)
+  if(TARGET metdb_tool)
+    target_link_options(metdb_tool PRIVATE -gz)
+  endif()
+endif()
 
 # --- Public headers ----------------------------------------------------------
 # The headers that hosts get, folder by folder. The folders' other headers are
@@ -91,14 +114,15 @@ foreach(header ${METDB_PUBLIC_HEADERS})
     VERBATIM)
   list(APPEND METDB_PUBLIC_HEADER_COPIES ${copy})
   get_filename_component(folder ${header} DIRECTORY)
-  install(FILES ${copy} DESTINATION ${METDB_INCLUDE_DESTINATION}/${folder})
+  install(FILES ${copy} DESTINATION ${METDB_INCLUDE_DESTINATION}/${folder} COMPONENT development)
   string(APPEND METDB_UMBRELLA_INCLUDES "#include \"metdb/${header}\"\n")
 endforeach()
 add_custom_target(metdb_public_headers ALL DEPENDS ${METDB_PUBLIC_HEADER_COPIES})
 add_dependencies(metdb metdb_public_headers)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/metdb.h.in ${PROJECT_BINARY_DIR}/include/metdb/metdb.h
   @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/include/metdb/metdb.h DESTINATION ${METDB_INCLUDE_DESTINATION})
+install(FILES ${PROJECT_BINARY_DIR}/include/metdb/metdb.h DESTINATION ${METDB_INCLUDE_DESTINATION}
+  COMPONENT development)
 # The installed headers, one per line relative to include/metdb, for the
 # install test (tests/packaging/install_host.sh) to check the installation by.
 string(REPLACE ";" "\n" METDB_PUBLIC_HEADER_LINES "${METDB_PUBLIC_HEADERS}")
@@ -110,9 +134,11 @@ file(WRITE ${PROJECT_BINARY_DIR}/metdb-public-headers.txt "${METDB_PUBLIC_HEADER
 # the installed headers among themselves. The library's own folders
 # (platform/, datafile/, ...) are never top-level names on a host's path.
 install(TARGETS metdb EXPORT metdbTargets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library
+          NAMELINK_COMPONENT development
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(EXPORT metdbTargets NAMESPACE metdb:: DESTINATION ${METDB_CMAKE_DESTINATION})
+install(EXPORT metdbTargets NAMESPACE metdb:: DESTINATION ${METDB_CMAKE_DESTINATION}
+  COMPONENT development)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/metdbConfig.cmake.in
   ${PROJECT_BINARY_DIR}/metdbConfig.cmake
   INSTALL_DESTINATION ${METDB_CMAKE_DESTINATION})
@@ -121,7 +147,7 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/metdbConfig.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/metdbConfigVersion.cmake
   COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/metdbConfig.cmake ${PROJECT_BINARY_DIR}/metdbConfigVersion.cmake
-  DESTINATION ${METDB_CMAKE_DESTINATION})
+  DESTINATION ${METDB_CMAKE_DESTINATION} COMPONENT development)
 
 # --- pkg-config --------------------------------------------------------------
 # The prefix is written at install time, since cmake --install --prefix and
@@ -129,33 +155,21 @@ install(FILES ${PROJECT_BINARY_DIR}/metdbConfig.cmake ${PROJECT_BINARY_DIR}/metd
 set(METDB_PC_PREFIX "@METDB_PC_PREFIX@")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/metdb.pc.in ${PROJECT_BINARY_DIR}/metdb.pc.in @ONLY)
 install(CODE "set(METDB_PC_TEMPLATE \"${PROJECT_BINARY_DIR}/metdb.pc.in\")
-set(METDB_PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")")
-install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/InstallPkgConfig.cmake)
+set(METDB_PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")" COMPONENT development)
+install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/InstallPkgConfig.cmake COMPONENT development)
 
-# --- The metdb tool and its man page -----------------------------------------
+# --- The metdb tool, its manual pages and completion ------------------------
 if(TARGET metdb_tool)
-  install(TARGETS metdb_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS metdb_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
   # Finds the library of its own installation wherever the prefix is.
   set_property(TARGET metdb_tool PROPERTY INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
-  find_program(METDB_HELP2MAN help2man)
-  if(METDB_HELP2MAN)
-    set(METDB_MAN_PAGE ${PROJECT_BINARY_DIR}/man/metdb.1)
-    add_custom_command(OUTPUT ${METDB_MAN_PAGE}.gz
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-      COMMAND ${METDB_HELP2MAN} --no-info --no-discard-stderr
-              "--name=build, inspect and maintain metdb location databases"
-              --output=${METDB_MAN_PAGE} $<TARGET_FILE:metdb_tool>
-      COMMAND gzip -9nf ${METDB_MAN_PAGE}
-      DEPENDS metdb_tool
-      COMMENT "Generating the metdb(1) man page from metdb --help"
-      VERBATIM)
-    add_custom_target(metdb_man ALL DEPENDS ${METDB_MAN_PAGE}.gz)
-    install(FILES ${METDB_MAN_PAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  else()
-    message(WARNING "help2man not found: the metdb man page is not built "
-      "(scripts/install-deps.sh installs it)")
-  endif()
+  # The manual pages and the bash completion, which the tool writes each
+  # time it is linked (cli/CMakeLists.txt).
+  install(DIRECTORY ${METDB_TOOL_MAN_DIR}/ DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool
+    FILES_MATCHING PATTERN "*.1.gz")
+  install(FILES ${METDB_TOOL_COMPLETION}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT tool)
 
   # The tool's reference data (countries, their outlines, land), with the
   # README that names its sources and licences. The tool looks for it in
@@ -165,28 +179,167 @@ if(TARGET metdb_tool)
     countries.tsv countries-110m.bin countries-50m.bin divisions.tsv land-110m.bin land-50m.bin
     README.md)
   list(TRANSFORM METDB_GEO_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/geo/)
-  install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo)
+  install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo COMPONENT tool)
 endif()
 
-# --- Debian package ----------------------------------------------------------
-# One package with the library, the headers, the CMake and pkg-config files
-# and the tool: cpack -G DEB in the build folder.
+# --- Documentation -----------------------------------------------------------
+# share/doc/<package>/ for each package: its copyright (Debian's
+# machine-readable format: MIT for the code, and for the tool's package the
+# reference data's own licences too) and what a user of that package reads.
+# The API documentation is built with Doxygen from the installed headers
+# (scripts/docs.sh, which fails on any undocumented interface) when Doxygen
+# is there.
+set(METDB_DOC_ROOT ${CMAKE_INSTALL_DATAROOTDIR}/doc)
+set(METDB_LIBRARY_PACKAGE libmetdb${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+set(METDB_CODE_COPYRIGHT ${PROJECT_SOURCE_DIR}/cmake/debian/copyright)
+# The changelog that Debian wants in every package, compressed as it wants
+# it (-n: the same bytes on every build).
+set(METDB_CHANGELOG ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/cmake/debian/changelog)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
+execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/cmake/debian/changelog
+  OUTPUT_FILE ${METDB_CHANGELOG} RESULT_VARIABLE METDB_GZIP_STATUS)
+if(NOT METDB_GZIP_STATUS EQUAL 0)
+  message(FATAL_ERROR "gzip of cmake/debian/changelog failed")
+endif()
+install(FILES ${METDB_CODE_COPYRIGHT} ${METDB_CHANGELOG}
+  DESTINATION ${METDB_DOC_ROOT}/${METDB_LIBRARY_PACKAGE} COMPONENT library)
+# The documents of libmetdb-dev beside its copyright: the host guide and the
+# example programs it quotes (a CMake project of their own).
+set(METDB_DEVELOPMENT_DOCS
+  ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/host-guide.md
+  ${METDB_CODE_COPYRIGHT} ${METDB_CHANGELOG})
+install(FILES ${METDB_DEVELOPMENT_DOCS} DESTINATION ${METDB_DOC_ROOT}/libmetdb-dev
+  COMPONENT development)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${METDB_DOC_ROOT}/libmetdb-dev/examples
+  COMPONENT development)
+if(TARGET metdb_tool)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${METDB_CHANGELOG}
+    DESTINATION ${METDB_DOC_ROOT}/metdb COMPONENT tool)
+  # The reference data's licences beside the code's.
+  install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright-tool
+    DESTINATION ${METDB_DOC_ROOT}/metdb RENAME copyright COMPONENT tool)
+endif()
+# The Python module's package, once python/ installs the module (before this
+# file is included), gets the code's copyright; its own documents are for
+# python/ to install with COMPONENT python.
+get_cmake_property(METDB_INSTALLED_COMPONENTS COMPONENTS)
+if(python IN_LIST METDB_INSTALLED_COMPONENTS)
+  set(METDB_PYTHON_PACKAGE ON)
+  install(FILES ${METDB_CODE_COPYRIGHT} ${METDB_CHANGELOG} ${PROJECT_SOURCE_DIR}/docs/python.md
+    DESTINATION ${METDB_DOC_ROOT}/python3-metdb COMPONENT python)
+endif()
+
+option(METDB_API_DOCS "Build the API documentation with Doxygen (when found) and install it" ON)
+find_program(METDB_DOXYGEN doxygen)
+if(METDB_API_DOCS AND METDB_DOXYGEN)
+  set(METDB_API_DOCS_DIR ${PROJECT_BINARY_DIR}/docs)
+  add_custom_command(OUTPUT ${METDB_API_DOCS_DIR}/html/index.html
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/docs.sh ${METDB_API_DOCS_DIR}
+    DEPENDS ${PROJECT_SOURCE_DIR}/scripts/docs.sh ${PROJECT_SOURCE_DIR}/docs/Doxyfile
+            ${PROJECT_SOURCE_DIR}/docs/doxygen-filter.awk ${METDB_PUBLIC_HEADERS}
+    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    COMMENT "Building the API documentation with Doxygen"
+    VERBATIM)
+  add_custom_target(metdb_api_docs ALL DEPENDS ${METDB_API_DOCS_DIR}/html/index.html)
+  # OPTIONAL: an install after building only some targets goes without it.
+  install(DIRECTORY ${METDB_API_DOCS_DIR}/html DESTINATION ${METDB_DOC_ROOT}/libmetdb-dev
+    COMPONENT development OPTIONAL)
+elseif(METDB_API_DOCS)
+  message(STATUS "Doxygen not found: the API documentation is not built "
+    "(scripts/install-deps.sh installs it)")
+endif()
+
+# --- Debian packages ---------------------------------------------------------
+# cpack -G DEB in the build folder makes one package per component (see the
+# top of this file), with the package names, dependencies and sections that
+# Debian gives libraries, their development files, programs and Python
+# modules.
+set(METDB_VERSION_DEPENDS "(= ${PROJECT_VERSION})")
 set(CPACK_PACKAGE_NAME metdb)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${METDB_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-  "libmetdb keeps a database of meteorological locations (a data file of fixed-size records and a\
- text directory of them by continent, country and state) for host programs, with the metdb tool\
- to build, inspect and maintain such databases.")
+# Each package's description below begins with its own summary line, which
+# CPACK_PACKAGE_DESCRIPTION_SUMMARY, when set, would replace.
 set(CPACK_PACKAGE_VENDOR "metdb")
 set(METDB_PACKAGE_MAINTAINER "metdb developers <metdb@localhost>" CACHE STRING
-  "Maintainer field of the Debian package")
+  "Maintainer field of the Debian packages")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${METDB_PACKAGE_MAINTAINER}")
-set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# The tool and the Python module link the library that another of these
+# packages holds: dpkg-shlibdeps finds it in the build folder, and their
+# Depends name its package below.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+# Binaries are stripped, their debug information goes to <package>-dbgsym.
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+# xz, as Debian's archive and lintian take it (they refuse zstd, which dpkg
+# reads since Debian 12 and which packs some three times faster: choose it
+# with -DMETDB_DEB_COMPRESSION=zstd for packages that only dpkg will see).
+set(METDB_DEB_COMPRESSION xz CACHE STRING "Compression of the Debian packages: xz, zstd or gzip")
+set(CPACK_DEBIAN_COMPRESSION_TYPE ${METDB_DEB_COMPRESSION})
+set(CPACK_THREADS 2)
+
+# Descriptions: the summary line, then the text, which CPack indents as the
+# control file wants it (an empty line becomes " .").
+set(METDB_LONG_DESCRIPTION
+  "libmetdb keeps a database of meteorological locations (a data file of\n"
+  "fixed-size records and a text directory of them by continent, country and\n"
+  "state) for host programs.")
+string(CONCAT METDB_LONG_DESCRIPTION ${METDB_LONG_DESCRIPTION})
+
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME ${METDB_LIBRARY_PACKAGE})
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_LIBRARY_DESCRIPTION
+  "database of meteorological locations (shared library)\n${METDB_LONG_DESCRIPTION}\n\n\
+This package holds the shared library.")
+# The shlibs file that packages built against the library get their
+# dependency from: any 1.10 release from this one on.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+# The loader's cache is renewed through dpkg's ldconfig trigger.
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libmetdb-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "${METDB_LIBRARY_PACKAGE} ${METDB_VERSION_DEPENDS}")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_ARCHITECTURE_INDEPENDENT OFF)
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION
+  "database of meteorological locations (development files)\n${METDB_LONG_DESCRIPTION}\n\n\
+This package holds the C++17 headers, the CMake package (find_package(metdb)),\n\
+the pkg-config file and the API documentation.")
+
+set(CPACK_DEBIAN_TOOL_PACKAGE_NAME metdb)
+set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "${METDB_LIBRARY_PACKAGE} ${METDB_VERSION_DEPENDS}")
+set(CPACK_DEBIAN_TOOL_DESCRIPTION
+  "build, inspect and maintain databases of meteorological locations\n\
+The metdb tool creates libmetdb databases from station lists (its own CSV,\n\
+NOAA GHCN-Daily and ISD, OurAirports, GeoNames, GeoJSON), lists, finds,\n\
+exports, edits, checks and compacts them, finds the locations nearest to a\n\
+point and draws them on maps.")
+
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-metdb)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+# The extension is built for one minor version of Python 3 (its file name
+# says which), so the package needs that one.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+  "${METDB_LIBRARY_PACKAGE} ${METDB_VERSION_DEPENDS}, python3 (>= ${METDB_PYTHON_ABI}), python3 (<< ${METDB_PYTHON_NEXT_ABI}), python3-numpy")
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION
+  "database of meteorological locations (Python 3 module)\n${METDB_LONG_DESCRIPTION}\n\n\
+This package holds the Python 3 module metdb.")
+
+# The packages: the tool's only when the tool is built, python3-metdb only
+# when python/ installs the module.
+set(CPACK_COMPONENTS_ALL library development)
+if(TARGET metdb_tool)
+  list(APPEND CPACK_COMPONENTS_ALL tool)
+endif()
+if(METDB_PYTHON_PACKAGE)
+  list(APPEND CPACK_COMPONENTS_ALL python)
+endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")

@@ -5,12 +5,13 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  doxygen help2man dpkg-dev
+  doxygen dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev tzdata
   libgeographiclib-dev libcairo2-dev libicu-dev libtimezonemap-data fonts-dejavu-core libsqlite3-dev
   clang libclang-rt-14-dev valgrind
   python3-dev pybind11-dev python3-pybind11 python3-pytest python3-numpy python3-pandas
+  bash-completion groff-base
 )
 
 missing=()

@@ -3,7 +3,10 @@
 #   packaging.install_host  install into a temporary prefix, build and run the
 #                           host program through find_package and pkg-config
 #   packaging.symbols       the shared object exports the public interface only
-#   packaging.deb           cpack -G DEB, then dpkg into a temporary root
+#   packaging.deb           cpack -G DEB, each package's contents, then dpkg
+#                           into a temporary root and the tool run from there
+#   packaging.man_pages     the tool's manual pages against its --help
+#   packaging.completion    the tool's bash completion, sourced in bash
 # In the sanitizer build the host is built with the same sanitizers, since
 # the installed library needs their runtime; the Debian package test skips
 # itself there, as nobody ships a sanitizer build as a package (and packing
@@ -35,10 +38,15 @@ set_tests_properties(packaging.install_host packaging.deb PROPERTIES
   RESOURCE_LOCK metdb_install_script)
 set_tests_properties(packaging.install_host packaging.symbols packaging.deb PROPERTIES
   LABELS packaging TIMEOUT 120)
-# cpack compresses the tool with its debug information (some 50 MB in a
-# RelWithDebInfo build), which on a machine busy with other builds has taken
-# over two minutes.
-set_tests_properties(packaging.deb PROPERTIES TIMEOUT 300)
+if(TARGET metdb_tool)
+  add_test(NAME packaging.man_pages
+    COMMAND bash ${METDB_PACKAGING_TESTS}/man_pages.sh $<TARGET_FILE:metdb_tool>
+            ${METDB_TOOL_MAN_DIR})
+  add_test(NAME packaging.completion
+    COMMAND bash ${METDB_PACKAGING_TESTS}/completion.sh ${METDB_TOOL_COMPLETION})
+  set_tests_properties(packaging.man_pages packaging.completion PROPERTIES
+    LABELS packaging TIMEOUT 60)
+endif()
 
 # The host guide's examples: packaging.examples installs the build into a
 # temporary prefix, builds examples/ against it and runs each program;

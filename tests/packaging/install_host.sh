@@ -8,6 +8,8 @@
 # (datafile/, platform/, ...) must not resolve as top-level names.
 # Usage: install_host.sh BUILD_DIR SOURCE_DIR HAS_TOOL [HOST_CXXFLAGS]
 set -euo pipefail
+# Pipes end in grep without -q: grep -q stops at the first match, and the
+# writer, killed by SIGPIPE, would fail the pipeline now and then.
 build=$1
 source=$2
 has_tool=$3
@@ -31,6 +33,10 @@ run "$tmp/install.log" cmake --install "$build" --prefix "$prefix"
 lib=$(find "$prefix" -name libmetdb.so.1.10.0)
 [ -n "$lib" ] || fail "libmetdb.so.1.10.0 is not installed"
 libdir=$(dirname "$lib")
+# On a multiarch system the library goes to lib/<triplet> whatever the prefix.
+multiarch=$(c++ -print-multiarch 2>/dev/null || true)
+[ -z "$multiarch" ] || [ "$libdir" = "$prefix/lib/$multiarch" ] ||
+  fail "the library is installed in $libdir, not $prefix/lib/$multiarch"
 [ "$(readlink "$libdir/libmetdb.so.1.10")" = libmetdb.so.1.10.0 ] || fail "no libmetdb.so.1.10 link"
 [ "$(readlink "$libdir/libmetdb.so")" = libmetdb.so.1.10 ] || fail "no libmetdb.so link"
 soname=$(objdump -p "$lib" | awk '$1 == "SONAME" { print $2 }')
@@ -92,11 +98,18 @@ for h in "${public[@]}"; do
   fi
 done
 
-# The tool, its man page and its reference data, with the README that names
-# the data's sources and licences.
+# The tool, its manual pages, its completion and its reference data, with the
+# README that names the data's sources and licences.
 if [ "$has_tool" = 1 ]; then
   run "$tmp/tool.log" "$prefix/bin/metdb" --help
-  zcat "$prefix/share/man/man1/metdb.1.gz" | grep '^\.TH METDB "1"' >/dev/null || fail "no metdb(1) man page"
+  for page in metdb metdb-create metdb-list metdb-selection-new; do
+    title=${page^^}
+    zcat "$prefix/share/man/man1/$page.1.gz" | grep -F ".TH ${title//-/\\-} 1 " >/dev/null ||
+      fail "no $page(1) man page"
+  done
+  [ -s "$prefix/share/bash-completion/completions/metdb" ] || fail "no bash completion"
+  grep -qx 'License: CC-BY-4.0' "$prefix/share/doc/metdb/copyright" ||
+    fail "share/doc/metdb/copyright does not give the reference data's licences"
   for f in countries.tsv countries-110m.bin countries-50m.bin land-110m.bin land-50m.bin README.md; do
     cmp -s "$source/data/geo/$f" "$prefix/share/metdb/geo/$f" || fail "share/metdb/geo/$f is not installed"
   done

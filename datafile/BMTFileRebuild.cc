@@ -9,6 +9,7 @@
 
 #include "datafile/BMTFile.h"
 #include "datafile/DataFileReplacement.h"
+#include "datafile/DirectoryMerge.h"
 #include "datafile/WorkingDirectory.h"
 #include "datafile/WriteAccess.h"
 #include "platform/Failure.h"
@@ -144,12 +145,6 @@ bool rankGroups(Directory* d, std::vector<WalkStep>* steps) {
   return whole;
 }
 
-template <std::size_t N>
-void copyName(char (&field)[N], const std::string& name) {
-  std::memset(field, 0, N);
-  std::memcpy(field, name.data(), std::min(name.size(), N - 1));
-}
-
 // A directory of the same locations, names and record indices as d, in
 // which the groups that d holds more than once are joined: filled by
 // addOrderedEntry from d's locations sorted by their groups' ranks, which
@@ -162,15 +157,8 @@ std::unique_ptr<Directory> joinGroups(Directory* d) {
   std::unique_ptr<Directory> joined(new Directory(d->fileName.c_str()));
   LocationData previous;
   for (const WalkStep& step : steps) {
-    LocationData entry;
-    copyName(entry.continent, *step.continent);
-    copyName(entry.country, *step.country);
-    copyName(entry.state, *step.state);
-    copyName(entry.name, *step.location);
-    entry.level = step.location->level;
-    entry.latitude = step.location->latitude;
-    entry.longitude = step.location->longitude;
-    joined->addOrderedEntry(entry, previous, step.location->locationIndex);
+    enterLocationCopy(joined.get(), *step.continent, *step.country, *step.state, *step.location,
+                      previous);
   }
   return joined;
 }

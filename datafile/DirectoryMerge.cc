@@ -71,17 +71,23 @@ std::unique_ptr<Directory> mergeDirectoryEdits(Directory& saved, Directory& mine
   });
 
   std::unique_ptr<Directory> result(new Directory(mine.fileName.c_str()));
-  LocationData record, previous;
+  LocationData previous;
   for (const Entry& e : merged) {
-    std::memset(static_cast<void*>(&record), 0, sizeof record);
-    setField(record.continent, *e.continent);
-    setField(record.country, *e.country);
-    setField(record.state, *e.state);
-    setField(record.name, *e.location);
-    record.level = e.location->level;
-    record.latitude = e.location->latitude;
-    record.longitude = e.location->longitude;
-    result->addOrderedEntry(record, previous, e.location->locationIndex);
+    enterLocationCopy(result.get(), *e.continent, *e.country, *e.state, *e.location, previous);
   }
   return result;
+}
+
+void enterLocationCopy(Directory* d, const std::string& continent, const std::string& country,
+                       const std::string& state, const Location& location, LocationData& previous) {
+  LocationData record;
+  std::memset(static_cast<void*>(&record), 0, sizeof record);
+  setField(record.continent, continent);
+  setField(record.country, country);
+  setField(record.state, state);
+  setField(record.name, location);
+  record.level = location.level;
+  record.latitude = location.latitude;
+  record.longitude = location.longitude;
+  d->addOrderedEntry(record, previous, location.locationIndex);
 }

@@ -2,6 +2,7 @@
 #define METDB_DATAFILE_DIRECTORYMERGE_H_
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "datafile/DatabaseState.h"
@@ -18,5 +19,12 @@
 // home). Neither argument changes.
 std::unique_ptr<Directory> mergeDirectoryEdits(Directory& saved, Directory& mine,
                                                const RecordIndexSet& baseline);
+
+// Enters a copy of location, under the names of its continent, country and
+// state, into d with addOrderedEntry, keeping its record index, level and
+// position. previous is addOrderedEntry's note of the entry before: blank for
+// the first call on d, then the same object each time.
+void enterLocationCopy(Directory* d, const std::string& continent, const std::string& country,
+                       const std::string& state, const Location& location, LocationData& previous);
 
 #endif  // METDB_DATAFILE_DIRECTORYMERGE_H_

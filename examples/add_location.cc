@@ -60,10 +60,7 @@ bool addIntoGroup(BMTFile& db, const LocationData& record, const std::string& sc
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : ".";
   const std::string path = folder + "/stations.bmt";
-  if (!makeSampleDatabase(path)) {
-    std::fprintf(stderr, "cannot make %s: %s\n", path.c_str(), getMetLastError());
-    return 1;
-  }
+  if (!makeSampleDatabaseOrSay(path)) return 1;
   BMTFile db(path.c_str());
   if (!db.IsValid()) return 1;
 

@@ -53,10 +53,7 @@ int main(int argc, char** argv) {
   const std::string path = folder + "/stations.bmt";
   if (argc > 2 && std::strcmp(argv[2], "--compact") == 0) return compact(path);
   if (argc > 2 && std::strcmp(argv[2], "--try-lock") == 0) return tryLock(path);
-  if (!makeSampleDatabase(path)) {
-    std::fprintf(stderr, "cannot make %s: %s\n", path.c_str(), getMetLastError());
-    return 1;
-  }
+  if (!makeSampleDatabaseOrSay(path)) return 1;
 
   auto db = std::make_unique<BMTFile>(path.c_str());
   if (!db->IsValid()) return 1;

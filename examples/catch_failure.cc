@@ -29,10 +29,7 @@ bool readFirst(BMTFile& db, LocationData& record) {
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : ".";
   const std::string path = folder + "/stations.bmt";
-  if (!makeSampleDatabase(path)) {
-    std::fprintf(stderr, "cannot make %s: %s\n", path.c_str(), getMetLastError());
-    return 1;
-  }
+  if (!makeSampleDatabaseOrSay(path)) return 1;
 
   // A database whose data file is missing, opened read-only so that none is
   // created: it is not valid, and reading from it throws.

@@ -8,6 +8,7 @@
 #include <metdb/metdb.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -58,6 +59,13 @@ inline bool makeSampleDatabase(const std::string& path) {
     db.directory->addOrderedEntry(record, previous, index);
   }
   return db.storeDirectory();  // the destructor would save it too, silently
+}
+
+// makeSampleDatabase, saying on standard error why it failed.
+inline bool makeSampleDatabaseOrSay(const std::string& path) {
+  if (makeSampleDatabase(path)) return true;
+  std::fprintf(stderr, "cannot make %s: %s\n", path.c_str(), getMetLastError());
+  return false;
 }
 
 #endif  // METDB_EXAMPLES_SAMPLE_DATABASE_H_

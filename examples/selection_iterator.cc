@@ -13,10 +13,7 @@
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : ".";
   const std::string path = folder + "/stations.bmt";
-  if (!makeSampleDatabase(path)) {
-    std::fprintf(stderr, "cannot make %s: %s\n", path.c_str(), getMetLastError());
-    return 1;
-  }
+  if (!makeSampleDatabaseOrSay(path)) return 1;
 
   // Selections and iterators work on the current database, never on a
   // BMTFile of the host's own: make the database current first. Without

@@ -14,12 +14,8 @@ if [ "${3:-0}" = 1 ]; then
   echo "skipped: a sanitizer build is not packaged"
   exit 77
 fi
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=tests/packaging/common.sh
+source "$(dirname "$0")/common.sh"
 version=1.10.0
 arch=$(dpkg --print-architecture)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)

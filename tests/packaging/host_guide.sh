@@ -9,12 +9,8 @@
 set -euo pipefail
 source=$1
 guide=$source/docs/host-guide.md
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=tests/packaging/common.sh
+source "$(dirname "$0")/common.sh"
 [ -f "$guide" ] || fail "$guide is missing"
 
 # Splits the guide into blocks: $tmp/block.N holds the lines of block N and

@@ -14,17 +14,8 @@ build=$1
 source=$2
 has_tool=$3
 flags=${4:-}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-run() {  # run LOG COMMAND...: quiet unless the command fails
-  local log=$1
-  shift
-  "$@" >"$log" 2>&1 || { cat "$log" >&2; fail "$*"; }
-}
+# shellcheck source=tests/packaging/common.sh
+source "$(dirname "$0")/common.sh"
 
 prefix=$tmp/prefix
 run "$tmp/install.log" cmake --install "$build" --prefix "$prefix"

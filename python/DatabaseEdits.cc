@@ -247,7 +247,7 @@ long renameGroup(OpenDatabase& database, const std::string& pathText, const std:
   try {
     edit.rename(path, newName, &warnings);
   } catch (const Error& e) {
-    ErrorKind kind = kindOfToolError(e.what());
+    ErrorKind kind = kindOfToolError(e);
     throw BindingError(kind == ErrorKind::kGeneral ? ErrorKind::kBadInput : kind, e.what());
   }
   for (const std::string& w : warnings) warn(w);

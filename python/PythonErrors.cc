@@ -50,8 +50,6 @@ const char* className(ErrorKind kind) {
   return "Error";
 }
 
-bool startsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
-
 void raise(ErrorKind kind, const std::string& sentence) {
   // The classes live in the package, so that they can take Python bases
   // (LookupError, ValueError) beside metdb.Error.
@@ -61,13 +59,15 @@ void raise(ErrorKind kind, const std::string& sentence) {
 
 }  // namespace
 
-ErrorKind kindOfToolError(const std::string& sentence) {
-  if (startsWith(sentence, "There is no database at") ||
-      startsWith(sentence, "No location refers to record") ||
-      startsWith(sentence, "No location is under") || startsWith(sentence, "No location \"")) {
-    return ErrorKind::kNotFound;
+ErrorKind kindOfToolError(const Error& error) {
+  switch (error.cause()) {
+    case Error::Cause::kNotFound:
+      return ErrorKind::kNotFound;
+    case Error::Cause::kBusy:
+      return ErrorKind::kBusy;
+    case Error::Cause::kOther:
+      break;
   }
-  if (startsWith(sentence, "Another process kept")) return ErrorKind::kBusy;
   return ErrorKind::kGeneral;
 }
 
@@ -82,7 +82,7 @@ void registerErrorTranslation() {
     } catch (const BindingError& e) {
       raise(e.kind(), e.what());
     } catch (const Error& e) {
-      raise(kindOfToolError(e.what()), e.what());
+      raise(kindOfToolError(e), e.what());
     } catch (BMTFile* db) {
       raise(ErrorKind::kGeneral, "Cannot read the data file \"" + std::string(db->fileName) +
                                      "\" any more; the operation stopped.");

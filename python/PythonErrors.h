@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "tool/Error.h"
+
 namespace metdb {
 namespace python {
 
@@ -52,8 +54,8 @@ void warn(const std::string& sentence);
 // it still stops the work, as at a check point.
 void warnDuringWork(const std::string& sentence);
 
-// Which kind a sentence of the tool's names (by its wording).
-ErrorKind kindOfToolError(const std::string& sentence);
+// The exception class for an error of the tool's library.
+ErrorKind kindOfToolError(const Error& error);
 
 }  // namespace python
 }  // namespace metdb

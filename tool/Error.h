@@ -12,7 +12,21 @@ namespace metdb {
 // leave the database as it was unless their contract says otherwise.
 class Error : public std::runtime_error {
  public:
-  explicit Error(const std::string& sentence) : std::runtime_error(sentence) {}
+  // What kind of failure it is, for front ends that tell them apart (the
+  // Python module's exception classes); the sentence says the rest.
+  enum class Cause {
+    kOther,
+    kNotFound,  // no such database, location or record
+    kBusy,      // another process held the database for longer than the wait
+  };
+
+  explicit Error(const std::string& sentence, Cause cause = Cause::kOther)
+      : std::runtime_error(sentence), cause_(cause) {}
+
+  Cause cause() const { return cause_; }
+
+ private:
+  Cause cause_;
 };
 
 }  // namespace metdb

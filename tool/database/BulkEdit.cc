@@ -88,7 +88,8 @@ void BulkEdit::rename(const LocationPath& path, const std::string& newName,
   Directory* directory = access_.db()->directory;
   std::vector<Location*> under = path.find(directory);
   if (under.empty()) {
-    throw Error("No location is under " + text::quoted(path.toString()) + "; nothing was renamed.");
+    throw Error("No location is under " + text::quoted(path.toString()) + "; nothing was renamed.",
+                Error::Cause::kNotFound);
   }
   // Only the letter case changes: the group keeps its place, and takes the
   // name as given rather than the one it has.

@@ -100,7 +100,8 @@ void Database::lock(MetDatabaseLock::Mode mode) {
     }
   }
   throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait +
-              " s; nothing was done. Try again, or wait longer with --wait SECONDS.");
+                  " s; nothing was done. Try again, or wait longer with --wait SECONDS.",
+              Error::Cause::kBusy);
 }
 
 BMTFile* Database::open(DatabaseUse use) {
@@ -109,8 +110,9 @@ BMTFile* Database::open(DatabaseUse use) {
   fs::file_status status = fs::status(dataFile_, ec);
   if (!fs::exists(status)) {
     throw Error("There is no database at \"" + dataFile_ +
-                "\": the data file does not exist (make one with \"metdb create "
-                "STATIONS.csv\").");
+                    "\": the data file does not exist (make one with \"metdb create "
+                    "STATIONS.csv\").",
+                Error::Cause::kNotFound);
   }
   if (!fs::is_regular_file(status)) {
     throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.");

@@ -113,7 +113,8 @@ long RecordEditor::add(LocationData* adopted) {
 LocationData RecordEditor::record(long index) {
   if (index >= access_.recordCount() || !moveCursorTo(index)) {
     throw Error("No location refers to record " + std::to_string(index) + " (the database holds " +
-                text::plural(access_.recordCount(), "record", "records") + ").");
+                    text::plural(access_.recordCount(), "record", "records") + ").",
+                Error::Cause::kNotFound);
   }
   LocationData old;
   access_.db()->getLocationData(index, old);
@@ -304,7 +305,8 @@ class ReplacementChecker : public DirectoryVisitor {
     for (std::size_t i = 0; i < found_.size(); ++i) {
       if (!found_[i]) {
         throw Error("No location refers to record " + std::to_string(replacements_[i].first) +
-                    "; nothing was changed.");
+                        "; nothing was changed.",
+                    Error::Cause::kNotFound);
       }
     }
   }

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <cmath>
+#include <cstdint>
 
 #include "tool/geo/MapStyle.h"
 
@@ -40,22 +41,19 @@ void drawDistanceRings(cairo_t* cr, const MapFrame& frame, double radiusMetres, 
     mapstyle::showHaloText(cr, mapstyle::lengthLabel(d), cx, cy - d * scale - fontSize * 0.3, 0.5);
   }
 
-  // The centre.
+  // The centre: a cross in the ring colour on a wider one of paper.
   double arm = fontSize * 0.6;
-  mapstyle::setColour(cr, mapstyle::kPaper);
-  cairo_set_line_width(cr, lineWidth * 4);
-  cairo_move_to(cr, cx - arm, cy);
-  cairo_line_to(cr, cx + arm, cy);
-  cairo_move_to(cr, cx, cy - arm);
-  cairo_line_to(cr, cx, cy + arm);
-  cairo_stroke(cr);
-  mapstyle::setColour(cr, mapstyle::kRing);
-  cairo_set_line_width(cr, lineWidth * 2);
-  cairo_move_to(cr, cx - arm, cy);
-  cairo_line_to(cr, cx + arm, cy);
-  cairo_move_to(cr, cx, cy - arm);
-  cairo_line_to(cr, cx, cy + arm);
-  cairo_stroke(cr);
+  auto cross = [&](std::uint32_t colour, double width) {
+    mapstyle::setColour(cr, colour);
+    cairo_set_line_width(cr, width);
+    cairo_move_to(cr, cx - arm, cy);
+    cairo_line_to(cr, cx + arm, cy);
+    cairo_move_to(cr, cx, cy - arm);
+    cairo_line_to(cr, cx, cy + arm);
+    cairo_stroke(cr);
+  };
+  cross(mapstyle::kPaper, lineWidth * 4);
+  cross(mapstyle::kRing, lineWidth * 2);
   cairo_restore(cr);
 }
 

@@ -24,6 +24,7 @@
 #include "fuzz/FuzzRun.h"
 #include "module/CurrentDatabase.h"
 #include "tests/support/Records.h"
+#include "tool/database/DirectoryWalk.h"
 #include "tool/database/ProgressInfo.h"
 
 using namespace metdb;  // NOLINT: the tool's library, fuzzed
@@ -66,30 +67,24 @@ std::string foldedKey(const std::string& name) {
 // Whether the walk passes each continent, country and state once: no group
 // comes back after another.
 bool walkIsGrouped(BMTFile& db) {
-  Directory* d = db.directory;
-  if (d->IsEmpty()) return true;
   std::set<std::string> done[3];
   std::string current[3];
-  bool first = true;
-  d->first();
-  do {
-    if (d->curLocations == nullptr ||
-        static_cast<unsigned>(d->locationPos) >= d->curLocations->count()) {
-      continue;
-    }
-    std::string keys[3];
-    keys[0] = foldedKey(*(*d->continents)[d->continentPos]);
-    keys[1] = keys[0] + '\0' + foldedKey(*(*d->curCountries)[d->countryPos]);
-    keys[2] = keys[1] + '\0' + foldedKey(*(*d->curStates)[d->statePos]);
-    for (int level = 0; level < 3; ++level) {
-      if (!first && keys[level] == current[level]) continue;
-      if (!first) done[level].insert(current[level]);
-      if (done[level].count(keys[level])) return false;
-      current[level] = keys[level];
-    }
-    first = false;
-  } while (d->next());
-  return true;
+  bool first = true, grouped = true;
+  forEachLocation(db.directory,
+                  [&](Continent* continent, Country* country, State* state, Location*) {
+                    std::string keys[3];
+                    keys[0] = foldedKey(*continent);
+                    keys[1] = keys[0] + '\0' + foldedKey(*country);
+                    keys[2] = keys[1] + '\0' + foldedKey(*state);
+                    for (int level = 0; level < 3; ++level) {
+                      if (!first && keys[level] == current[level]) continue;
+                      if (!first) done[level].insert(current[level]);
+                      if (done[level].count(keys[level])) grouped = false;
+                      current[level] = keys[level];
+                    }
+                    first = false;
+                  });
+  return grouped;
 }
 
 }  // namespace

@@ -6,30 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandTree.h"
+
 namespace metdb {
 
 namespace {
 
-// "selection new" for that command, "" for the program: the key by which
-// the script finds what a command line has reached.
-std::string commandKey(const CLI::App& command) {
-  std::string key;
-  for (const CLI::App* c = &command; c->get_parent() != nullptr; c = c->get_parent()) {
-    key = c->get_name() + (key.empty() ? "" : " " + key);
-  }
-  return key;
-}
-
 void collectCommands(const CLI::App& command, std::vector<const CLI::App*>* all) {
   all->push_back(&command);
-  for (const CLI::App* sub : command.get_subcommands([](const CLI::App*) { return true; })) {
+  for (const CLI::App* sub : subcommandsOf(command)) {
     collectCommands(*sub, all);
   }
-}
-
-std::vector<const CLI::Option*> shownOptions(const CLI::App& command) {
-  return command.get_options(
-      [](const CLI::Option* o) { return !o->get_group().empty() && o->nonpositional(); });
 }
 
 std::vector<std::string> optionWords(const CLI::Option& option) {
@@ -110,11 +97,11 @@ void writeBashCompletion(const CLI::App& app, std::ostream& out) {
          "  case $1 in\n";
   for (const CLI::App* command : commands) {
     std::vector<std::string> names;
-    for (const CLI::App* sub : command->get_subcommands([](const CLI::App*) { return true; })) {
+    for (const CLI::App* sub : subcommandsOf(*command)) {
       names.push_back(sub->get_name());
     }
     if (!names.empty())
-      out << "    '" << commandKey(*command) << "') echo '" << joined(names) << "' ;;\n";
+      out << "    '" << commandWords(*command) << "') echo '" << joined(names) << "' ;;\n";
   }
   out << "  esac\n"
          "}\n"
@@ -124,11 +111,11 @@ void writeBashCompletion(const CLI::App& app, std::ostream& out) {
          "  case $1 in\n";
   for (const CLI::App* command : commands) {
     std::vector<std::string> words;
-    for (const CLI::Option* option : shownOptions(*command)) {
+    for (const CLI::Option* option : shownOptions(*command, false)) {
       for (const std::string& w : optionWords(*option)) words.push_back(w);
     }
     if (!words.empty())
-      out << "    '" << commandKey(*command) << "') echo '" << joined(words) << "' ;;\n";
+      out << "    '" << commandWords(*command) << "') echo '" << joined(words) << "' ;;\n";
   }
   out << "  esac\n"
          "}\n"
@@ -136,12 +123,12 @@ void writeBashCompletion(const CLI::App& app, std::ostream& out) {
          "  case $1 in\n";
   for (const CLI::App* command : commands) {
     std::vector<std::string> words;
-    for (const CLI::Option* option : shownOptions(*command)) {
+    for (const CLI::Option* option : shownOptions(*command, false)) {
       if (option->get_items_expected_max() == 0) continue;
       for (const std::string& w : optionWords(*option)) words.push_back(w);
     }
     if (!words.empty())
-      out << "    '" << commandKey(*command) << "') echo '" << joined(words) << "' ;;\n";
+      out << "    '" << commandWords(*command) << "') echo '" << joined(words) << "' ;;\n";
   }
   out << "  esac\n"
          "}\n"
@@ -150,13 +137,13 @@ void writeBashCompletion(const CLI::App& app, std::ostream& out) {
          "_metdb_values() {\n"
          "  case \"$1 $2\" in\n";
   for (const CLI::App* command : commands) {
-    for (const CLI::Option* option : shownOptions(*command)) {
+    for (const CLI::Option* option : shownOptions(*command, false)) {
       if (option->get_items_expected_max() == 0) continue;
       std::string values = optionValues(*option);
       if (values.empty()) continue;
       std::vector<std::string> patterns;
       for (const std::string& w : optionWords(*option)) {
-        patterns.push_back("'" + commandKey(*command) + " " + w + "'");
+        patterns.push_back("'" + commandWords(*command) + " " + w + "'");
       }
       std::string pattern;
       for (const std::string& p : patterns) pattern += (pattern.empty() ? "" : " | ") + p;

@@ -10,20 +10,12 @@
 #include <sstream>
 #include <vector>
 
+#include "cli/CommandTree.h"
 #include "tool/Error.h"
 
 namespace metdb {
 
 namespace {
-
-// "metdb selection new" for that command, "metdb" for the program.
-std::string commandPath(const CLI::App& command) {
-  std::string path = command.get_name();
-  for (const CLI::App* p = command.get_parent(); p != nullptr; p = p->get_parent()) {
-    path = p->get_name() + " " + path;
-  }
-  return path;
-}
 
 // The page's name: the command path with dashes, "metdb-selection-new".
 std::string pageName(const CLI::App& command) {
@@ -34,27 +26,15 @@ std::string pageName(const CLI::App& command) {
   return name;
 }
 
-std::vector<const CLI::App*> subcommands(const CLI::App& command) {
-  return command.get_subcommands([](const CLI::App*) { return true; });
-}
-
 // Every command that runs on its own, in the order --help lists them.
 void collectLeaves(const CLI::App& command, std::vector<const CLI::App*>* leaves) {
-  for (const CLI::App* sub : subcommands(command)) {
-    if (subcommands(*sub).empty()) {
+  for (const CLI::App* sub : subcommandsOf(command)) {
+    if (subcommandsOf(*sub).empty()) {
       leaves->push_back(sub);
     } else {
       collectLeaves(*sub, leaves);
     }
   }
-}
-
-// The options --help shows (the empty group is hidden), positional ones
-// apart.
-std::vector<const CLI::Option*> shownOptions(const CLI::App& command, bool positional) {
-  return command.get_options([positional](const CLI::Option* o) {
-    return !o->get_group().empty() && o->nonpositional() != positional;
-  });
 }
 
 // Appends the UTF-8 sequence at text[*i] as roff's \[uXXXX], which every
@@ -321,9 +301,7 @@ std::string programSynopsis(const CLI::App& program) {
 void writeCommandPage(std::ostream& out, const CLI::App& program, const CLI::App& command,
                       const std::string& version) {
   writeHeader(out, command, version);
-  std::string path = commandPath(command);
-  out << ".SH SYNOPSIS\n"
-      << programSynopsis(program) << ' ' << bold(path.substr(path.find(' ') + 1));
+  out << ".SH SYNOPSIS\n" << programSynopsis(program) << ' ' << bold(commandWords(command));
   if (!shownOptions(command, false).empty()) out << " [" << italic("OPTIONS") << "]";
   for (const CLI::Option* argument : shownOptions(command, true)) {
     out << ' ' << argumentSynopsis(*argument);
@@ -358,9 +336,8 @@ void writeProgramPage(std::ostream& out, const CLI::App& program,
   writeOptions(out, program);
   out << ".SH COMMANDS\n";
   for (const CLI::App* command : commands) {
-    std::string path = commandPath(*command);
     out << ".TP\n"
-        << bold(path.substr(path.find(' ') + 1)) << '\n'
+        << bold(commandWords(*command)) << '\n'
         << roffText(sentence(command->get_description())) << " See " << bold(pageName(*command))
         << "(1).\n";
   }

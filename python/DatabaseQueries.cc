@@ -6,7 +6,7 @@
 #include "python/PythonErrors.h"
 #include "tool/Error.h"
 #include "tool/database/SelectedLocations.h"
-#include "tool/geo/NearestLocations.h"
+#include "tool/geo/NearestQuery.h"
 #include "tool/search/LocationSearch.h"
 #include "tool/text/Text.h"
 
@@ -62,19 +62,15 @@ std::vector<NearValue> nearestLocations(OpenDatabase& database, double latitude,
   BMTFile* db = database.db();
   SelectedLocations selected;
   selected.build(filters, db);
-  NearestLocations index(selected.entries());
-  if (index.unusable() > 0) {
-    warn(text::plural(index.unusable(), "selected location has", "selected locations have") +
-         " no usable position and " + (index.unusable() == 1 ? "was" : "were") + " left out.");
-  }
-  double limitKm =
-      withinKm >= 0.0 ? withinKm : (maxKm >= 0.0 ? maxKm : std::numeric_limits<double>::infinity());
-  std::size_t k =
-      withinKm >= 0.0 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(count);
-  std::vector<NearLocation> found = index.nearest(
-      latitude, longitude, k,
-      [db](long recordIndex, LocationData& record) { db->getLocationData(recordIndex, record); },
-      limitKm * 1000.0);
+  NearestQuery query;
+  query.latitude = latitude;
+  query.longitude = longitude;
+  query.count = static_cast<std::size_t>(count);
+  if (maxKm >= 0.0) query.maxKm = maxKm;
+  query.withinKm = withinKm;
+  NearestAnswer answer = answerNearest(query, selected.entries(), db);
+  if (!answer.warning.empty()) warn(answer.warning);
+  const std::vector<NearLocation>& found = answer.found;
   std::vector<NearValue> out(found.size());
   for (std::size_t i = 0; i < found.size(); ++i) {
     out[i].location.index = found[i].recordIndex;

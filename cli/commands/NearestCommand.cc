@@ -13,6 +13,7 @@
 #include "tool/geo/DataFolderOutlines.h"
 #include "tool/geo/LocationMap.h"
 #include "tool/geo/NearestLocations.h"
+#include "tool/geo/NearestQuery.h"
 #include "tool/geo/WorldMap.h"
 #include "tool/record/JsonArrayWriter.h"
 #include "tool/record/RecordJson.h"
@@ -70,20 +71,15 @@ int nearest(const NearestOptions& o, ToolContext& context) {
   ToolDatabase access(context);
   SelectedLocations selected;
   selected.openAndBuild(o.filters, access);
-  NearestLocations index(selected.entries());
-  if (index.unusable() > 0) {
-    context.warning(
-        text::plural(index.unusable(), "selected location has", "selected locations have") +
-        " no usable position and " + (index.unusable() == 1 ? "was" : "were") + " left out.");
-  }
-  double maxKm = o.withinKm >= 0.0 ? o.withinKm : o.maxKm;
-  std::size_t count = o.withinKm >= 0.0 ? std::numeric_limits<std::size_t>::max()
-                                        : static_cast<std::size_t>(o.count);
-  BMTFile* db = access.db();
-  std::vector<NearLocation> found = index.nearest(
-      o.latitude, o.longitude, count,
-      [db](long recordIndex, LocationData& record) { db->getLocationData(recordIndex, record); },
-      maxKm * 1000.0);
+  NearestQuery query;
+  query.latitude = o.latitude;
+  query.longitude = o.longitude;
+  query.count = static_cast<std::size_t>(o.count);
+  query.maxKm = o.maxKm;
+  query.withinKm = o.withinKm;
+  NearestAnswer answer = answerNearest(query, selected.entries(), access.db());
+  if (!answer.warning.empty()) context.warning(answer.warning);
+  const std::vector<NearLocation>& found = answer.found;
 
   if (!o.map.empty()) {
     MapRequest request;
@@ -117,10 +113,10 @@ int nearest(const NearestOptions& o, ToolContext& context) {
   }
 
   if (found.empty()) {
-    context.out << (index.size() == 0
+    context.out << (answer.searched == 0
                         ? std::string("No location is selected.\n")
                         : "No location lies within " +
-                              text::shortestFloat(static_cast<float>(maxKm)) + " km.\n");
+                              text::shortestFloat(static_cast<float>(query.limitKm())) + " km.\n");
     return kExitOk;
   }
   LocationTable table({"KM", "BEARING"});
@@ -133,7 +129,7 @@ int nearest(const NearestOptions& o, ToolContext& context) {
     table.writeRow(context.out, n.record, n.recordIndex, leading(n));
   }
   context.out << text::plural(static_cast<long>(found.size()), "location", "locations") << " of "
-              << index.size() << ", nearest first.\n";
+              << answer.searched << ", nearest first.\n";
   return kExitOk;
 }
 

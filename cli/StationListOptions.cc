@@ -156,21 +156,10 @@ bool readStationsReporting(const StationListOptions& options, bool skipBad,
     context.error(withoutPeriod(e.what()) + "; " + consequence + ".");
     return false;
   }
-  for (const StationCsvIssue& w : result->warnings) context.warning(w.describe(source));
-  if (result->fatal) {
-    for (const StationCsvIssue& e : result->errors) {
-      context.error(withoutPeriod(e.describe(source)) + "; " + consequence + ".");
-    }
-    return false;
-  }
-  if (!result->ok() && !skipBad) {
-    context.error(withoutPeriod(result->errors.front().describe(source)) + "; " + consequence +
-                  ".");
-    return false;
-  }
-  for (const StationCsvIssue& e : result->errors) {
-    context.warning(withoutPeriod(e.describe(source)) + "; the row is skipped.");
-  }
+  StationListFindings findings = describeFindings(*result, source, skipBad, consequence);
+  for (const std::string& w : findings.warnings) context.warning(w);
+  for (const std::string& e : findings.errors) context.error(e);
+  if (findings.stops) return false;
   return true;
 }
 

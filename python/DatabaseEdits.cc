@@ -279,33 +279,23 @@ py::dict importFrom(OpenDatabase& database, const std::string& source, bool repl
     throw BindingError(ErrorKind::kNotFound,
                        "Cannot open \"" + source + "\": " + std::strerror(errno) + ".");
   }
-  char start[512];
-  in.read(start, sizeof start);
-  bool fromList = in.gcount() > 0 &&
-                  looksLikeStationList(std::string(start, static_cast<std::size_t>(in.gcount())));
+  bool fromList = fileLooksLikeStationList(source);
   StationCsvResult rows;
   if (fromList) {
-    in.clear();
-    in.seekg(0);
     StationListReading reading;
     reading.countries = standardCountryResolver();
     reading.list.division = standardDivisionNamer();
     reading.csv.mode =
         skipBad ? StationCsv::Mode::kSkipBadRows : StationCsv::Mode::kStopAtFirstError;
     rows = readAnyStationList(in, reading);
-    auto sentence = [&source](const StationCsvIssue& issue, const char* consequence) {
-      std::string s = issue.describe(source);
-      if (!s.empty() && s.back() == '.') s.pop_back();
-      return s + "; " + consequence + ".";
-    };
-    for (const StationCsvIssue& w : rows.warnings) warn(w.describe(source));
-    if (rows.fatal || (!rows.ok() && !skipBad)) {
-      StationCsvIssue fault;
-      fault.message = "the list cannot be read";
-      if (!rows.errors.empty()) fault = rows.errors.front();
-      throw BindingError(ErrorKind::kBadInput, sentence(fault, "nothing was imported"));
+    StationListFindings findings = describeFindings(rows, source, skipBad, "nothing was imported");
+    for (const std::string& w : findings.warnings) warn(w);
+    if (findings.stops) {
+      throw BindingError(ErrorKind::kBadInput,
+                         findings.errors.empty()
+                             ? source + ": the list cannot be read; nothing was imported."
+                             : findings.errors.front());
     }
-    for (const StationCsvIssue& e : rows.errors) warn(sentence(e, "the row is skipped"));
   }
   in.close();
   RecordEditor editor(database.access());

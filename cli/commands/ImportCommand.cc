@@ -33,12 +33,7 @@ struct ImportOptions {
 // Whether SOURCE is to be read as a station list: --from says so, or its
 // start is text.
 bool isStationList(const ImportOptions& o) {
-  if (o.list.formatGiven || o.list.file == "-") return true;
-  std::ifstream in(o.list.file, std::ios::binary);
-  char start[512];
-  in.read(start, sizeof start);
-  return in.gcount() > 0 &&
-         looksLikeStationList(std::string(start, static_cast<std::size_t>(in.gcount())));
+  return o.list.formatGiven || o.list.file == "-" || fileLooksLikeStationList(o.list.file);
 }
 
 int import(const ImportOptions& o, ToolContext& context) {

@@ -1,5 +1,7 @@
 #include "tool/lists/StationListReading.h"
 
+#include <fstream>
+
 #include <algorithm>
 #include <memory>
 
@@ -34,6 +36,44 @@ char mostFrequentDelimiter(const std::string& start) {
 
 bool looksLikeStationList(const std::string& start) {
   return start.find('\0') == std::string::npos;
+}
+
+bool fileLooksLikeStationList(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char start[512];
+  in.read(start, sizeof start);
+  return in.gcount() > 0 &&
+         looksLikeStationList(std::string(start, static_cast<std::size_t>(in.gcount())));
+}
+
+namespace {
+
+std::string withoutPeriod(std::string s) {
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+StationListFindings describeFindings(const StationCsvResult& result, const std::string& source,
+                                     bool skipBad, const std::string& consequence) {
+  StationListFindings out;
+  for (const StationCsvIssue& w : result.warnings) out.warnings.push_back(w.describe(source));
+  auto stop = [&](const StationCsvIssue& e) {
+    out.errors.push_back(withoutPeriod(e.describe(source)) + "; " + consequence + ".");
+  };
+  if (result.fatal) {
+    out.stops = true;
+    for (const StationCsvIssue& e : result.errors) stop(e);
+  } else if (!result.ok() && !skipBad) {
+    out.stops = true;
+    stop(result.errors.front());
+  } else {
+    for (const StationCsvIssue& e : result.errors) {
+      out.warnings.push_back(withoutPeriod(e.describe(source)) + "; the row is skipped.");
+    }
+  }
+  return out;
 }
 
 StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,

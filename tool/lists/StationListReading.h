@@ -2,6 +2,8 @@
 #define METDB_TOOL_LISTS_STATIONLISTREADING_H_
 
 #include <istream>
+#include <string>
+#include <vector>
 
 #include "tool/lists/ListedStation.h"
 #include "tool/lists/StationListFormat.h"
@@ -40,6 +42,27 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
 // list rather than a data file of locations: text holds no NUL byte, while
 // every record of a data file ends its names with one.
 bool looksLikeStationList(const std::string& start);
+
+// The same for the file at path, by its first bytes; false when it cannot
+// be read or is empty.
+bool fileLooksLikeStationList(const std::string& path);
+
+// What reading a list from source (its name in messages) found, as
+// sentences for a front end to show, warnings before errors.
+struct StationListFindings {
+  std::vector<std::string> warnings;
+  // Why the work stops (each ending "; CONSEQUENCE."); may be empty for a
+  // list that could not be read at all but named no fault.
+  std::vector<std::string> errors;
+  bool stops = false;
+};
+
+// A list that cannot be read at all (result.fatal) stops the work, told by
+// each of its errors. Otherwise a faulty row stops it, told by the first,
+// unless skipBad, with which each faulty row is a warning ending "; the row
+// is skipped.". The result's own warnings come first either way.
+StationListFindings describeFindings(const StationCsvResult& result, const std::string& source,
+                                     bool skipBad, const std::string& consequence);
 
 }  // namespace metdb
 

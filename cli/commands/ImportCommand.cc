@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <system_error>
 

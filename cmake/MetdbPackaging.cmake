@@ -4,7 +4,7 @@
 # directory a host needs), an umbrella header, the CMake package
 # (find_package(metdb) -> metdb::metdb), a pkg-config file, the API
 # documentation, the metdb tool with its manual pages, bash completion and
-# reference data (share/metdb/geo) when the tool is built, and Debian
+# reference data (share/metdb/geo, tz) when the tool is built, and Debian
 # packages through CPack (cpack -G DEB), one per install component:
 #   library      libmetdb1.10    libmetdb.so.1.10*
 #   development  libmetdb-dev    headers, CMake and pkg-config files, the
@@ -180,6 +180,10 @@ if(TARGET metdb_tool)
     ghcnd-states.tsv land-110m.bin land-50m.bin README.md)
   list(TRANSFORM METDB_GEO_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/geo/)
   install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo COMPONENT tool)
+  # The time zones of positions and the countries of zones, likewise.
+  set(METDB_TZ_DATA timezones.bin zones.tsv README.md)
+  list(TRANSFORM METDB_TZ_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/tz/)
+  install(FILES ${METDB_TZ_DATA} DESTINATION share/metdb/tz COMPONENT tool)
 endif()
 
 # --- Documentation -----------------------------------------------------------

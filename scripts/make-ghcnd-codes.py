@@ -18,21 +18,12 @@ Writes (data/geo/README.md gives the format):
                        countries it is used in and its name
 
 A GHCN code names the country whose FIPS 10-4 codes in countries.tsv hold
-it, unless ISO_OF_GHCN below says otherwise; the script fails for a code
-that names no country, so that a new NOAA file cannot be taken in silently.
+it; the script fails for a code that names no country, so that a new NOAA
+file cannot be taken in silently.
 """
 
 import os
 import sys
-
-# GHCN codes that countries.tsv's FIPS codes miss or give another country:
-# its source has FIPS codes older than NOAA's (the UAE as "TC", Vietnam as
-# "VN", the Falklands as "FA").
-ISO_OF_GHCN = {
-    "AE": "AE",  # United Arab Emirates
-    "FK": "FK",  # Falkland Islands (Islas Malvinas)
-    "VM": "VN",  # Vietnam
-}
 
 # Words that stay in lower case within a state's name, and names that NOAA
 # writes in capitals but that are not title case.
@@ -113,7 +104,7 @@ def main():
 
     countries = []
     for code, name in sorted(read_codes(sys.argv[1])):
-        iso = ISO_OF_GHCN.get(code) or owner.get(code)
+        iso = owner.get(code)
         if iso not in known:
             fail("GHCN's %s (%s) names no country of countries.tsv" % (code, name))
         countries.append((code, iso, name))

@@ -45,6 +45,7 @@ void addStationListOptions(CLI::App* command, StationListOptions* options,
 void addStationListReadingOptions(CLI::App* command, StationListOptions* options) {
   options->reading.countries = standardCountryResolver();
   options->reading.list.division = standardDivisionNamer();
+  options->reading.list.ghcnState = standardGhcnStateNamer();
   command
       ->add_option("--encoding", options->reading.csv.encoding,
                    "The list's character set, converted to UTF-8 as it is read (latin1, "

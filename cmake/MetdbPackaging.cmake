@@ -4,7 +4,7 @@
 # directory a host needs), an umbrella header, the CMake package
 # (find_package(metdb) -> metdb::metdb), a pkg-config file, the API
 # documentation, the metdb tool with its manual pages, bash completion and
-# reference data (share/metdb/geo) when the tool is built, and Debian
+# reference data (share/metdb/geo, tz) when the tool is built, and Debian
 # packages through CPack (cpack -G DEB), one per install component:
 #   library      libmetdb1.10    libmetdb.so.1.10*
 #   development  libmetdb-dev    headers, CMake and pkg-config files, the
@@ -176,10 +176,14 @@ if(TARGET metdb_tool)
   # share/metdb beside the bin/ it runs from (tool/DataFolder.h), so the
   # folder is named here as it is there, whatever CMAKE_INSTALL_DATADIR says.
   set(METDB_GEO_DATA
-    countries.tsv countries-110m.bin countries-50m.bin divisions.tsv land-110m.bin land-50m.bin
-    README.md)
+    countries.tsv countries-110m.bin countries-50m.bin divisions.tsv ghcnd-countries.tsv
+    ghcnd-states.tsv land-110m.bin land-50m.bin README.md)
   list(TRANSFORM METDB_GEO_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/geo/)
   install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo COMPONENT tool)
+  # The time zones of positions and the countries of zones, likewise.
+  set(METDB_TZ_DATA timezones.bin zones.tsv README.md)
+  list(TRANSFORM METDB_TZ_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/tz/)
+  install(FILES ${METDB_TZ_DATA} DESTINATION share/metdb/tz COMPONENT tool)
 endif()
 
 # --- Documentation -----------------------------------------------------------

@@ -285,6 +285,7 @@ py::dict importFrom(OpenDatabase& database, const std::string& source, bool repl
     StationListReading reading;
     reading.countries = standardCountryResolver();
     reading.list.division = standardDivisionNamer();
+    reading.list.ghcnState = standardGhcnStateNamer();
     reading.csv.mode =
         skipBad ? StationCsv::Mode::kSkipBadRows : StationCsv::Mode::kStopAtFirstError;
     rows = readAnyStationList(in, reading);

@@ -95,6 +95,14 @@ EXTRA_COUNTRIES = [
     {"alpha_2": "XK", "alpha_3": "XKX", "numeric": "", "name": "Kosovo"},
 ]
 
+# FIPS 10-4 codes that country-code-lookup gives in an older form, by ISO
+# alpha-2 code: (its code, FIPS PUB 10-4's and NOAA's GHCN-Daily's code).
+FIPS_CORRECTIONS = {
+    "AE": ("TC", "AE"),  # United Arab Emirates
+    "FK": ("FA", "FK"),  # Falkland Islands
+    "VN": ("VN", "VM"),  # Vietnam
+}
+
 # FIPS 10-4 codes that country-code-lookup lacks, from FIPS PUB 10-4 itself:
 # territories that FIPS codes apart and ISO 3166-1 counts within a country.
 EXTRA_FIPS = {
@@ -209,6 +217,11 @@ def countries_table(archives):
         if entry.get("fips"):
             rows[code]["fips"].append(entry["fips"])
         rows[code]["aliases"].append(entry.get("country"))
+    for code, (old, new) in FIPS_CORRECTIONS.items():
+        if rows[code]["fips"] != [old]:
+            fail("country-code-lookup's FIPS codes of %s are %s, not %s"
+                 % (code, rows[code]["fips"], old))
+        rows[code]["fips"] = [new]
     for code, extra in EXTRA_FIPS.items():
         rows[code]["fips"] += [f for f in extra if f not in rows[code]["fips"]]
 

@@ -6,7 +6,8 @@
 namespace metdb {
 
 // The folder of the tool's reference data (geo/: countries and their
-// outlines), which an installation keeps in PREFIX/share/metdb. The first
+// outlines; tz/: time zones), which an installation keeps in
+// PREFIX/share/metdb. The first
 // of these that applies:
 //   1. the environment variable METDB_DATA_DIR, when set and not empty,
 //      whether or not the folder exists (the user's choice is not second-

@@ -123,10 +123,11 @@ if [ "$has_tool" = 1 ]; then
   has metdb /usr/bin/metdb /usr/share/man/man1/metdb.1.gz /usr/share/man/man1/metdb-list.1.gz \
     /usr/share/man/man1/metdb-selection-new.1.gz /usr/share/bash-completion/completions/metdb \
     /usr/share/metdb/geo/countries.tsv /usr/share/metdb/geo/countries-50m.bin \
-    /usr/share/metdb/geo/README.md /usr/share/doc/metdb/README.md
+    /usr/share/metdb/geo/README.md /usr/share/metdb/geo/ghcnd-countries.tsv \
+    /usr/share/metdb/tz/timezones.bin /usr/share/metdb/tz/zones.tsv /usr/share/doc/metdb/README.md
   field metdb Depends | grep -F "libmetdb1.10 (= $version)" >/dev/null || fail "metdb does not depend on libmetdb1.10"
   if grep -E '\.h$|libmetdb\.so' "$tmp/metdb.files"; then fail "metdb holds library files"; fi
-  for licence in MIT ISC LGPL-2.1+ CC-BY-4.0; do
+  for licence in MIT ISC LGPL-2.1+ CC-BY-4.0 ODbL-1.0; do
     grep -qx "License: $licence" "$tmp/x/usr/share/doc/metdb/copyright" ||
       fail "the copyright of metdb does not give the $licence licence"
   done

@@ -104,6 +104,9 @@ if [ "$has_tool" = 1 ]; then
   for f in countries.tsv countries-110m.bin countries-50m.bin land-110m.bin land-50m.bin README.md; do
     cmp -s "$source/data/geo/$f" "$prefix/share/metdb/geo/$f" || fail "share/metdb/geo/$f is not installed"
   done
+  for f in geo/ghcnd-countries.tsv geo/ghcnd-states.tsv tz/timezones.bin tz/zones.tsv tz/README.md; do
+    cmp -s "$source/data/$f" "$prefix/share/metdb/$f" || fail "share/metdb/$f is not installed"
+  done
 fi
 
 # Runs a host binary in a fresh folder and expects all its checks to pass.

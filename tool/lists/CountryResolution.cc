@@ -8,6 +8,7 @@
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
 #include "tool/places/CountryCodes.h"
+#include "tool/places/GhcnCodes.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -15,14 +16,27 @@ namespace metdb {
 CountryResolver standardCountryResolver() {
   return [](const std::string& code, CountryCode kind, CountryNaming* naming) {
     const CountryCodes& table = CountryCodes::standard();
+    const Country* country = nullptr;
+    if (kind == CountryCode::kGhcn) {
+      country = GhcnCodes::standard().country(text::trimBlanks(code));
+      if (country == nullptr) kind = CountryCode::kFips;
+    }
     CountryCodes::Kind k = kind == CountryCode::kIso    ? CountryCodes::Kind::kIso2
                            : kind == CountryCode::kFips ? CountryCodes::Kind::kFips
                                                         : CountryCodes::Kind::kName;
-    const Country* country = table.find(k, text::trimBlanks(code));
+    if (country == nullptr) country = table.find(k, text::trimBlanks(code));
     if (country == nullptr) return false;
     naming->name = country->name;
     naming->continent = country->continent;
     return true;
+  };
+}
+
+std::function<std::string(const std::string&, const std::string&)> standardGhcnStateNamer() {
+  return [](const std::string& country, const std::string& code) -> std::string {
+    const GhcnCodes& codes = GhcnCodes::standard();
+    const Country* found = codes.country(text::trimBlanks(country));
+    return found == nullptr ? std::string() : codes.stateName(text::trimBlanks(code), found->iso2);
   };
 }
 

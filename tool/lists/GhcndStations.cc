@@ -52,7 +52,7 @@ ListedStations readGhcndStations(std::istream& in, const ListOptions& options) {
       continue;
     }
     s.country = id.substr(0, 2);
-    s.countryCode = CountryCode::kFips;
+    s.countryCode = CountryCode::kGhcn;
     std::string why = readAngle(columns(line, 13, 20), true, &s.latitude);
     if (!why.empty()) {
       rowError(&out, number, "LATITUDE", "the latitude " + why);
@@ -63,7 +63,7 @@ ListedStations readGhcndStations(std::istream& in, const ListOptions& options) {
       rowError(&out, number, "LONGITUDE", "the longitude " + why);
       continue;
     }
-    s.state = columns(line, 39, 40);
+    s.state = ghcnStateOf(s.country, columns(line, 39, 40), options);
     s.name = columns(line, 42, 71);
     if (s.name.empty()) {
       rowError(&out, number, "NAME", "the station has no name");

@@ -24,7 +24,7 @@ ListedStations readIsdHistory(std::istream& in, const ListOptions& options) {
       continue;
     }
     s.country = csv.field(country);
-    s.countryCode = CountryCode::kFips;
+    s.countryCode = CountryCode::kGhcn;
     if (s.country.empty()) {
       rowError(&out, s.line, "CTRY", "the station has no country");
       continue;
@@ -39,7 +39,7 @@ ListedStations readIsdHistory(std::istream& in, const ListOptions& options) {
       rowError(&out, s.line, "LON", "the longitude " + why);
       continue;
     }
-    s.state = csv.field(state);
+    s.state = ghcnStateOf(s.country, csv.field(state), options);
     s.level = options.levelGiven() ? options.level : csv.field(icao).empty() ? 2 : 1;
     out.stations.push_back(s);
   }

@@ -12,4 +12,11 @@ bool readingStops(const ListedStations& out, const ListOptions& options) {
   return out.fatal || (!options.skipBadRows && !out.errors.empty());
 }
 
+std::string ghcnStateOf(const std::string& country, const std::string& code,
+                        const ListOptions& options) {
+  if (code.empty() || !options.ghcnState) return code;
+  std::string name = options.ghcnState(country, code);
+  return name.empty() ? code : name;
+}
+
 }  // namespace metdb

@@ -12,7 +12,10 @@ namespace metdb {
 // How a published list names a station's country.
 enum class CountryCode {
   kIso,   // ISO 3166-1 alpha-2 (GeoNames, OurAirports)
-  kFips,  // FIPS 10-4 (NOAA's lists)
+  kFips,  // FIPS 10-4
+  // NOAA's lists (GHCN-Daily's ID prefix, ISD's CTRY): GHCN-Daily's own
+  // table of country codes, FIPS 10-4 for a code that it lacks.
+  kGhcn,
   kName,  // the country's name, as the database stores it
 };
 
@@ -62,6 +65,11 @@ struct ListOptions {
   // GeoNames: the name of a first-level division ("CH.25" -> "Zurich"),
   // empty when unknown. Unset: the code stands as the state.
   std::function<std::string(const std::string& country, const std::string& admin1)> division;
+  // NOAA's lists (GHCN-Daily, ISD): the name of a state or province from
+  // the list's country and state codes ("US", "NY" -> "New York"), empty
+  // when the code names none in that country. Unset, or empty: the code
+  // stands as the state.
+  std::function<std::string(const std::string& country, const std::string& state)> ghcnState;
 
   bool levelGiven() const { return level >= -128; }
 };
@@ -74,6 +82,11 @@ bool rowError(ListedStations* out, long line, const std::string& column,
 // Whether a reader stops: a fault of the list as a whole, or a faulty row
 // when bad rows are not to be skipped.
 bool readingStops(const ListedStations& out, const ListOptions& options);
+
+// The state of a NOAA list's station: the name options.ghcnState gives
+// for its codes, else the code itself.
+std::string ghcnStateOf(const std::string& country, const std::string& code,
+                        const ListOptions& options);
 
 }  // namespace metdb
 

@@ -18,6 +18,8 @@ const char* codeName(CountryCode kind) {
       return "ISO 3166-1";
     case CountryCode::kFips:
       return "FIPS 10-4";
+    case CountryCode::kGhcn:
+      return "GHCN-Daily or FIPS 10-4";
     case CountryCode::kName:
       break;
   }

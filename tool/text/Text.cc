@@ -67,6 +67,13 @@ std::string trimBlanks(const std::string& text) {
   return text.substr(b, e - b);
 }
 
+std::string asciiUpper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
 bool parseNumber(const std::string& raw, float* value) {
   return readNumber(raw, value) == NumberText::kNumber;
 }

@@ -65,6 +65,9 @@ NumberText readNumber(const std::string& raw, double* value);
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 // text without the blanks and tabs around it.
 std::string trimBlanks(const std::string& text);
+// text with the ASCII letters a-z as capitals, every other byte as it is:
+// for codes ("ch" -> "CH").
+std::string asciiUpper(std::string text);
 // Whether readNumber gives kNumber.
 bool parseNumber(const std::string& raw, float* value);
 bool parseNumber(const std::string& raw, double* value);

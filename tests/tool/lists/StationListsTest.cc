@@ -39,16 +39,21 @@ TEST(StationListsTest, EachFormatIsDetectedFromItsStart) {
             StationListFormat::kCsv);
 }
 
-TEST(StationListsTest, GhcndGivesFipsCountriesAndLevelsByNetwork) {
-  ListedStations l = read(kGhcndExcerpt, StationListFormat::kGhcndStations);
+TEST(StationListsTest, GhcndGivesGhcnCountriesNamedStatesAndLevelsByNetwork) {
+  ListOptions options;
+  options.ghcnState = [](const std::string& country, const std::string& state) {
+    return country == "US" && state == "NY" ? "New York" : "";
+  };
+  ListedStations l = read(kGhcndExcerpt, StationListFormat::kGhcndStations, options);
   ASSERT_EQ(l.stations.size(), 4u);
   EXPECT_EQ(l.stations[0].name, "ZURICH/KLOTEN");
   EXPECT_EQ(l.stations[0].country, "SZ");
-  EXPECT_EQ(l.stations[0].countryCode, CountryCode::kFips);
+  EXPECT_EQ(l.stations[0].countryCode, CountryCode::kGhcn);
   EXPECT_DOUBLE_EQ(l.stations[0].latitude, 47.48);
   const int levels[] = {1, 2, 3, 4};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(l.stations[static_cast<std::size_t>(i)].level, levels[i]);
-  EXPECT_EQ(l.stations[1].state, "NY");
+  EXPECT_EQ(l.stations[1].state, "New York");
+  EXPECT_EQ(l.stations[3].state, "NS");  // no name in that country: the code stands
   EXPECT_DOUBLE_EQ(l.stations[3].longitude, 151.205);
 }
 
@@ -141,7 +146,7 @@ TEST(StationListsTest, GeoJsonNestedDeeperThanTheStackCanCopyIsRefusedWhole) {
 TEST(StationListsTest, MappingNamesCountriesByCodeAndRefusesUnknownCodes) {
   ListedStations l = read(kGhcndExcerpt, StationListFormat::kGhcndStations);
   CountryResolver fips = [](const std::string& code, CountryCode kind, CountryNaming* n) {
-    if (kind != CountryCode::kFips || code != "SZ") return false;
+    if (kind != CountryCode::kGhcn || code != "SZ") return false;
     *n = {"Switzerland", "Europe"};
     return true;
   };
@@ -150,7 +155,7 @@ TEST(StationListsTest, MappingNamesCountriesByCodeAndRefusesUnknownCodes) {
   EXPECT_STREQ(r.rows[0].record.country, "Switzerland");
   EXPECT_STREQ(r.rows[0].record.name, "ZURICH/KLOTEN");
   ASSERT_EQ(r.errors.size(), 3u);
-  EXPECT_EQ(r.errors[0].message, "\"US\" is no FIPS 10-4 country code");
+  EXPECT_EQ(r.errors[0].message, "\"US\" is no GHCN-Daily or FIPS 10-4 country code");
   // Names longer than their field are cut, one warning per field.
   EXPECT_EQ(r.warnings.size(), 0u);
   l.stations[0].name = "ZURICH/KLOTEN AIRPORT METEO";

@@ -28,6 +28,7 @@ TEST(CountryCodesTest, FipsCodesGiveTheIsoCountry) {
   EXPECT_EQ(swiss.continent, "Europe");
   EXPECT_EQ(table().get(CountryCodes::Kind::kFips, "GM").iso2, "DE");
   EXPECT_EQ(table().get(CountryCodes::Kind::kFips, "UK").iso2, "GB");
+  EXPECT_EQ(table().get(CountryCodes::Kind::kFips, "VM").iso2, "VN");
   // A code FIPS gives a part of a country.
   EXPECT_EQ(table().get(CountryCodes::Kind::kFips, "GZ").iso2, "PS");
 }

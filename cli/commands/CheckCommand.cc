@@ -68,7 +68,8 @@ void addCheckCommand(CLI::App* app, ToolContext* context) {
                     "positions, positions outside their countries (with the slip that explains "
                     "one), broken names, odd levels");
   command
-      ->add_option("--examples", o->examples, "Show N examples of each fault (default 10; 0: all)")
+      ->add_option("--examples", o->examples,
+                   "Show N examples of each fault or note (default 10; 0: all)")
       ->type_name("N");
   command->footer(
       "Exit status 0 when no fault is found, 1 when one is. A fault is something\n"
@@ -84,15 +85,16 @@ void addCheckCommand(CLI::App* app, ToolContext* context) {
       "\n"
       "--content reports exact duplicates (names, level, position), locations of one\n"
       "name in one state within 1 km (and as notes: across states, and any two of\n"
-      "different names within 10 m), positions at 0,0 or off the globe,\n"
-      "positions more than 25 km outside their country (its 1:50m outline with the\n"
-      "small islands of the 1:10m one), names with control characters or bytes that\n"
-      "are not UTF-8, and levels that fewer than one in a thousand locations have,\n"
+      "different names within 10 m), positions at 0,0 or off the globe, positions\n"
+      "more than 25 km outside their country (its 1:50m outline with the small\n"
+      "islands of the 1:10m one), names with control characters or bytes that are\n"
+      "not UTF-8, and levels that fewer than one in a thousand locations have,\n"
       "outside the others. Each names the locations by path and record index, the\n"
-      "most suspicious first: for positions outside their country, those that a slip\n"
-      "explains (latitude and longitude swapped, a lost sign, a misplaced decimal\n"
-      "point, degrees and minutes read as decimals), which are named with the\n"
-      "corrected position, then the farthest outside, then the loneliest.\n"
+      "most suspicious first. Positions outside their country come in one finding\n"
+      "for each slip that explains some (latitude and longitude swapped, a lost\n"
+      "sign, a misplaced decimal point, degrees and minutes read as decimals), each\n"
+      "with the corrected position, and one for the rest; in each the farthest\n"
+      "outside first, then the loneliest.\n"
       "\n"
       "Examples:\n"
       "  metdb --db stations.bmt check\n"

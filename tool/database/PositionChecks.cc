@@ -19,20 +19,34 @@ std::string positionText(const ContentItem& i) {
 }
 
 // The distance in km from item to the nearest other of among (its
-// country's locations), or kFarKm when there is none. Measured in the
-// plane of the item's latitude, as a rank needs no more: a country's
-// every location is looked at for each one outside it.
+// country's locations on the globe but not at 0, 0, sorted by latitude),
+// or kFarKm when there is none. Measured in the plane of the item's
+// latitude, as a rank needs no more; the search widens from the item's
+// latitude and stops where the latitude alone is farther than the nearest
+// found, so that a country all of whose locations lie outside it costs
+// little more than one.
 constexpr double kFarKm = 20000.0;
+constexpr double kKmPerDegree = 111.2;
 double nearestOtherKm(const ContentItem& item, const std::vector<const ContentItem*>& among) {
   const double scale = std::cos(item.latitude * M_PI / 180.0);
-  double best = kFarKm / 111.2;
-  for (const ContentItem* other : among) {
-    if (other == &item || !onGlobe(*other) || atNullIsland(*other)) continue;
+  double best = kFarKm / kKmPerDegree;  // in degrees of latitude
+  auto at = std::lower_bound(
+      among.begin(), among.end(), item.latitude,
+      [](const ContentItem* other, float latitude) { return other->latitude < latitude; });
+  auto consider = [&](const ContentItem* other) {
+    if (other == &item) return;
     double dx = std::remainder(static_cast<double>(other->longitude) - item.longitude, 360.0);
     double dy = static_cast<double>(other->latitude) - item.latitude;
     best = std::min(best, std::hypot(dx * scale, dy));
+  };
+  for (auto up = at; up != among.end() && (*up)->latitude - item.latitude <= best; ++up) {
+    consider(*up);
   }
-  return best * 111.2;
+  for (auto down = at; down != among.begin() && item.latitude - (*(down - 1))->latitude <= best;
+       --down) {
+    consider(*(down - 1));
+  }
+  return best * kKmPerDegree;
 }
 
 }  // namespace
@@ -91,7 +105,11 @@ void checkCountries(const ContentItems& items, const ContentCheckOptions& option
   for (const Outside& o : outside) byCountry[o.item->country];
   for (const ContentItem& i : items) {
     auto found = byCountry.find(i.country);
-    if (found != byCountry.end()) found->second.push_back(&i);
+    if (found != byCountry.end() && onGlobe(i) && !atNullIsland(i)) found->second.push_back(&i);
+  }
+  for (auto& [country, located] : byCountry) {
+    std::sort(located.begin(), located.end(),
+              [](const ContentItem* a, const ContentItem* b) { return a->latitude < b->latitude; });
   }
   // One finding per kind of slip, so that each kind's examples come
   // together, and one for the positions that no slip explains.

@@ -176,8 +176,8 @@ if(TARGET metdb_tool)
   # share/metdb beside the bin/ it runs from (tool/DataFolder.h), so the
   # folder is named here as it is there, whatever CMAKE_INSTALL_DATADIR says.
   set(METDB_GEO_DATA
-    countries.tsv countries-110m.bin countries-50m.bin divisions.tsv ghcnd-countries.tsv
-    ghcnd-states.tsv land-110m.bin land-50m.bin README.md)
+    countries.tsv countries-110m.bin countries-50m.bin countries-extra.bin divisions.tsv
+    ghcnd-countries.tsv ghcnd-states.tsv land-110m.bin land-50m.bin README.md)
   list(TRANSFORM METDB_GEO_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/geo/)
   install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo COMPONENT tool)
   # The time zones of positions and the countries of zones, likewise.

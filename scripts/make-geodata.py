@@ -14,13 +14,18 @@ Sources (data/geo/README.md gives their licences):
   country-code-lookup@0.1.5  FIPS 10-4 codes beside ISO alpha-2
   countries-list@3.4.1       the continent of each ISO alpha-2 code
   world-atlas@2.0.2          Natural Earth's country and land outlines,
-                             1:110m and 1:50m (TopoJSON)
+                             1:110m, 1:50m and 1:10m (TopoJSON)
 
 Writes:
   countries.tsv              one row per country (format in the README)
   countries-110m.bin, countries-50m.bin, land-110m.bin, land-50m.bin
                              outlines as plain polygons in longitude and
                              latitude (format in the README)
+  countries-extra.bin        what the country check adds to the 1:50m
+                             outlines: the polygons of the 1:10m ones that no
+                             1:50m polygon of their country covers (small
+                             islands), and the areas of SHARED_AREAS; in the
+                             same format
 """
 
 import json
@@ -483,6 +488,70 @@ def write_shapes(shapes, rows, path):
     return len(shapes), points, len(out)
 
 
+def bounding_box(ring):
+    xs = [x for x, _ in ring]
+    ys = [y for _, y in ring]
+    return min(xs), max(xs), min(ys), max(ys)
+
+
+def missing_islands(finer, coarser):
+    """The polygons of finer (country shapes at 1:10m) that no polygon of the
+    same code in coarser (1:50m) covers: the small islands that the coarser
+    outlines leave out. A polygon is left out when one of up to 16 of its
+    outer ring's points, spread along it, lies inside the coarser outline."""
+    kept = {}
+    for key, polygons in finer.items():
+        others = [(bounding_box(outer), outer) for outer, _ in coarser.get(key, [])]
+        for outer, holes in polygons:
+            step = max(1, len(outer) // 16)
+            covered = False
+            for x, y in outer[::step]:
+                for (west, east, south, north), ring in others:
+                    if west <= x <= east and south <= y <= north and inside((x, y), ring):
+                        covered = True
+                        break
+                if covered:
+                    break
+            if not covered:
+                kept.setdefault(key, []).append((outer, holes))
+    return kept
+
+
+# Areas that one country's outline holds and another country's name is
+# also given to: a polygon of the first code, clipped to the box (west, east,
+# south, north), is added to the second. Natural Earth's 1:50m Morocco holds
+# the west of Western Sahara (Dakhla, Laayoune), its Western Sahara only the
+# strip east of the berm; its Russia holds Crimea.
+SHARED_AREAS = [
+    ("MA", "EH", (-17.2, -8.6, 20.7, 27.67)),
+    ("RU", "UA", (32.0, 36.65, 44.2, 46.3)),     # Crimea, which 1:50m draws in Russia
+]
+
+
+def at_latitude(y):
+    def cut(a, b):
+        t = (y - a[1]) / (b[1] - a[1])
+        return (a[0] + t * (b[0] - a[0]), y)
+    return cut
+
+
+def shared_areas(coarser):
+    """{code: [(outer, []), ...]} of the areas of SHARED_AREAS."""
+    out = {}
+    for source, target, (west, east, south, north) in SHARED_AREAS:
+        u = UNITS_PER_DEGREE
+        for outer, _ in coarser.get(source, []):
+            ring = [(x / u, y / u) for x, y in outer]
+            ring = clip(ring, lambda p: p[0] >= west, at_longitude(west))
+            ring = clip(ring, lambda p: p[0] <= east, at_longitude(east))
+            ring = clip(ring, lambda p: p[1] >= south, at_latitude(south))
+            ring = clip(ring, lambda p: p[1] <= north, at_latitude(north))
+            ring = quantized(ring)
+            if len(ring) >= 3 and twice_area(ring) != 0:
+                out.setdefault(target, []).append((ring, []))
+    return out
+
+
 def iso_codes_version():
     result = subprocess.run(["dpkg-query", "-W", "-f=${Version}", "iso-codes"],
                             capture_output=True, text=True)
@@ -541,6 +610,14 @@ def main():
             note("%s: %d shapes, %d points, %d bytes"
                  % ((name,) + write_shapes(land_shapes(topology), rows,
                                            os.path.join(output, name))))
+        coarser = country_shapes(json.loads(member(atlas, "countries-50m.json")), rows)
+        finer = country_shapes(json.loads(member(atlas, "countries-10m.json")), rows)
+        extra = missing_islands(finer, coarser)
+        for code, polygons in shared_areas(coarser).items():
+            extra.setdefault(code, []).extend(polygons)
+        name = "countries-extra.bin"
+        note("%s: %d shapes, %d points, %d bytes"
+             % ((name,) + write_shapes(extra, rows, os.path.join(output, name))))
     finally:
         shutil.rmtree(folder)
 

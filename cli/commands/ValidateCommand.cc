@@ -14,9 +14,19 @@ std::string plural(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-int validate(const StationListOptions& o, ToolContext& context) {
+struct ValidateOptions : StationListOptions {
+  bool repeats = false;
+};
+
+int validate(const ValidateOptions& o, ToolContext& context) {
   std::string source = stationListName(o);
   StationCsvResult result = readStationList(o, StationCsv::Mode::kSkipBadRows);
+  if (o.repeats) {
+    for (const auto& [line, first] : result.repeatedLines) {
+      context.out << "line " << line << " repeats line " << first << '\n';
+    }
+    return result.ok() ? kExitOk : kExitFailure;
+  }
   for (const StationCsvIssue& w : result.warnings) context.warning(w.describe(source));
   for (const StationCsvIssue& e : result.errors) context.error(e.describe(source));
 
@@ -36,17 +46,22 @@ int validate(const StationListOptions& o, ToolContext& context) {
 void addValidateCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command =
       app->add_subcommand("validate", "Check a station list without writing anything");
-  auto o = std::make_shared<StationListOptions>();
+  auto o = std::make_shared<ValidateOptions>();
   addStationListOptions(command, o.get());
+  command->add_flag("--repeats", o->repeats,
+                    "List only the rows that repeat earlier ones and are left out, one a line: "
+                    "\"line 9 repeats line 4\"");
   command->footer(
       "Reads the list as \"create\" would and reports every faulty row with its line and\n"
       "column, and every warning (such as a name cut to fit its field, or a row that\n"
-      "repeats an earlier one). Exit status 0 when the list can be used, 1 when it\n"
-      "cannot. The options read the list as they do for \"create\".\n"
+      "repeats an earlier one: one warning tells them all, with the first). Exit\n"
+      "status 0 when the list can be used, 1 when it cannot. The options read the\n"
+      "list as they do for \"create\". --repeats lists every repeated row instead.\n"
       "\n"
       "Examples:\n"
       "  metdb validate data/stations.csv\n"
       "  metdb validate --encoding latin1 --delimiter tab export.tsv\n"
+      "  metdb validate --repeats data/stations.csv\n"
       "  gunzip -c stations.csv.gz | metdb validate -");
   context->addCommand(command, [o, context] { return validate(*o, *context); });
 }

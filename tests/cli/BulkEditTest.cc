@@ -158,4 +158,25 @@ TEST_F(BulkEditTest, RenameOfACountry) {
                                                "Helsinki", "Lund", "Quito", "Lima"}));
 }
 
+// Renaming does not make exact duplicates (kept on purpose) any more
+// alike: they are renamed and kept, both.
+TEST(RenameTest, KeepsExactDuplicatesThatWereThereBefore) {
+  testsupport::TempDir dir;
+  testsupport::writeFile(dir.file("d.csv"),
+                         "name,state,country,continent,level,latitude,longitude\n"
+                         "Oslo,Oslo,Norway,Europe,1,59.9139,10.7522\n"
+                         "Oslo,Oslo,Norway,Europe,1,59.9139,10.7522\n"
+                         "Lund,Skane,Sweden,Europe,2,55.7047,13.191\n");
+  ASSERT_EQ(tooltest::run(dir, {"--db", "d.bmt", "create", "d.csv", "--keep-duplicates"}).status,
+            0);
+  Outcome o = tooltest::run(dir, {"--db", "d.bmt", "rename", "Europe/Norway", "Norge"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::vector<LocationData> after = readRecords(dir.file("d.bmt"));
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(std::count_if(after.begin(), after.end(),
+                          [](const LocationData& r) { return std::string(r.country) == "Norge"; }),
+            2);
+  EXPECT_EQ(tooltest::run(dir, {"--db", "d.bmt", "check"}).status, 0);
+}
+
 }  // namespace

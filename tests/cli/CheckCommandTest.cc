@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "datafile/BMTFile.h"
 #include "tests/cli/ToolRun.h"
+#include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -65,8 +67,44 @@ TEST_F(CheckTest, FindsStrayBytesAndRecordsNoLocationRefersTo) {
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(contains(o.out, "FAULT  the data file holds 10 whole records and 3 bytes more"))
       << o.out;
-  EXPECT_TRUE(contains(o.out, "FAULT  1 record is referred to by no location")) << o.out;
+  EXPECT_TRUE(contains(o.out, "note   1 record is referred to by no location")) << o.out;
   EXPECT_TRUE(contains(o.out, "record 9\n")) << o.out;
+  EXPECT_TRUE(contains(o.out, "1 fault found.")) << o.out;
+}
+
+// What a host leaves through the library's own calls: a record appended
+// after its group (which the rebuilt directory holds twice) and the record
+// of a deleted location. Notes naming the command that tidies them.
+TEST_F(CheckTest, StatesThatCompactionTidiesAreNotesNotFaults) {
+  {
+    BMTFile db(dir.file("s.bmt").c_str());
+    LocationData r =
+        testsupport::makeRecord("Europe", "Norway", "Vestland", "Flam", 3, 60.86f, 7.11f);
+    ASSERT_EQ(db.addLocationData(r), 9);
+  }
+  std::remove(dir.file("s.dir").c_str());  // rebuilt from the records, Flam where it stands
+  Outcome o = check();
+  EXPECT_EQ(o.status, 0) << o.out;
+  EXPECT_TRUE(contains(o.out, "note   1 run of records stands apart from the rest of their"))
+      << o.out;
+  EXPECT_TRUE(contains(o.out, "record 9 (Europe/Norway/Vestland)")) << o.out;
+  EXPECT_TRUE(contains(o.out, "more than once in the directory")) << o.out;
+  EXPECT_TRUE(contains(o.out, "\"metdb compact\" regroups them")) << o.out;
+  {
+    BMTFile db(dir.file("s.bmt").c_str());
+    db.directory->first();
+    db.directory->deleteEntry();
+  }
+  o = check();
+  EXPECT_EQ(o.status, 0) << o.out;
+  EXPECT_TRUE(contains(o.out,
+                       "note   1 record is referred to by no location: records of "
+                       "deleted locations, which \"metdb compact\" drops"))
+      << o.out;
+  EXPECT_TRUE(contains(o.out, "No fault found.")) << o.out;
+  ASSERT_EQ(run(dir, {"--db", "s.bmt", "compact"}).status, 0);
+  o = check();
+  EXPECT_FALSE(contains(o.out, "note   ")) << o.out;
 }
 
 TEST_F(CheckTest, FindsADamagedDirectoryFileAndLeavesIt) {
@@ -108,13 +146,48 @@ TEST(ContentCheckTest, FindsDuplicatesImpossiblePositionsAndLocationsOutsideThei
   EXPECT_EQ(o.status, 1);
   for (const char* expected :
        {"FAULT  1 location repeats an earlier one exactly", "Switzerland/ZH/Twice (record ",
-        "FAULT  1 pair of locations of one name lies within 1.0 km", "235 m apart",
-        "FAULT  1 pair of locations lies within 10 m", "Kloten Tower (record ",
+        "FAULT  1 pair of locations of one name in one state lies within 1.0 km", "235 m apart",
+        "note   1 pair of locations of different names lies within 10 m", "Kloten Tower (record ",
         "FAULT  1 location lies at 0, 0", "ZH/Nowhere (record ",
-        "FAULT  2 locations lie more than 25.0 km outside their countries", "Swapped (record ",
-        ") at 8.54, 47.37 lies "}) {
+        "FAULT  1 location lies more than 25.0 km outside its country", "Swapped (record ",
+        ") at 8.54, 47.37 lies ",
+        "; latitude and longitude swapped? 47.37, 8.54 lies in Switzerland"}) {
     EXPECT_TRUE(contains(o.out, expected)) << expected << "\n" << o.out;
   }
+}
+
+// Positions outside their country come most suspicious first, each with
+// the slip that explains it; a station on an island that the coarse
+// outlines leave out is no finding.
+TEST(ContentCheckTest, RanksPositionsOutsideTheirCountryAndNamesTheSlip) {
+  TempDir dir;
+  writeFile(dir.file("f.csv"),
+            "name,state,country,continent,level,latitude,longitude\n"
+            "Lampedusa,AG,Italy,Europe,1,35.5,12.6\n"
+            "Fernando de Noronha,PE,Brazil,South America,1,-3.85,-32.42\n"
+            "Lost Sign,Uusimaa,Finland,Europe,1,-60.17,24.94\n"
+            "Minutes,Savannakhet,Laos,Asia,1,16.34,104.45\n"
+            "Point,Vestland,Norway,Europe,1,6.04,5.32\n"
+            "North Sea,Vestland,Norway,Europe,1,57.0,3.0\n"
+            "Far Away,Vestland,Norway,Europe,1,40.0,-40.0\n");
+  ASSERT_EQ(run(dir, {"--db", "f.bmt", "create", "f.csv"}).status, 0);
+  Outcome o = run(dir, {"--db", "f.bmt", "check", "--content"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.out,
+                       "FAULT  1 location lies more than 25.0 km outside its country, and in it "
+                       "with a sign lost or added\n"))
+      << o.out;
+  std::size_t sign = o.out.find("the latitude's sign lost or added? 60.17, 24.94 lies in Finland");
+  std::size_t minutes =
+      o.out.find("degrees and minutes read as decimal degrees? 16.56667, 104.75 lies in Laos");
+  std::size_t point = o.out.find("a decimal point in the wrong place? 60.4, 5.32 lies in Norway");
+  std::size_t far = o.out.find("Far Away (record ");
+  for (std::size_t at : {sign, minutes, point, far}) EXPECT_NE(at, std::string::npos) << o.out;
+  // Of those no slip explains, the farthest outside first.
+  EXPECT_LT(far, o.out.find("North Sea (record ")) << o.out;
+  EXPECT_GT(far, std::max({sign, minutes, point})) << o.out;
+  EXPECT_FALSE(contains(o.out, "Lampedusa (record")) << o.out;
+  EXPECT_FALSE(contains(o.out, "Noronha (record")) << o.out;
 }
 
 }  // namespace

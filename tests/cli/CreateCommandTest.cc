@@ -228,6 +228,10 @@ TEST(CreateCommandTest, RepeatedRowsAreLeftOutUnlessKept) {
   EXPECT_TRUE(contains(o.out, "; 1 repeated row left out.")) << o.out;
   EXPECT_EQ(readRecords(dir.file("s.bmt")).size(), 2u);
 
+  o = run(dir, {"validate", "--repeats", "s.csv"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "line 4 repeats line 2\n");
+
   o = run(dir, {"--db", "s.bmt", "create", "s.csv", "--force", "--keep-duplicates"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.err, "");

@@ -101,7 +101,7 @@ if [ "$has_tool" = 1 ]; then
   [ -s "$prefix/share/bash-completion/completions/metdb" ] || fail "no bash completion"
   grep -qx 'License: CC-BY-4.0' "$prefix/share/doc/metdb/copyright" ||
     fail "share/doc/metdb/copyright does not give the reference data's licences"
-  for f in countries.tsv countries-110m.bin countries-50m.bin land-110m.bin land-50m.bin README.md; do
+  for f in countries.tsv countries-110m.bin countries-50m.bin countries-extra.bin land-110m.bin land-50m.bin README.md; do
     cmp -s "$source/data/geo/$f" "$prefix/share/metdb/geo/$f" || fail "share/metdb/geo/$f is not installed"
   done
   for f in geo/ghcnd-countries.tsv geo/ghcnd-states.tsv tz/timezones.bin tz/zones.tsv tz/README.md; do

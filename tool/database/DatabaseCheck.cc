@@ -17,7 +17,9 @@ namespace {
 class Findings {
  public:
   void ok(const std::string& what) { list_.push_back({Finding::kOk, what, {}}); }
-  void note(const std::string& what) { list_.push_back({Finding::kNote, what, {}}); }
+  void note(const std::string& what, std::vector<std::string> examples = {}) {
+    list_.push_back({Finding::kNote, what, std::move(examples)});
+  }
   void fault(const std::string& what, std::vector<std::string> examples = {}) {
     list_.push_back({Finding::kFault, what, std::move(examples)});
   }
@@ -152,9 +154,11 @@ void checkLocations(BMTFile* db, long records, Findings& report) {
   if (unreferred.empty()) {
     report.ok("every record is referred to by a location");
   } else {
-    report.fault(text::plural(static_cast<long>(unreferred.size()), "record is", "records are") +
-                     " referred to by no location (\"metdb compact\" drops them)",
-                 unreferred);
+    // What deleting a location leaves behind until the next compaction.
+    report.note(text::plural(static_cast<long>(unreferred.size()), "record is", "records are") +
+                    " referred to by no location: records of deleted locations, which "
+                    "\"metdb compact\" drops",
+                unreferred);
   }
 }
 
@@ -163,10 +167,13 @@ void checkGroups(BMTFile* db, long records, Findings& report) {
   if (stats.duplicateGroups.empty()) {
     report.ok("no group occurs twice in the directory");
   } else {
-    report.fault(text::plural(static_cast<long>(stats.duplicateGroups.size()), "group occurs",
-                              "groups occur") +
-                     " more than once in the directory (\"metdb compact\" regroups them)",
-                 stats.duplicateGroups);
+    // A directory rebuilt from a data file with appended records holds
+    // their groups again where the records stand.
+    report.note(text::plural(static_cast<long>(stats.duplicateGroups.size()), "group occurs",
+                             "groups occur") +
+                    " more than once in the directory, as records appended after their group "
+                    "make it; \"metdb compact\" regroups them",
+                stats.duplicateGroups);
   }
 
   // In the data file each continent, country and state must form one run of
@@ -203,11 +210,13 @@ void checkGroups(BMTFile* db, long records, Findings& report) {
   if (apart.empty()) {
     report.ok("the data file keeps every group together");
   } else {
-    report.fault(text::plural(static_cast<long>(apart.size()), "run of records stands",
-                              "runs of records stand") +
-                     " apart from the rest of their group in the data file, from the record "
-                     "shown (\"metdb compact\" regroups them)",
-                 apart);
+    // Appending a record puts it at the end of the file, wherever its group
+    // is: the file is regrouped by the next compaction.
+    report.note(text::plural(static_cast<long>(apart.size()), "run of records stands",
+                             "runs of records stand") +
+                    " apart from the rest of their group in the data file, from the record "
+                    "shown, as appended records do; \"metdb compact\" regroups them",
+                apart);
   }
 }
 

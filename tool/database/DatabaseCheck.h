@@ -18,12 +18,16 @@ struct Finding {
 };
 
 // Checks the open database of access (opened for reading) as a maintainer
-// would: the data file holds whole records; the directory file reads and is
-// up to date; every location agrees with its record (names, level, the
-// position to the directory file's two decimals), refers to a record that
-// exists and no other location refers to; every record is referred to; no
-// group occurs twice in the directory; the data file keeps each group's
-// records together. Reads every record once (a check point each).
+// would. Faults (something lost, unreadable or inconsistent): bytes after
+// the last whole record; a directory file that does not read; a location
+// that disagrees with its record (names, level, the position to the
+// directory file's two decimals), refers to a record that does not exist
+// or that another location refers to. Notes (states that the library's
+// own appends and deletions leave, which "metdb compact" tidies): records
+// that no location refers to, groups that occur twice in the directory,
+// records that stand apart from their group in the data file; and a
+// directory file that is missing or older than the data file. Reads every
+// record once (a check point each).
 std::vector<Finding> checkDatabase(Database& access);
 
 }  // namespace metdb

@@ -244,7 +244,10 @@ class ReplacementChecker : public DirectoryVisitor {
       states_.insert(state);
       std::vector<std::size_t>& same = byNames_[extendKey(state, fieldText(r.name))];
       for (std::size_t j : same) {
-        if (samePlace(replacements[j].second, r)) {
+        // Two records that were exact duplicates already (kept on purpose,
+        // or added by a host) stay as they were: one edit of both does not
+        // make them any more alike.
+        if (samePlace(replacements[j].second, r) && !alreadyAlike(replacements[j].first, index)) {
           throw Error("Records " + std::to_string(replacements[j].first) + " and " +
                       std::to_string(index) + " would both become " + describePlace(r) +
                       "; nothing was changed.");
@@ -252,6 +255,16 @@ class ReplacementChecker : public DirectoryVisitor {
       }
       same.push_back(i);
     }
+  }
+
+  // Whether the stored records at indices a and b are exact duplicates:
+  // the same names ignoring case, level and position.
+  bool alreadyAlike(long a, long b) const {
+    LocationData first{}, second{};
+    db_->getLocationData(a, first);
+    db_->getLocationData(b, second);
+    return text::equalIgnoringCase(recordPath(first), recordPath(second)) &&
+           samePlace(first, second);
   }
 
   bool enterContinent(Continent* c) override {

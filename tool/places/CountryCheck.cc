@@ -1,15 +1,30 @@
 #include "tool/places/CountryCheck.h"
 
 #include <unordered_map>
+#include <vector>
 
 #include "tool/places/CountryCodes.h"
 #include "tool/places/CountryShapes.h"
 
 namespace metdb {
 
-std::function<double(const std::string&, double, double)> makeCountryDistance() {
+namespace {
+
+// The 1:50m outlines with what extraCountryOutlinesPath adds to them,
+// under the same codes: one country each.
+CountryShapes outlinesWithIslands() {
+  std::vector<Outline> outlines = readOutlines(countryOutlinesPath(OutlineScale::k50m));
+  std::vector<Outline> islands = readOutlines(extraCountryOutlinesPath());
+  outlines.insert(outlines.end(), std::make_move_iterator(islands.begin()),
+                  std::make_move_iterator(islands.end()));
+  return CountryShapes(outlines);
+}
+
+}  // namespace
+
+CountryDistance makeCountryDistance() {
   struct State {
-    CountryShapes shapes = CountryShapes::load(OutlineScale::k50m);
+    CountryShapes shapes = outlinesWithIslands();
     const CountryCodes& codes = CountryCodes::standard();
     // The alpha-2 code of each name met, empty for none with an outline.
     std::unordered_map<std::string, std::string> codeOfName;

@@ -113,4 +113,6 @@ std::string countryOutlinesPath(OutlineScale scale) { return folderFile("countri
 
 std::string landOutlinesPath(OutlineScale scale) { return folderFile("land", scale); }
 
+std::string extraCountryOutlinesPath() { return dataFolder() + "/geo/countries-extra.bin"; }
+
 }  // namespace metdb

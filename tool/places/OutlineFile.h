@@ -47,6 +47,11 @@ std::vector<Outline> readOutlines(const std::string& path);
 // outlines, and the land's.
 std::string countryOutlinesPath(OutlineScale scale);
 std::string landOutlinesPath(OutlineScale scale);
+// What the country check adds to the 1:50m countries' outlines, filed
+// under the countries' codes: the small islands of the 1:10m outlines that
+// the 1:50m ones leave out, and areas that one country's outline holds and
+// another's name is given to as well (the west of Western Sahara).
+std::string extraCountryOutlinesPath();
 
 }  // namespace metdb
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "tool/CheckPoint.h"
+#include "tool/text/Text.h"
 
 namespace metdb {
 
@@ -103,14 +104,20 @@ std::vector<DuplicateRow> removeDuplicateRows(std::vector<StationRow>* rows) {
 void dropDuplicateRows(StationCsvResult* result) {
   std::vector<DuplicateRow> duplicates = removeDuplicateRows(&result->rows);
   if (duplicates.empty()) return;
-  for (const DuplicateRow& d : duplicates) {
-    result->warnings.push_back(
-        {d.line, "",
-         "this row repeats line " + std::to_string(d.firstLine) +
-             " (the same name, state, country, continent, level, latitude and longitude) "
-             "and is left out"});
-  }
+  for (const DuplicateRow& d : duplicates) result->repeatedLines.push_back({d.line, d.firstLine});
   result->duplicateRows = static_cast<long>(duplicates.size());
+  // One warning for them all, as a list may repeat thousands of rows.
+  std::string message = "this row repeats line " + std::to_string(duplicates.front().firstLine) +
+                        " (the same name, state, country, continent, level, latitude and "
+                        "longitude) and is left out";
+  if (duplicates.size() > 1) {
+    long more = result->duplicateRows - 1;
+    message += ", as " + std::string(more == 1 ? "is " : "are ") +
+               text::plural(more, "more row that repeats an earlier one",
+                            "more rows that repeat earlier ones") +
+               " (\"metdb validate --repeats\" with the same options lists them all)";
+  }
+  result->warnings.push_back({duplicates.front().line, "", message});
   std::stable_sort(
       result->warnings.begin(), result->warnings.end(),
       [](const StationCsvIssue& a, const StationCsvIssue& b) { return a.line < b.line; });

@@ -23,9 +23,10 @@ struct DuplicateRow {
 // the number of rows (each is hashed once).
 std::vector<DuplicateRow> removeDuplicateRows(std::vector<StationRow>* rows);
 
-// removeDuplicateRows on result's rows, with a warning for each row left
-// out (naming the line it repeats), the warnings in line order, and the
-// count in duplicateRows.
+// removeDuplicateRows on result's rows, with the count in duplicateRows,
+// each row left out in repeatedLines, and one warning on the first of them
+// naming the line it repeats and how many more there are (the warnings in
+// line order).
 void dropDuplicateRows(StationCsvResult* result);
 
 }  // namespace metdb

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafile/LocationData.h"
@@ -44,9 +45,11 @@ struct StationCsvResult {
   // character set it is read in. Rows read before such a fault are kept in
   // rows but the list is incomplete.
   bool fatal = false;
-  // How many rows were left out because they repeat an earlier row (each
-  // with a warning).
+  // How many rows were left out because they repeat an earlier row (told
+  // by one warning, on the first of them), and each such row's line with
+  // the line it repeats, in line order.
   long duplicateRows = 0;
+  std::vector<std::pair<long, long>> repeatedLines;
 
   bool ok() const { return errors.empty(); }
 };

@@ -15,7 +15,7 @@ struct ServeOptions {
   int port = 8765;  // 0: one the system chooses
   double waitSeconds = 10;
   // The most connections served at once; more wait for a free one.
-  int maxConnections = 256;
+  int maxConnections = 1024;
   // How long a client may take to send a request, or to take an answer,
   // and how long an idle connection is kept, in seconds.
   int readSeconds = 5;

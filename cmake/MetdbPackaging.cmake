@@ -180,6 +180,10 @@ if(TARGET metdb_tool)
     README.md)
   list(TRANSFORM METDB_GEO_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/geo/)
   install(FILES ${METDB_GEO_DATA} DESTINATION share/metdb/geo COMPONENT tool)
+  # The map page of serve (Leaflet's built files with its licence).
+  set(METDB_WEB_DATA index.html app.js app.css leaflet.js leaflet.css LICENSE-leaflet.txt README.md)
+  list(TRANSFORM METDB_WEB_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/web/)
+  install(FILES ${METDB_WEB_DATA} DESTINATION share/metdb/web COMPONENT tool)
 endif()
 
 # --- Documentation -----------------------------------------------------------

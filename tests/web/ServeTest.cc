@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -112,6 +113,20 @@ TEST_F(ServeTest, AnswersHostileRequestsWithTheir4xxAndGoesOn) {
   EXPECT_EQ(json::parse(body)["numberReturned"], 1);
   for (int s : idle) close(s);
   EXPECT_TRUE(server.alive());
+}
+
+TEST_F(ServeTest, MapPageFindsAsOneTypesAndShowsTheNearestOnAClick) {
+  if (!webtest::haveProgram("/usr/bin/python3 --version")) {
+    GTEST_SKIP() << "/usr/bin/python3 is not installed";
+  }
+  ServerProcess server(dir, {"--db", "w.bmt"});
+  ASSERT_NE(server.port(), 0);
+  std::string out;
+  int status = webtest::shell(std::string("/usr/bin/python3 ") + METDB_SOURCE_DIR +
+                                  "/tests/web/map_page.py " + server.url(),
+                              &out);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << out;
+  EXPECT_EQ(status, 0) << out;
 }
 
 // Writes a list of n locations spread over the globe.

@@ -1,6 +1,8 @@
 #include "tool/web/FeaturesApi.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -206,6 +208,23 @@ WebResponse FeaturesApi::route(const WebRequest& request, const std::string& for
         format, "Collections");
   }
   return errorResponse(404, "NotFound", "There is no page " + path + " here.");
+}
+
+WebResponse FeaturesApi::mapPoints() const {
+  std::shared_ptr<const LocationSnapshot> snapshot = source_.current();
+  WebResponse r;
+  r.body = "{\"points\":[";
+  bool first = true;
+  char buffer[96];
+  for (const GeoPoint& p : snapshot->geoIndex().points()) {
+    if (std::fabs(p.longitude) > 180) continue;
+    std::snprintf(buffer, sizeof buffer, "%s%.4f,%.4f,%ld", first ? "" : ",", p.longitude,
+                  p.latitude, p.recordIndex);
+    r.body += buffer;
+    first = false;
+  }
+  r.body += "]}";
+  return r;
 }
 
 WebResponse FeaturesApi::item(const std::string& id, const std::string& format) const {

@@ -26,6 +26,10 @@ class FeaturesApi {
   // 405 for a method other than GET or HEAD. Never throws.
   WebResponse answer(const WebRequest& request) const;
 
+  // The map page's dots: {"points": [lon, lat, id, lon, lat, id, ...]}, every
+  // location with a position on the globe, rounded to 4 decimals.
+  WebResponse mapPoints() const;
+
   // Whether path is one of the API's (the server serves its page files
   // under others).
   static bool isApiPath(const std::string& path);

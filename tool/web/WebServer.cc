@@ -55,6 +55,8 @@ WebServer::WebServer(const ServeOptions& options) : state_(std::make_unique<Stat
     if (page && request.path == "/" && request.params.empty() &&
         outputFormat(request.params, request.accept) == "html" && state->pages.find("/", &answer)) {
       // A browser at the root gets the map page, which links to the API.
+    } else if (page && request.path == "/map/points" && request.params.empty()) {
+      answer = state->api->mapPoints();
     } else if (api || !page) {
       answer = state->api->answer(request);
     } else if (!request.params.empty() || !state->pages.find(request.path, &answer)) {

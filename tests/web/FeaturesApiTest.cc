@@ -111,6 +111,18 @@ TEST_F(FeaturesApiTest, ABoxWhoseWestLiesEastOfItsEastCrossesTheAntimeridian) {
   EXPECT_EQ(all["numberMatched"], 312);
 }
 
+// A box or level alone is answered by one pass over the positions; with a
+// pattern, by the directory's walk (selectLocations): both pick the same.
+TEST_F(FeaturesApiTest, ABoxAloneSelectsAsTheFiltersDo) {
+  for (const char* box : {"-20,-40,60,70", "170,-30,-170,30"}) {
+    json alone = getJson(kItems, {{"bbox", box}, {"level", "2"}, {"limit", "1000"}});
+    json walked =
+        getJson(kItems, {{"bbox", box}, {"level", "2"}, {"continent", "*"}, {"limit", "1000"}});
+    EXPECT_EQ(alone["numberMatched"], walked["numberMatched"]) << box;
+    EXPECT_EQ(alone["features"], walked["features"]) << box;
+  }
+}
+
 TEST_F(FeaturesApiTest, TakesTheToolsQueries) {
   json found = getJson(kItems, {{"q", "galapagos"}});
   ASSERT_GE(found["numberMatched"].get<long>(), 1);

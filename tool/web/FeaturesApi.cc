@@ -285,6 +285,27 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
     for (std::size_t i = first; i < near.size() && i < end; ++i) {
       page.push_back({index->points()[near[i].point].recordIndex, near[i].metres, near[i].bearing});
     }
+  } else if (!q.filters.narrowsTree()) {
+    // A box or a level limit alone: one pass over the packed positions,
+    // with LocationFilter::admitsPosition's test.
+    float south = -90, west = -180, north = 90, east = 180;
+    if (!q.filters.bbox.empty()) parseBox(q.filters.bbox, &south, &west, &north, &east);
+    const bool box = !q.filters.bbox.empty();
+    const std::vector<LocationSnapshot::Spot>& spots = snapshot->spots();
+    for (std::size_t i = 0; i < spots.size(); ++i) {
+      const LocationSnapshot::Spot& s = spots[i];
+      if (s.level > q.filters.levelLimit) continue;
+      if (box) {
+        if (!(s.latitude >= south && s.latitude <= north)) continue;
+        bool inside = west <= east ? s.longitude >= west && s.longitude <= east
+                                   : s.longitude >= west || s.longitude <= east;
+        if (!inside) continue;
+      }
+      if (static_cast<std::size_t>(matched) >= first && static_cast<std::size_t>(matched) < end) {
+        page.push_back({snapshot->entries()[i]->locationIndex});
+      }
+      ++matched;
+    }
   } else {
     std::vector<Location*> selected;
     const std::vector<Location*>* entries = &snapshot->entries();

@@ -37,6 +37,7 @@ std::shared_ptr<const LocationSnapshot> LocationSnapshot::load(const std::string
   std::vector<GeoPoint> points;
   forEachLocation(snapshot->directory_.get(), [&](Continent*, Country*, State*, Location* l) {
     snapshot->entries_.push_back(l);
+    snapshot->spots_.push_back({l->latitude, l->longitude, l->level});
     RecordPosition p(snapshot->records_[static_cast<std::size_t>(l->locationIndex)]);
     if (GeoIndex::searchable(p.latitude, p.longitude)) {
       points.push_back({p.latitude, p.longitude, l->locationIndex});

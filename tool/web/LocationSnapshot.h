@@ -31,6 +31,14 @@ class LocationSnapshot {
   // but only read its arrays) and its entries in walk order.
   Directory* directory() const { return directory_.get(); }
   const std::vector<Location*>& entries() const { return entries_; }
+  // The entries' directory coordinates and levels, in the same order, packed
+  // so that a box or level test over every location reads one array.
+  struct Spot {
+    float latitude;
+    float longitude;
+    int level;
+  };
+  const std::vector<Spot>& spots() const { return spots_; }
   // The record of a record index; null when there is none.
   const LocationData* record(long index) const;
   // The nearest index over every entry with a usable position, in walk
@@ -43,6 +51,7 @@ class LocationSnapshot {
   LocationSnapshot();
   std::unique_ptr<Directory> directory_;
   std::vector<Location*> entries_;
+  std::vector<Spot> spots_;
   std::vector<LocationData> records_;  // by record index
   std::vector<bool> present_;
   std::unique_ptr<GeoIndex> geoIndex_;

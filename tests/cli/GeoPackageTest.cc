@@ -105,6 +105,22 @@ TEST_F(GeoPackageTest, ReadsBackIntoTheSameRecords) {
   EXPECT_EQ(run(dir, {"--db", "back.bmt", "export"}).out, before.out);
 }
 
+// A GeoPackage that GDAL wrote (its own layer name, an envelope in each
+// geometry's header) reads as the tool's own does.
+TEST_F(GeoPackageTest, ReadsAGeoPackageThatGdalWrote) {
+  if (!haveProgram("ogr2ogr --version")) GTEST_SKIP() << "ogr2ogr (gdal-bin) is not installed";
+  ASSERT_EQ(tool({"export", "--format", "geojson", "--output", "s.geojson"}).status, 0);
+  std::string out;
+  ASSERT_EQ(shell("ogr2ogr -f GPKG " + dir.file("gdal.gpkg") + " " + dir.file("s.geojson"), &out),
+            0)
+      << out;
+  Outcome created = run(dir, {"--db", "gdal.bmt", "create", "gdal.gpkg"});
+  ASSERT_EQ(created.status, 0) << created.err;
+  Outcome lima = run(dir, {"--db", "gdal.bmt", "export", "--name", "Lima"});
+  EXPECT_TRUE(contains(lima.out, "Lima,Lima,Peru,South America,1,-12.0464,-77.0428")) << lima.out;
+  EXPECT_TRUE(contains(created.out, "9 locations")) << created.out;
+}
+
 TEST_F(GeoPackageTest, NeedsAnOutputFile) {
   Outcome o = tool({"export", "--format", "gpkg"});
   EXPECT_NE(o.status, 0);

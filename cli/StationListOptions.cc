@@ -84,8 +84,8 @@ void addStationListReadingOptions(CLI::App* command, StationListOptions* options
             options->reading.detectFormat = false;
             options->formatGiven = true;
           },
-          "The list's format: csv, ghcnd-stations, isd-history, ourairports, geonames or "
-          "geojson (default: told from its start)")
+          "The list's format: csv, ghcnd-stations, isd-history, ourairports, geonames, "
+          "geojson or gpkg (default: told from its start)")
       ->type_name("FORMAT")
       ->check(CLI::IsMember(stationListFormatNames()));
   command

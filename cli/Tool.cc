@@ -25,6 +25,7 @@
 #include "cli/commands/NearestCommand.h"
 #include "cli/commands/RenameCommand.h"
 #include "cli/commands/SelectionCommand.h"
+#include "cli/commands/ServeCommand.h"
 #include "cli/commands/SetCommand.h"
 #include "cli/commands/ShowCommand.h"
 #include "cli/commands/TreeCommand.h"
@@ -150,6 +151,7 @@ int runCommand(int argc, const char* const* argv, ToolContext& context) {
   addSelectionCommand(&app, &context);
   addCheckCommand(&app, &context);
   addValidateCommand(&app, &context);
+  addServeCommand(&app, &context);
 
   // For the build, which installs what they write: hidden from --help, and
   // taken from this very app so that the manual and the completion say what

@@ -184,6 +184,10 @@ if(TARGET metdb_tool)
   set(METDB_TZ_DATA timezones.bin zones.tsv README.md)
   list(TRANSFORM METDB_TZ_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/tz/)
   install(FILES ${METDB_TZ_DATA} DESTINATION share/metdb/tz COMPONENT tool)
+  # The map page of serve (Leaflet's built files with its licence).
+  set(METDB_WEB_DATA index.html app.js app.css leaflet.js leaflet.css LICENSE-leaflet.txt README.md)
+  list(TRANSFORM METDB_WEB_DATA PREPEND ${PROJECT_SOURCE_DIR}/data/web/)
+  install(FILES ${METDB_WEB_DATA} DESTINATION share/metdb/web COMPONENT tool)
 endif()
 
 # --- Documentation -----------------------------------------------------------

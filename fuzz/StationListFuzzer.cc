@@ -159,6 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (reading.format) {
       case StationListFormat::kCsv:
       case StationListFormat::kGeoJson:
+      case StationListFormat::kGeoPackage:
         reading.list.columns = ColumnMapping::parse(kMapping);
         break;
       case StationListFormat::kOurAirports:

@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev valgrind
   python3-dev pybind11-dev python3-pybind11 python3-pytest python3-numpy python3-pandas
   bash-completion groff-base
+  libcpp-httplib-dev gdal-bin python3-gdal chromium chromium-driver python3-selenium
 )
 
 missing=()

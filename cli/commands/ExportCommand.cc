@@ -7,9 +7,11 @@
 #include "cli/FilterOptions.h"
 
 #include "cli/ToolDatabase.h"
+#include "tool/Error.h"
 #include "tool/database/FileReplacement.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/record/GeoJsonFeature.h"
+#include "tool/record/GeoPackageWriter.h"
 #include "tool/record/JsonArrayWriter.h"
 #include "tool/record/RecordJson.h"
 #include "tool/record/StationCsv.h"
@@ -54,11 +56,27 @@ void warnUnplaced(long unplaced, ToolContext& context) {
                   " written with \"geometry\": null.");
 }
 
+// Writes the selected records into a GeoPackage at path; returns the
+// number it could not place.
+long writeGeoPackage(SelectedLocations& selected, const std::string& path) {
+  GeoPackageWriter writer(path);
+  long unplaced = 0;
+  selected.forEach([&](const LocationData& r, long index) {
+    if (!writer.add(r, index)) ++unplaced;
+  });
+  writer.finish();
+  return unplaced;
+}
+
 int exportRecords(const ExportOptions& o, ToolContext& context) {
+  const bool toStandardOutput = o.output.empty() || o.output == "-";
+  if (o.format == "gpkg" && toStandardOutput) {
+    throw Error("--format gpkg writes a database file, not a stream: give --output FILE.gpkg.");
+  }
   ToolDatabase access(context);
   SelectedLocations selected;
   selected.openAndBuild(o.filters, access);
-  if (o.output.empty() || o.output == "-") {
+  if (toStandardOutput) {
     warnUnplaced(write(selected, o.format, context.out), context);
     return kExitOk;
   }
@@ -66,7 +84,9 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
   // when complete.
   FileReplacement replacement(o.output);
   long unplaced = 0;
-  {
+  if (o.format == "gpkg") {
+    unplaced = writeGeoPackage(selected, replacement.path());
+  } else {
     std::ofstream file(replacement.path(), std::ios::binary | std::ios::trunc);
     if (file) unplaced = write(selected, o.format, file);
     file.flush();
@@ -88,10 +108,10 @@ void addExportCommand(CLI::App* app, ToolContext* context) {
   auto o = std::make_shared<ExportOptions>();
   command
       ->add_option("--format", o->format,
-                   "csv (a station list that create reads), json, or geojson (a FeatureCollection "
-                   "of points for GIS tools)")
-      ->check(CLI::IsMember({"csv", "json", "geojson"}))
-      ->type_name("csv|json|geojson");
+                   "csv (a station list that create reads), json, geojson (a FeatureCollection "
+                   "of points for GIS tools) or gpkg (an OGC GeoPackage; needs --output)")
+      ->check(CLI::IsMember({"csv", "json", "geojson", "gpkg"}))
+      ->type_name("csv|json|geojson|gpkg");
   command
       ->add_option("--output", o->output,
                    "Write to FILE instead of standard output (\"-\": standard output)")
@@ -101,12 +121,15 @@ void addExportCommand(CLI::App* app, ToolContext* context) {
       "GeoJSON gives each record as a Point feature at [longitude, latitude] with\n"
       "every field among its properties (a series as twelve numbers, seriesA1 ..\n"
       "seriesA12, as in the CSV); a record whose position is not on the\n"
-      "globe gets a null geometry and a warning.\n"
+      "globe gets a null geometry and a warning. A GeoPackage holds the same as one\n"
+      "point layer, \"locations\", in WGS 84 with its R-tree spatial index, which QGIS\n"
+      "and GDAL open directly and create --from gpkg reads back.\n"
       "\n"
       "Examples:\n"
       "  metdb --db stations.bmt export --country Norway --format json\n"
       "  metdb --db stations.bmt export --output backup.csv\n"
-      "  metdb --db stations.bmt export --format geojson --output stations.geojson");
+      "  metdb --db stations.bmt export --format geojson --output stations.geojson\n"
+      "  metdb --db stations.bmt export --format gpkg --output stations.gpkg");
   context->addCommand(command, [o, context] { return exportRecords(*o, *context); });
 }
 

@@ -50,7 +50,7 @@ expect 'metdb selection ' 'new show check'
 expect 'metdb --db st.bmt li' 'list'
 expect 'metdb list --fo' '--format'
 expect 'metdb list --format ' 'table csv json'
-expect 'metdb --db st.bmt export --format g' 'geojson'
+expect 'metdb --db st.bmt export --format g' 'geojson gpkg'
 expect 'metdb create --from gh' 'ghcnd-stations'
 expect 'metdb map --color-by co' 'continent country'
 expect 'metdb nearest -' "$(echo --help -h -k --max-km --within --format --map --map-width \

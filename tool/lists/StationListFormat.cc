@@ -2,6 +2,7 @@
 
 #include "tool/lists/GeoJsonPoints.h"
 #include "tool/lists/GeoNamesCities.h"
+#include "tool/lists/GeoPackagePoints.h"
 #include "tool/lists/GhcndStations.h"
 #include "tool/lists/IsdHistory.h"
 #include "tool/lists/MappedCsv.h"
@@ -23,6 +24,7 @@ const Named kFormats[] = {
     {"ourairports", StationListFormat::kOurAirports},
     {"geonames", StationListFormat::kGeoNames},
     {"geojson", StationListFormat::kGeoJson},
+    {"gpkg", StationListFormat::kGeoPackage},
 };
 
 bool contains(const std::string& text, const char* part) {
@@ -58,6 +60,7 @@ bool formatOfName(const std::string& name, StationListFormat* format) {
 }
 
 StationListFormat detectStationListFormat(const std::string& start) {
+  if (looksLikeGeoPackage(start)) return StationListFormat::kGeoPackage;
   std::size_t first = start.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
   if (first != std::string::npos && start[first] == '{') return StationListFormat::kGeoJson;
   std::string line = start.substr(0, start.find('\n'));
@@ -88,6 +91,8 @@ ListedStations readStationList(std::istream& in, StationListFormat format,
       return readGeoNamesCities(in, options);
     case StationListFormat::kGeoJson:
       return readGeoJsonPoints(in, options);
+    case StationListFormat::kGeoPackage:
+      return readGeoPackagePoints(in, options);
     case StationListFormat::kCsv:
       break;
   }

@@ -17,17 +17,19 @@ enum class StationListFormat {
   kOurAirports,    // OurAirports' airports.csv
   kGeoNames,       // GeoNames' cities files
   kGeoJson,        // a GeoJSON FeatureCollection of points
+  kGeoPackage,     // an OGC GeoPackage's point layer
 };
 
 // The formats' names as --from takes them: "csv", "ghcnd-stations",
-// "isd-history", "ourairports", "geonames", "geojson".
+// "isd-history", "ourairports", "geonames", "geojson", "gpkg".
 const std::vector<std::string>& stationListFormatNames();
 std::string formatName(StationListFormat format);
 // The format of a name; false when it is none.
 bool formatOfName(const std::string& name, StationListFormat* format);
 
 // The format that the start of a list shows (its first line or two, or
-// more): a JSON object is GeoJSON; a header naming USAF, WBAN and CTRY is
+// more): an SQLite file with the GeoPackage's application id is a
+// GeoPackage; a JSON object is GeoJSON; a header naming USAF, WBAN and CTRY is
 // ISD's; one naming ident, latitude_deg and iso_country OurAirports'; tab-
 // separated lines of GeoNames' nineteen fields GeoNames'; fixed columns of
 // an 11-character ID and two numbers GHCN-Daily's; anything else CSV.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "tool/lists/GeoPackagePoints.h"
 #include "tool/record/DuplicateRows.h"
 #include "tool/text/PeekedInput.h"
 #include "tool/text/TextDecoder.h"
@@ -35,7 +36,7 @@ char mostFrequentDelimiter(const std::string& start) {
 }  // namespace
 
 bool looksLikeStationList(const std::string& start) {
-  return start.find('\0') == std::string::npos;
+  return start.find('\0') == std::string::npos || looksLikeGeoPackage(start);
 }
 
 bool fileLooksLikeStationList(const std::string& path) {
@@ -88,7 +89,8 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
   }
   std::unique_ptr<text::TextDecoder> decoder;
   std::istream decoded(whole.rdbuf());
-  if (!reading.csv.encoding.empty()) {
+  // A GeoPackage is binary: its text is UTF-8 by definition.
+  if (!reading.csv.encoding.empty() && format != StationListFormat::kGeoPackage) {
     decoder = std::make_unique<text::TextDecoder>(&peeked, reading.csv.encoding);
     decoded.rdbuf(decoder.get());
   }

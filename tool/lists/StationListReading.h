@@ -40,7 +40,8 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
 
 // Whether the start of a file (its first few hundred bytes) is a station
 // list rather than a data file of locations: text holds no NUL byte, while
-// every record of a data file ends its names with one.
+// every record of a data file ends its names with one. A GeoPackage is a
+// station list too.
 bool looksLikeStationList(const std::string& start);
 
 // The same for the file at path, by its first bytes; false when it cannot

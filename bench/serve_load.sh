@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The load benchmark of metdb serve: a database of LOCATIONS synthetic
+# locations (default 10^6), the server on a free loopback port, and
+# bench_serve_load's CLIENTS (64) for SECONDS (30) while another process
+# adds a location and compacts the database again and again beside it.
+#
+#   bench/serve_load.sh [BUILD_DIR] [LOCATIONS] [SECONDS] [CLIENTS]
+#
+# Prints the load's table (requests per second, p50/p99 per kind, failures)
+# and how many adds and compactions ran. docs/performance.md has figures.
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+n=${2:-1000000}
+seconds=${3:-30}
+clients=${4:-64}
+metdb="$build/cli/metdb"
+work=$(mktemp -d)
+server=""
+writer=""
+cleanup() {
+  [ -n "$writer" ] && kill "$writer" 2>/dev/null || true
+  [ -n "$server" ] && kill "$server" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+python3 - "$n" > "$work/l.csv" <<'PY'
+import sys
+n = int(sys.argv[1])
+countries = [("Norway", "Europe"), ("Chile", "South America"), ("Japan", "Asia"),
+             ("Kenya", "Africa"), ("Canada", "North America"), ("Fiji", "Pacific Ocean")]
+print("name,state,country,continent,level,latitude,longitude")
+for i in range(n):
+    c = countries[i % len(countries)]
+    lat = -80 + (i * 0.61803398875 % 1) * 160
+    lon = -180 + (i * 0.7548776662 % 1) * 360
+    print("P%d,S%d,%s,%s,%d,%.4f,%.4f" % (i, i % 500, c[0], c[1], 1 + i % 4, lat, lon))
+PY
+start=$(date +%s.%N)
+"$metdb" --db "$work/l.bmt" create "$work/l.csv" > /dev/null
+echo "create: $(echo "$(date +%s.%N) - $start" | bc) s for $n locations"
+
+mkfifo "$work/ready"
+start=$(date +%s.%N)
+"$metdb" --db "$work/l.bmt" serve --port 0 > "$work/ready" 2> "$work/serve.err" &
+server=$!
+exec 3< "$work/ready"
+read -r line <&3
+echo "serve: ready in $(echo "$(date +%s.%N) - $start" | bc) s: $line"
+url=$(echo "$line" | sed 's/.* at \(http:[^ ]*\)\/$/\1/')
+
+(
+  adds=0
+  compactions=0
+  end=$(( $(date +%s) + seconds ))
+  while [ "$(date +%s)" -lt "$end" ]; do
+    "$metdb" --db "$work/l.bmt" add --name "Added$adds" --state X --country Norway \
+      --continent Europe --latitude 60 --longitude 10 > /dev/null
+    adds=$((adds + 1))
+    if [ $((adds % 5)) -eq 0 ]; then
+      "$metdb" --db "$work/l.bmt" compact > /dev/null
+      compactions=$((compactions + 1))
+    fi
+  done
+  echo "beside the load: $adds adds, $compactions compactions" > "$work/writer.out"
+) &
+writer=$!
+
+"$build/bench/bench_serve_load" "$url" "$seconds" "$clients" "$n" || status=$?
+wait "$writer" || true
+writer=""
+cat "$work/writer.out" 2>/dev/null || true
+echo "server: $(grep -c 'Read the database again' "$work/serve.err" || true) reloads"
+exit "${status:-0}"

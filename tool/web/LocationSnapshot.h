@@ -1,0 +1,62 @@
+#ifndef METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_
+#define METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "datafile/LocationData.h"
+#include "directory/Directory.h"
+#include "tool/geo/GeoIndex.h"
+
+namespace metdb {
+
+// One state of a database, read whole into memory and never changed
+// afterwards, so that many requests can read it at once while another
+// process edits the files: every record, a directory of its own built from
+// them in walk order (for find and the filters), and the nearest index.
+// Shared by shared_ptr; the server swaps in a new one when the files change.
+class LocationSnapshot {
+ public:
+  // Reads the database of dataFile (shared lock while it opens, waiting up
+  // to waitSeconds for a writer). Throws Error as opening does.
+  static std::shared_ptr<const LocationSnapshot> load(const std::string& dataFile,
+                                                      double waitSeconds);
+
+  ~LocationSnapshot();
+  LocationSnapshot(const LocationSnapshot&) = delete;
+  LocationSnapshot& operator=(const LocationSnapshot&) = delete;
+
+  // The directory (non-const for the tool's queries, which take a Directory*
+  // but only read its arrays) and its entries in walk order.
+  Directory* directory() const { return directory_.get(); }
+  const std::vector<Location*>& entries() const { return entries_; }
+  // The entries' directory coordinates and levels, in the same order, packed
+  // so that a box or level test over every location reads one array.
+  struct Spot {
+    float latitude;
+    float longitude;
+    int level;
+  };
+  const std::vector<Spot>& spots() const { return spots_; }
+  // The record of a record index; null when there is none.
+  const LocationData* record(long index) const;
+  // The nearest index over every entry with a usable position, in walk
+  // order; its points' recordIndex is the record's.
+  const GeoIndex& geoIndex() const { return *geoIndex_; }
+  // The number of locations.
+  long count() const { return static_cast<long>(entries_.size()); }
+
+ private:
+  LocationSnapshot();
+  std::unique_ptr<Directory> directory_;
+  std::vector<Location*> entries_;
+  std::vector<Spot> spots_;
+  std::vector<LocationData> records_;  // by record index
+  std::vector<bool> present_;
+  std::unique_ptr<GeoIndex> geoIndex_;
+};
+
+}  // namespace metdb
+
+#endif  // METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_

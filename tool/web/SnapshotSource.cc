@@ -1,0 +1,75 @@
+#include "tool/web/SnapshotSource.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "tool/Error.h"
+#include "tool/database/Database.h"
+
+namespace metdb {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void stampOf(const std::string& path, std::uintmax_t* size, std::int64_t* time) {
+  std::error_code ec;
+  *size = fs::file_size(path, ec);
+  if (ec) *size = 0;
+  auto t = fs::last_write_time(path, ec);
+  *time = ec ? 0 : static_cast<std::int64_t>(t.time_since_epoch().count());
+}
+
+}  // namespace
+
+SnapshotSource::SnapshotSource(std::string dataFile, double waitSeconds)
+    : dataFile_(std::move(dataFile)), waitSeconds_(waitSeconds) {
+  directoryFile_ = Database(dataFile_, waitSeconds_).directoryFile();
+  stamp_ = stampNow();
+  snapshot_ = LocationSnapshot::load(dataFile_, waitSeconds_);
+  generation_ = 1;
+}
+
+SnapshotSource::Stamp SnapshotSource::stampNow() const {
+  Stamp s;
+  stampOf(dataFile_, &s.dataSize, &s.dataTime);
+  stampOf(directoryFile_, &s.directorySize, &s.directoryTime);
+  return s;
+}
+
+std::shared_ptr<const LocationSnapshot> SnapshotSource::current() {
+  Stamp now = stampNow();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (now == stamp_) return snapshot_;
+  }
+  // One caller reads the new state; the others answer from the old one.
+  std::unique_lock<std::mutex> loading(loading_, std::try_to_lock);
+  if (!loading.owns_lock()) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return snapshot_;
+  }
+  // The stamp is taken before reading: a change made while reading shows
+  // as another change on the next call.
+  now = stampNow();
+  try {
+    std::shared_ptr<const LocationSnapshot> fresh = LocationSnapshot::load(dataFile_, waitSeconds_);
+    std::lock_guard<std::mutex> lock(mutex_);
+    snapshot_ = fresh;
+    stamp_ = now;
+    ++generation_;
+    if (tell_) tell_("Read the database again: " + std::to_string(fresh->count()) + " locations.");
+    return snapshot_;
+  } catch (const Error& e) {
+    if (tell_) tell_(std::string("Kept the previous state: ") + e.what());
+    std::lock_guard<std::mutex> lock(mutex_);
+    return snapshot_;
+  }
+}
+
+long SnapshotSource::generation() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return generation_;
+}
+
+}  // namespace metdb

@@ -10,6 +10,7 @@
 #include "tool/CheckPoint.h"
 #include "tool/Progress.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/database/StationCheck.h"
 #include "tool/record/RecordFaults.h"
 #include "tool/record/RecordPosition.h"
 #include "tool/text/SearchKey.h"
@@ -304,6 +305,7 @@ std::vector<Finding> checkContent(Database& access, const ContentCheckOptions& o
                    "locations have levels that hardly any other has",
                    items.size() >= 1000 ? "every level is one that many locations have"
                                         : "levels are not judged below 1000 locations");
+  for (Finding& f : checkStationContent(access, stationChecks())) findings.push_back(std::move(f));
   return findings;
 }
 

@@ -32,6 +32,9 @@ struct ListedStation {
   // Further fields of the record by their station-list column names
   // ("auxValue", "seriesA1", ...), as text.
   std::vector<std::pair<std::string, std::string>> otherFields;
+  // What the list says beyond the record: identifiers, elevation, time
+  // zone, years of operation (the source is filled in by the reading).
+  StationInfo station;
 };
 
 // What a list's reader found: the stations, and the problems of rows that

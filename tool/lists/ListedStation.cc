@@ -1,5 +1,8 @@
 #include "tool/lists/ListedStation.h"
 
+#include "datafile/StationFile.h"
+#include "tool/text/Text.h"
+
 namespace metdb {
 
 bool rowError(ListedStations* out, long line, const std::string& column,
@@ -10,6 +13,21 @@ bool rowError(ListedStations* out, long line, const std::string& column,
 
 bool readingStops(const ListedStations& out, const ListOptions& options) {
   return out.fatal || (!options.skipBadRows && !out.errors.empty());
+}
+
+void addListedId(ListedStation* s, const std::string& scheme, const std::string& value) {
+  std::string v = text::trimBlanks(value);
+  if (v.empty()) return;
+  std::string id = scheme + ":" + v;
+  if (StationFile::IsWellFormedId(id)) s->station.addId(id);
+}
+
+void setListedElevation(ListedStation* s, const std::string& value, double factor,
+                        double missingAtOrBelow) {
+  double v = 0;
+  std::string t = text::trimBlanks(value);
+  if (t.empty() || !text::parseNumber(t, &v) || v <= missingAtOrBelow) return;
+  s->station.elevation = v * factor;
 }
 
 }  // namespace metdb

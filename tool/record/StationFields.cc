@@ -127,6 +127,16 @@ std::string stationValueText(const StationInfo& info, const std::string& column)
   return info.idOf(column);
 }
 
+void addStationMembers(nlohmann::ordered_json& object, const StationInfo* info) {
+  object["ids"] = info ? nlohmann::ordered_json(info->ids) : nlohmann::ordered_json::array();
+  object["elevation"] = info && info->hasElevation() ? nlohmann::ordered_json(info->elevation)
+                                                     : nlohmann::ordered_json(nullptr);
+  for (const char* c : {"timezone", "active_from", "active_to", "source"}) {
+    std::string value = info ? stationValueText(*info, c) : "";
+    object[c] = value.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(value);
+  }
+}
+
 std::string setStationFromText(StationInfo* info, const std::string& column,
                                const std::string& value) {
   std::string name;

@@ -1,6 +1,7 @@
 #ifndef METDB_TOOL_RECORD_STATIONFIELDS_H_
 #define METDB_TOOL_RECORD_STATIONFIELDS_H_
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ std::string stationValueText(const StationInfo& info, const std::string& column)
 // YYYYMMDD. Returns "" when set, else what is wrong as a phrase.
 std::string setStationFromText(StationInfo* info, const std::string& column,
                                const std::string& text);
+
+// Adds to a JSON object (a record's, a GeoJSON feature's properties) the
+// members ids (an array), elevation (a number), timezone, active_from,
+// active_to and source, null where unknown (info null: all null).
+void addStationMembers(nlohmann::ordered_json& object, const StationInfo* info);
 
 // An identifier as the station file keeps it: the scheme folded to lower
 // case. Returns "" and sets *why when text is no "scheme:value".

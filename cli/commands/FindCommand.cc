@@ -36,7 +36,8 @@ int find(const FindOptions& o, ToolContext& context) {
   BMTFile* db = access.open(DatabaseUse::kRead);
   SearchResult result =
       searchLocations(db->directory, o.text, o.filters,
-                      o.limit == 0 ? std::numeric_limits<std::size_t>::max() : o.limit);
+                      o.limit == 0 ? std::numeric_limits<std::size_t>::max() : o.limit,
+                      identifiedLocations(*db, o.text));
   std::vector<LocationData> records(result.hits.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     db->getLocationData(result.hits[i].location->locationIndex, records[i]);
@@ -125,7 +126,8 @@ void addFindCommand(CLI::App* app, ToolContext* context) {
       "Examples:\n"
       "  metdb --db stations.bmt find zurich\n"
       "  metdb --db stations.bmt find helsinky --continent Europe --limit 5\n"
-      "  metdb --db stations.bmt find 'sao paulo' --format json");
+      "  metdb --db stations.bmt find 'sao paulo' --format json\n"
+      "  metdb --db airports.bmt find ENTC");
   context->addCommand(command, [o, context] { return find(*o, *context); });
 }
 

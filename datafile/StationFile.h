@@ -35,9 +35,9 @@ class METDB_EXPORT StationFile {
  public:
   // One entry as the file holds it.
   struct Entry {
-    long index = -1;
-    std::uint64_t fingerprint = 0;
-    StationInfo info;
+    long index = -1;                // the record's index in the data file
+    std::uint64_t fingerprint = 0;  // the record's fingerprint()
+    StationInfo info;               // what is known of the location
   };
 
   // What match() did.

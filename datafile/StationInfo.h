@@ -28,6 +28,7 @@ struct StationInfo {
   // ("ghcnd-stations line 3"); empty when unknown.
   std::string source;
 
+  // Whether the elevation is known.
   bool hasElevation() const { return !std::isnan(elevation); }
 
   // Whether nothing is known.
@@ -73,12 +74,14 @@ struct StationInfo {
     return true;
   }
 
+  // Whether every field is the same (unknown elevations are equal).
   bool operator==(const StationInfo& o) const {
     bool sameElevation =
         hasElevation() == o.hasElevation() && (!hasElevation() || elevation == o.elevation);
     return ids == o.ids && sameElevation && timeZone == o.timeZone && activeFrom == o.activeFrom &&
            activeTo == o.activeTo && source == o.source;
   }
+  // The opposite of ==.
   bool operator!=(const StationInfo& o) const { return !(*this == o); }
 };
 

@@ -45,7 +45,7 @@ std::string wmoOf(long i) {
 // below 10^5 locations and repeat above (as WMO numbers do not), so that
 // the looked-up one is found once at 10^5 and ten times at 10^6.
 void makeDatabase(const std::string& path, long n) {
-  writeGroupedDatabase(path, n);
+  bench::writeGroupedDatabase(path, n);
   BMTFile db(path.c_str());
   if (!db.IsValid()) fail("cannot open " + path);
   StationFile stations(db);

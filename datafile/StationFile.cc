@@ -185,6 +185,8 @@ StationFile::~StationFile() = default;
 void StationFile::parse() {
   if (parsed_) return;
   parsed_ = true;
+  // Entries that find() read one at a time go; the whole file is read now.
+  entries_.clear();
   const char* p = text_.data();
   const char* end = p + text_.size();
   long line = 0;
@@ -286,7 +288,22 @@ StationFile::MatchReport StationFile::match() {
 }
 
 const StationInfo* StationFile::find(long index) {
-  parse();
+  if (!parsed_) {
+    // The line of that index alone, so that one look-up does not parse the
+    // whole file: lines start with their index.
+    std::string key = "\n" + std::to_string(index) + "\t";
+    std::size_t at = text_.find(key);
+    if (at == std::string::npos) return nullptr;
+    std::size_t end = text_.find('\n', at + 1);
+    if (end == std::string::npos) end = text_.size();
+    Entry entry;
+    std::string why;
+    if (!parseLine(text_.data() + at + 1, text_.data() + end, &entry, &why)) return nullptr;
+    if (!recordMatches(index, entry.fingerprint)) return nullptr;
+    Entry& kept = entries_[index];
+    kept = std::move(entry);
+    return &kept.info;
+  }
   auto it = entries_.find(index);
   if (it == entries_.end()) return nullptr;
   if (!matched_ && !recordMatches(index, it->second.fingerprint)) return nullptr;

@@ -88,7 +88,9 @@ class METDB_EXPORT StationFile {
 
   // The information on record index, or null when there is none, or the
   // entry's fingerprint is not that record's (then match() may find it
-  // elsewhere).
+  // elsewhere). Before the file was parsed whole (entries(), match(),
+  // set()), only that entry's line is read; the pointer holds until the
+  // next call of this object.
   const StationInfo* find(long index);
 
   // The record indices whose entries hold id (the scheme matched ignoring

@@ -1,6 +1,7 @@
 #include "tool/database/SelectedLocations.h"
 
 #include <algorithm>
+#include <set>
 #include <unordered_map>
 #include <utility>
 
@@ -34,6 +35,20 @@ void SelectedLocations::keepStations(const Filters& filters) {
   }
   std::vector<Location*> all = entries();
   entries_.clear();
+  if (filters.active.empty()) {
+    // Identifiers alone: the lines that hold them, without reading the
+    // whole station file or every record.
+    if (!stations_) stations_ = std::make_unique<StationFile>(*db_);
+    std::set<long> holding;
+    for (const std::string& id : wanted) {
+      for (long index : stations_->lookup(id)) holding.insert(index);
+    }
+    for (Location* l : all) {
+      if (holding.count(l->locationIndex)) entries_.push_back(l);
+    }
+    iterator_.reset();
+    return;
+  }
   for (Location* l : all) {
     const StationInfo* info = station(l->locationIndex);
     if (!filters.active.empty() && info != nullptr && !info->activeOn(filters.active)) continue;

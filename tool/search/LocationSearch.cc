@@ -8,6 +8,7 @@
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationFilter.h"
 #include "tool/database/LocationPath.h"
+#include "tool/record/StationFields.h"
 #include "tool/text/SearchKey.h"
 #include "tool/text/Text.h"
 
@@ -107,13 +108,19 @@ std::set<long> identifiedLocations(BMTFile& db, const std::string& text) {
   if (!stations.exists()) return found;
   if (isIdentifierText(wanted)) {
     for (long index : stations.lookup(wanted)) found.insert(index);
-    if (!found.empty()) return found;
+    return found;
   }
-  stations.match();
-  for (const auto& e : stations.entries()) {
-    for (const std::string& id : e.second.info.ids) {
-      std::size_t colon = id.find(':');
-      if (text::equalIgnoringCase(id.substr(colon + 1), wanted)) found.insert(e.first);
+  // A value alone, in each scheme the tool knows, as given and in capitals
+  // (the codes' usual case): each a look-up of the lines holding it, so
+  // that a search of names pays no parse of the station file.
+  std::string upper = wanted;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  for (const std::string& scheme : knownIdSchemes()) {
+    for (const std::string& value : {wanted, upper}) {
+      for (long index : stations.lookup(scheme + ":" + value)) found.insert(index);
+      if (upper == wanted) break;
     }
   }
   return found;

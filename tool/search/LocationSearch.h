@@ -52,7 +52,8 @@ SearchResult searchLocations(Directory* directory, const std::string& text, cons
 
 // The record indices of the locations whose station information holds
 // text as an identifier: "scheme:value" (the scheme ignoring case), or a
-// value of any scheme ignoring ASCII case ("entc" finds icao:ENTC).
+// value of a scheme the tool knows (knownIdSchemes), as given or in
+// capitals ("entc" finds icao:ENTC).
 std::set<long> identifiedLocations(BMTFile& db, const std::string& text);
 
 }  // namespace metdb

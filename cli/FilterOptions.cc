@@ -3,6 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <vector>
 
+#include "tool/database/LocationPath.h"
+#include "tool/record/StationFields.h"
+#include "tool/text/Text.h"
+
 namespace metdb {
 
 void addFilterOptions(CLI::App* command, Filters* filters, bool withSelectionFile) {
@@ -38,6 +42,30 @@ void addFilterOptions(CLI::App* command, Filters* filters, bool withSelectionFil
                            return tryParseBox(value, &s, &w, &n, &e, &why) ? std::string() : why;
                          },
                          ""));
+  command
+      ->add_option("--id", filters->ids,
+                   "Only the location holding this identifier (wmo:01026, icao:ENTC, ...; the "
+                   "scheme ignoring case); may be given more than once")
+      ->type_name("SCHEME:VALUE")
+      ->check(
+          [](const std::string& value) {
+            return isIdentifierText(value) ? std::string()
+                                           : text::quoted(value) + " is no identifier SCHEME:VALUE";
+          },
+          "");
+  command
+      ->add_option("--active", filters->active,
+                   "Only locations in operation on this day (those whose years of operation are "
+                   "unknown count as in operation)")
+      ->type_name("YYYY-MM-DD")
+      ->transform(CLI::Validator(
+          [](std::string& value) {
+            std::string day = normalizedDate(value);
+            if (day.empty()) return text::quoted(value) + " is no date YYYY-MM-DD";
+            value = day;
+            return std::string();
+          },
+          "", ""));
   if (withSelectionFile) {
     CLI::Option* file = command
                             ->add_option("--selection", filters->selectionFile,

@@ -19,12 +19,13 @@ std::string capitals(std::string name) {
 // A cell for a person to read: a position with four decimals (about ten
 // metres), which lines the column up; everything else as the station list
 // writes it.
-std::string cellText(const RecordColumn& column, const LocationData& record, long index) {
+std::string cellText(const RecordColumn& column, const LocationData& record, long index,
+                     const StationInfo* info) {
   const Field* f = column.field;
   if (f != nullptr && f->kind == FieldKind::kReal && !f->isSeries()) {
     return text::fixedFloat(realValue(record, *f, 0), 4);
   }
-  return column.text(record, index);
+  return column.text(record, index, info);
 }
 
 }  // namespace
@@ -46,7 +47,8 @@ std::vector<std::string> LocationTable::cells(const LocationData& r, long index,
                                               const std::vector<std::string>& leading) const {
   std::vector<std::string> row(leading.begin(), leading.end());
   row.resize(leadingColumns_);
-  for (const RecordColumn& c : columns_) row.push_back(cellText(c, r, index));
+  const StationInfo* info = stations_ ? stations_(index) : nullptr;
+  for (const RecordColumn& c : columns_) row.push_back(cellText(c, r, index, info));
   return row;
 }
 

@@ -2,8 +2,10 @@
 #define METDB_CLI_LOCATIONTABLE_H_
 
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafile/LocationData.h"
@@ -40,7 +42,14 @@ class LocationTable {
   void writeRow(std::ostream& out, const LocationData& record, long index,
                 const std::vector<std::string>& leading = {}) const;
 
+  // Where station columns find a location's station information, by record
+  // index (unset: they stay empty).
+  void setStations(std::function<const StationInfo*(long)> stations) {
+    stations_ = std::move(stations);
+  }
+
  private:
+  std::function<const StationInfo*(long)> stations_;
   std::vector<std::string> cells(const LocationData& record, long index,
                                  const std::vector<std::string>& leading) const;
   void writeLine(std::ostream& out, const std::vector<std::string>& row) const;

@@ -50,14 +50,14 @@ endif()
 
 # --- Public headers ----------------------------------------------------------
 # The headers that hosts get, folder by folder. The folders' other headers are
-# the library's own: datafile/DatabaseState.h, DirectoryMerge.h, SharedLock.h
-# and WriteAccess.h keep the bookkeeping of locks and writes, which no host
+# the library's own: datafile/DatabaseState.h, DirectoryMerge.h, SharedLock.h,
+# StationCarry.h, StationFileWrite.h and WriteAccess.h keep the bookkeeping of locks and writes, which no host
 # reaches. The platform headers are listed, each with why it is public, in
 # platform-public-headers.txt, which the API documentation reads too.
 set(METDB_PUBLIC_DATAFILE_HEADERS
   datafile/BMTFile.h datafile/DataFileReplacement.h datafile/InfoDevice.h datafile/LocationData.h
   datafile/MetDatabase.h datafile/MetDatabaseLock.h datafile/RecordOrder.h
-  datafile/WorkingDirectory.h)
+  datafile/StationFile.h datafile/StationInfo.h datafile/WorkingDirectory.h)
 set(METDB_PUBLIC_DIRECTORY_HEADERS
   directory/Continent.h directory/Country.h directory/Directory.h directory/FileBuffer.h
   directory/Location.h directory/State.h directory/TISArrayAsVector.h directory/TextScanner.h

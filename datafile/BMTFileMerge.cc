@@ -4,8 +4,10 @@
 
 #include "datafile/BMTFile.h"
 #include "datafile/DataFileReplacement.h"
+#include "datafile/DatabaseState.h"
 #include "datafile/InfoDevice.h"
 #include "datafile/RecordOrder.h"
+#include "datafile/StationCarry.h"
 #include "datafile/WorkingDirectory.h"
 #include "datafile/WriteAccess.h"
 #include "platform/Failure.h"
@@ -95,10 +97,19 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
     showNames(info, record);
   };
 
-  auto write = [&](const LocationData& record) {
+  StationCarry stations;
+  int mineStations = stations.add(*this);
+  int theirStations = stations.add(source);
+  // Writes record, which was record `from` of this database (mine) or of
+  // source; of a pair of equal records, also was `alsoFrom` of the other.
+  auto write = [&](const LocationData& record, int side, long from, int otherSide, long alsoFrom) {
     long idx = replacement.append(record);
     if (idx < 0) return false;
     fresh->addOrderedEntry(record, previous, idx);
+    if (stations.active()) {
+      stations.note(side, from, record, idx);
+      if (alsoFrom >= 0) stations.note(otherSide, alsoFrom, record, idx);
+    }
     return true;
   };
 
@@ -115,15 +126,19 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
       show(incoming);
       int c = compareLocationData(target, incoming);
       if (c < 0) {
-        ok = write(target);
+        ok = write(target, mineStations, mine.index(), -1, -1);
         mine.advance();
       } else if (c == 0) {
-        ok = write(replace ? incoming : target);
-        if (replace) ++replaced;
+        if (replace) {
+          ok = write(incoming, theirStations, theirs.index(), mineStations, mine.index());
+          ++replaced;
+        } else {
+          ok = write(target, mineStations, mine.index(), theirStations, theirs.index());
+        }
         mine.advance();
         theirs.advance();
       } else {
-        ok = write(incoming);
+        ok = write(incoming, theirStations, theirs.index(), -1, -1);
         theirs.advance();
         ++added;
       }
@@ -132,14 +147,14 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
     for (; ok && !mine.finished; mine.advance()) {
       mine.read(target);
       takeCursorNames(directory, target);
-      ok = write(target);
+      ok = write(target, mineStations, mine.index(), -1, -1);
       ++total;
       show(target);
     }
     for (; ok && !theirs.finished; theirs.advance()) {
       theirs.read(incoming);
       takeCursorNames(source.directory, incoming);
-      ok = write(incoming);
+      ok = write(incoming, theirStations, theirs.index(), -1, -1);
       ++total;
       ++added;
       show(incoming);
@@ -149,6 +164,9 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
     throw;
   }
 
+  if (ok && stations.active()) {
+    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), stations.finish());
+  }
   if (!ok || !replacement.commit(*fresh)) {
     if (reporting) reportFailure(info);
     return;

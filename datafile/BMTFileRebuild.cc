@@ -9,7 +9,9 @@
 
 #include "datafile/BMTFile.h"
 #include "datafile/DataFileReplacement.h"
+#include "datafile/DatabaseState.h"
 #include "datafile/DirectoryMerge.h"
+#include "datafile/StationCarry.h"
 #include "datafile/WorkingDirectory.h"
 #include "datafile/WriteAccess.h"
 #include "platform/Failure.h"
@@ -217,6 +219,8 @@ void BMTFile::remakeDatabase() {
     joined = joinGroups(directory);
   }
   Directory* walked = joined ? joined.get() : directory;
+  StationCarry stations;
+  int mine = stations.add(*this);
   if (!walked->IsEmpty()) {
     BulkRead reading(*this);
     walked->first();
@@ -229,8 +233,13 @@ void BMTFile::remakeDatabase() {
       LocationData record;
       std::memset(static_cast<void*>(&record), 0, sizeof record);
       getLocationData(index, record);
-      if (replacement.append(record) < 0) return;
+      long written = replacement.append(record);
+      if (written < 0) return;
+      if (stations.active()) stations.note(mine, index, record, written);
     } while (walked->next());
+  }
+  if (stations.active()) {
+    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), stations.finish());
   }
   std::vector<long> old = renumber(walked);
   if (!replacement.commit(*walked)) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "datafile/StationFileWrite.h"
 #include "directory/Directory.h"
 #include "platform/Failure.h"
 #include "platform/FileOps.h"
@@ -91,8 +92,16 @@ bool DataFileReplacement::commit(Directory& describing) {
     platform::setModifiedAtLeast(newDirectory, temp_.stamp().modifiedNs);
   }
 
+  std::string newStations;
+  if (carryStations_) {
+    std::string model = platform::pathExists(stationFile_.c_str()) ? stationFile_ : dataFile_;
+    newStations =
+        writeStationFileBeside(stationFile_, stationText_, model, temp_.stamp().modifiedNs);
+  }
+
   if (!platform::renameFile(tempName_.c_str(), dataFile_.c_str())) {
     if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
+    if (!newStations.empty()) platform::removeFile(newStations.c_str());
     discard();
     return false;
   }
@@ -100,6 +109,9 @@ bool DataFileReplacement::commit(Directory& describing) {
   if (newDirectory.empty() || !platform::renameFile(newDirectory.c_str(), directoryFile_.c_str())) {
     if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
     platform::removeFile(directoryFile_.c_str());
+  }
+  if (!newStations.empty() && !platform::renameFile(newStations.c_str(), stationFile_.c_str())) {
+    platform::removeFile(newStations.c_str());
   }
   platform::syncFolderOf(dataFile_.c_str());
   // Done: a directory file that could not be written is no failure, as the

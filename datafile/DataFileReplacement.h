@@ -54,6 +54,17 @@ class DataFileReplacement {
   // temporary files removed, when the data file cannot be replaced.
   bool commit(Directory& describing);
 
+  // Has commit() also replace the station file stationFile by one holding
+  // text, written beside it before the data file is renamed and renamed
+  // into place after the directory file. Should that fail, or the process
+  // die before, the old station file stays: its entries name their records
+  // by fingerprint, so that they are found again (StationFile::match).
+  void carryStations(const std::string& stationFile, const std::string& text) {
+    stationFile_ = stationFile;
+    stationText_ = text;
+    carryStations_ = true;
+  }
+
   // After a successful commit: the new data file, open for reading and
   // writing. The replacement keeps nothing open afterwards.
   platform::File takeFile();
@@ -77,6 +88,9 @@ class DataFileReplacement {
   long written_ = 0;  // bytes already in the temporary file
   bool failed_ = false;
   bool committed_ = false;
+  bool carryStations_ = false;
+  std::string stationFile_;
+  std::string stationText_;
 };
 
 #endif  // METDB_DATAFILE_DATAFILEREPLACEMENT_H_

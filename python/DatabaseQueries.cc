@@ -31,16 +31,19 @@ std::vector<MatchValue> findLocations(OpenDatabase& database, const std::string&
   SearchResult result;
   try {
     result = searchLocations(db->directory, text, filters,
-                             limit == 0 ? std::numeric_limits<std::size_t>::max() : limit);
+                             limit == 0 ? std::numeric_limits<std::size_t>::max() : limit,
+                             identifiedLocations(*db, text));
   } catch (const Error& e) {
     // Only the text and the filters can be at fault here.
     throw BindingError(ErrorKind::kBadInput, e.what());
   }
   std::vector<MatchValue> found(result.hits.size());
+  StationFile stations(*db);
   for (std::size_t i = 0; i < found.size(); ++i) {
     const SearchHit& hit = result.hits[i];
     found[i].location.index = hit.location->locationIndex;
     db->getLocationData(found[i].location.index, found[i].location.record);
+    takeStation(stations, &found[i].location);
     found[i].kind = matchKindName(hit.match.kind);
     found[i].errors = hit.match.errors;
     found[i].matchedIn = matchedLevelName(hit.matchedLevel);
@@ -72,9 +75,11 @@ std::vector<NearValue> nearestLocations(OpenDatabase& database, double latitude,
   if (!answer.warning.empty()) warn(answer.warning);
   const std::vector<NearLocation>& found = answer.found;
   std::vector<NearValue> out(found.size());
+  StationFile stations(*db);
   for (std::size_t i = 0; i < found.size(); ++i) {
     out[i].location.index = found[i].recordIndex;
     out[i].location.record = found[i].record;
+    takeStation(stations, &out[i].location);
     out[i].distanceKm = found[i].metres / 1000.0;
     out[i].bearing = found[i].bearing;
   }

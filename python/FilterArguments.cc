@@ -1,4 +1,6 @@
 #include "python/FilterArguments.h"
+#include "tool/database/LocationPath.h"
+#include "tool/record/StationFields.h"
 
 #include "python/PythonErrors.h"
 #include "tool/Error.h"
@@ -71,10 +73,26 @@ Filters filtersFrom(const py::kwargs& arguments) {
       } catch (const Error& e) {
         throw BindingError(ErrorKind::kBadInput, e.what());
       }
+    } else if (key == "id") {
+      if (value.is_none()) continue;
+      std::string id = textOf(key, value);
+      if (!isIdentifierText(id)) {
+        throw BindingError(ErrorKind::kBadInput,
+                           "id: \"" + id + "\" is no identifier SCHEME:VALUE.");
+      }
+      filters.ids.push_back(id);
+    } else if (key == "active") {
+      if (value.is_none()) continue;
+      std::string day = normalizedDate(py::str(value).cast<std::string>());
+      if (day.empty()) {
+        throw BindingError(ErrorKind::kBadInput,
+                           "active: give a date, \"YYYY-MM-DD\" or a datetime.date.");
+      }
+      filters.active = day;
     } else {
       throw py::type_error("unexpected keyword argument '" + key +
                            "' (the filters are name, state, country, continent, level_limit, "
-                           "bbox and selection)");
+                           "bbox, selection, id and active)");
     }
   }
   return filters;

@@ -2,6 +2,7 @@
 
 #include <pybind11/numpy.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 #include "python/LocationValue.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/record/Fields.h"
+#include "tool/record/StationFields.h"
 
 namespace py = pybind11;
 
@@ -84,6 +86,14 @@ py::dict locationColumns(OpenDatabase& database, const Filters& filters) {
     }
   }
 
+  // The station file's columns: ids (blank-separated), elevation (NaN
+  // when unknown), timezone, active_from and active_to (None when unknown).
+  py::array_t<double> elevationColumn(static_cast<py::ssize_t>(rows));
+  double* elevation = elevationColumn.mutable_data();
+  auto objects = [rows] {
+    return py::array(py::dtype("O"), std::vector<py::ssize_t>{static_cast<py::ssize_t>(rows)});
+  };
+  py::array ids = objects(), timezone = objects(), activeFrom = objects(), activeTo = objects();
   std::int64_t* indexData = index.mutable_data();
   PyObject** nameData = static_cast<PyObject**>(names.mutable_data());
   std::size_t row = 0;
@@ -105,6 +115,19 @@ py::dict locationColumns(OpenDatabase& database, const Filters& filters) {
                   bytes + c.field->offset + static_cast<std::size_t>(c.element) * c.field->size,
                   c.field->size);
     }
+    const StationInfo* info = selected.station(recordIndex);
+    elevation[row] = info && info->hasElevation() ? info->elevation : std::nan("");
+    // Every cell set, None where unknown.
+    auto put = [row](py::array& column, const std::string& value) {
+      PyObject** data = static_cast<PyObject**>(column.mutable_data());
+      PyObject* old = data[row];
+      data[row] = value.empty() ? py::none().release().ptr() : py::str(value).release().ptr();
+      Py_XDECREF(old);
+    };
+    put(ids, info ? stationValueText(*info, "ids") : "");
+    put(timezone, info ? info->timeZone : "");
+    put(activeFrom, info ? info->activeFrom : "");
+    put(activeTo, info ? info->activeTo : "");
     ++row;
   });
 
@@ -124,6 +147,11 @@ py::dict locationColumns(OpenDatabase& database, const Filters& filters) {
       if (c.field == &f) out[py::str(columnName(f, c.element))] = c.array;
     }
   }
+  out["ids"] = ids;
+  out["elevation"] = elevationColumn;
+  out["timezone"] = timezone;
+  out["active_from"] = activeFrom;
+  out["active_to"] = activeTo;
   return out;
 }
 

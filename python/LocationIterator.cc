@@ -28,6 +28,11 @@ LocationValue LocationIterator::next() {
   LocationValue value;
   value.index = indices_[position_++];
   db->getLocationData(value.index, value.record);
+  if (!stations_) {
+    stations_ = std::make_unique<StationFile>(*db);
+    if (stations_->exists()) stations_->match();
+  }
+  takeStation(*stations_, &value);
   return value;
 }
 

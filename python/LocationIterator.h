@@ -1,6 +1,7 @@
 #ifndef METDB_PYTHON_LOCATIONITERATOR_H_
 #define METDB_PYTHON_LOCATIONITERATOR_H_
 
+#include <memory>
 #include <vector>
 
 #include "python/LocationValue.h"
@@ -32,6 +33,7 @@ class LocationIterator {
   long generation_;
   std::vector<long> indices_;
   std::size_t position_ = 0;
+  std::unique_ptr<StationFile> stations_;  // read on the first next()
 };
 
 }  // namespace python

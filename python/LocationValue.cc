@@ -1,6 +1,7 @@
 #include "python/LocationValue.h"
 
 #include <pybind11/numpy.h>
+#include <pybind11/stl.h>
 
 #include <cstring>
 
@@ -103,6 +104,19 @@ void setFieldFromObject(LocationData* record, const Field& field, int element,
   if (!cut.empty()) warn(assignment.column() + ": " + cut + ".");
 }
 
+void takeStation(StationFile& stations, LocationValue* value) {
+  const StationInfo* info = stations.find(value->index);
+  value->station = info ? *info : StationInfo();
+}
+
+namespace {
+
+py::object textOrNone(const std::string& text) {
+  return text.empty() ? py::object(py::none()) : py::object(py::str(text));
+}
+
+}  // namespace
+
 void bindLocation(py::module_& module) {
   py::class_<LocationValue> location(
       module, "Location",
@@ -129,6 +143,28 @@ void bindLocation(py::module_& module) {
         field.column, [f](const LocationValue& l) { return fieldObject(l.record, *f); },
         field.help);
   }
+  location.def_property_readonly(
+      "ids", [](const LocationValue& l) { return l.station.ids; },
+      "Its identifiers, \"scheme:value\" (wmo, icao, iata, ghcn, usaf-wban, geonames, ...).");
+  location.def_property_readonly(
+      "elevation",
+      [](const LocationValue& l) {
+        return l.station.hasElevation() ? py::object(py::float_(l.station.elevation))
+                                        : py::object(py::none());
+      },
+      "Elevation in metres, or None when unknown.");
+  location.def_property_readonly(
+      "timezone", [](const LocationValue& l) { return textOrNone(l.station.timeZone); },
+      "IANA time zone, or None.");
+  location.def_property_readonly(
+      "active_from", [](const LocationValue& l) { return textOrNone(l.station.activeFrom); },
+      "First day of operation (YYYY-MM-DD), or None when open.");
+  location.def_property_readonly(
+      "active_to", [](const LocationValue& l) { return textOrNone(l.station.activeTo); },
+      "Last day of operation (YYYY-MM-DD), or None when open.");
+  location.def_property_readonly(
+      "source", [](const LocationValue& l) { return textOrNone(l.station.source); },
+      "The list and line it came from, or None.");
   location.def(
       "to_dict",
       [](const LocationValue& l) {

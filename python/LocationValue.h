@@ -6,6 +6,8 @@
 #include <string>
 
 #include "datafile/LocationData.h"
+#include "datafile/StationFile.h"
+#include "datafile/StationInfo.h"
 #include "tool/record/Fields.h"
 
 namespace metdb {
@@ -17,7 +19,11 @@ namespace python {
 struct LocationValue {
   LocationData record;
   long index = -1;
+  StationInfo station;  // identifiers, elevation, ... (the station file's)
 };
+
+// Gives *value the station information stations holds for its index.
+void takeStation(StationFile& stations, LocationValue* value);
 
 // A name decoded for Python: UTF-8, with bytes that are not (a record
 // written in another character set) kept as lone surrogates

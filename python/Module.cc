@@ -17,6 +17,7 @@
 #include "python/LocationValue.h"
 #include "python/OpenDatabase.h"
 #include "python/PythonErrors.h"
+#include "tool/database/LocationPath.h"
 
 namespace py = pybind11;
 using namespace metdb::python;
@@ -116,9 +117,36 @@ PYBIND11_MODULE(_metdb, m) {
                                  "The data file holds no record " + std::to_string(index) + ".");
             }
             db->getLocationData(index, v.record);
+            StationFile stations(*db);
+            takeStation(stations, &v);
             return v;
           },
           py::arg("index"), "The record of a record index, as a Location.")
+      .def(
+          "by_id",
+          [](OpenDatabase& d, const std::string& id) {
+            BMTFile* db = d.db();
+            if (!metdb::isIdentifierText(id)) {
+              throw BindingError(ErrorKind::kBadInput,
+                                 "\"" + id + "\" is no identifier SCHEME:VALUE (wmo:01026).");
+            }
+            std::vector<Location*> found = metdb::findLocations(*db, id);
+            if (found.empty()) {
+              throw BindingError(ErrorKind::kNotFound, "No location holds " + id + ".");
+            }
+            StationFile stations(*db);
+            std::vector<LocationValue> out(found.size());
+            for (std::size_t i = 0; i < found.size(); ++i) {
+              out[i].index = found[i]->locationIndex;
+              db->getLocationData(out[i].index, out[i].record);
+              takeStation(stations, &out[i]);
+            }
+            if (out.size() == 1) return py::cast(out.front());
+            return py::cast(out);
+          },
+          py::arg("id"),
+          "The location holding the identifier (\"icao:ENTC\"; the scheme ignoring case);\n"
+          "a list when several do. NotFoundError when none does.")
       .def(
           "find",
           [](OpenDatabase& d, const std::string& text, std::size_t limit,

@@ -51,7 +51,7 @@ bool collect(const DeleteOptions& o, Database& access, ToolContext& context,
     targets->emplace_back(index, recordPath(r));
     return true;
   }
-  for (Location* loc : LocationPath::parse(o.what).find(db->directory)) {
+  for (Location* loc : findLocations(*db, o.what)) {
     LocationData r;
     db->getLocationData(loc->locationIndex, r);
     targets->emplace_back(loc->locationIndex, recordPath(r));

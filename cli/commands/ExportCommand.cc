@@ -15,6 +15,7 @@
 #include "tool/record/JsonArrayWriter.h"
 #include "tool/record/RecordJson.h"
 #include "tool/record/StationCsv.h"
+#include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -30,9 +31,17 @@ struct ExportOptions {
 // Writes the selected records to out in format. Returns the number of
 // records that a GeoJSON export could not place (always 0 for the others).
 long write(SelectedLocations& selected, const std::string& format, std::ostream& out) {
+  // A database with a station file exports its columns too.
+  bool stations = selected.hasStations();
   if (format == "csv") {
-    StationCsv::writeHeader(out);
-    selected.forEach([&](const LocationData& r, long) { StationCsv::writeRecord(out, r); });
+    StationCsv::writeHeader(out, stations);
+    selected.forEach([&](const LocationData& r, long index) {
+      if (stations) {
+        StationCsv::writeRecord(out, r, selected.station(index));
+      } else {
+        StationCsv::writeRecord(out, r);
+      }
+    });
     return 0;
   }
   // One object per line inside the array: readable, and never the whole
@@ -42,7 +51,13 @@ long write(SelectedLocations& selected, const std::string& format, std::ostream&
   JsonArrayWriter array(out, geojson ? "{\"type\": \"FeatureCollection\", \"features\": [" : "[");
   selected.forEach([&](const LocationData& r, long index) {
     bool placed = true;
-    array.add(geojson ? geoJsonFeature(r, index, &placed) : recordToJson(r, index));
+    nlohmann::ordered_json object =
+        geojson ? geoJsonFeature(r, index, &placed) : recordToJson(r, index);
+    if (stations) {
+      nlohmann::ordered_json& members = geojson ? object["properties"] : object;
+      addStationMembers(members, selected.station(index));
+    }
+    array.add(object);
     if (!placed) ++unplaced;
   });
   array.end(geojson ? "]}" : "]");

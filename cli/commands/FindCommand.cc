@@ -36,7 +36,8 @@ int find(const FindOptions& o, ToolContext& context) {
   BMTFile* db = access.open(DatabaseUse::kRead);
   SearchResult result =
       searchLocations(db->directory, o.text, o.filters,
-                      o.limit == 0 ? std::numeric_limits<std::size_t>::max() : o.limit);
+                      o.limit == 0 ? std::numeric_limits<std::size_t>::max() : o.limit,
+                      identifiedLocations(*db, o.text));
   std::vector<LocationData> records(result.hits.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     db->getLocationData(result.hits[i].location->locationIndex, records[i]);
@@ -120,12 +121,15 @@ void addFindCommand(CLI::App* app, ToolContext* context) {
       "TEXT lies inside it (substring), then near misses of one typing error (TEXT\n"
       "of 4 to 7 letters) or two (8 or more). A location ranks by its best match;\n"
       "IN says where that was. Ties go to the location's own name, then to lower\n"
-      "levels, then to walk order.\n"
+      "levels, then to walk order. A location that holds TEXT as an identifier\n"
+      "(icao:ENTC, or just ENTC, in any scheme) ranks before all of them (IN:\n"
+      "identifier).\n"
       "\n"
       "Examples:\n"
       "  metdb --db stations.bmt find zurich\n"
       "  metdb --db stations.bmt find helsinky --continent Europe --limit 5\n"
-      "  metdb --db stations.bmt find 'sao paulo' --format json");
+      "  metdb --db stations.bmt find 'sao paulo' --format json\n"
+      "  metdb --db airports.bmt find ENTC");
   context->addCommand(command, [o, context] { return find(*o, *context); });
 }
 

@@ -58,7 +58,10 @@ int list(const ListOptions& o, ToolContext& context) {
     RecordListing listing(context.out,
                           o.format == "csv" ? ListingFormat::kCsv : ListingFormat::kJson, columns);
     listing.begin();
-    selected.forEach([&](const LocationData& r, long index) { listing.write(r, index); });
+    bool stations = anyStationColumn(columns);
+    selected.forEach([&](const LocationData& r, long index) {
+      listing.write(r, index, stations ? selected.station(index) : nullptr);
+    });
     listing.end();
     return kExitOk;
   }
@@ -69,6 +72,9 @@ int list(const ListOptions& o, ToolContext& context) {
   // Two passes over the records: the widths first, so that only one record
   // is ever held, however long the list.
   LocationTable table({}, columns);
+  if (anyStationColumn(columns)) {
+    table.setStations([&selected](long index) { return selected.station(index); });
+  }
   selected.forEach([&](const LocationData& r, long index) { table.measure(r, index); });
   table.writeHeadings(context.out);
   selected.forEach(

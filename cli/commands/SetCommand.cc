@@ -8,6 +8,7 @@
 #include "cli/ChangeList.h"
 #include "cli/FilterOptions.h"
 #include "cli/RecordOptions.h"
+#include "cli/StationOptions.h"
 #include "cli/Terminal.h"
 #include "cli/ToolDatabase.h"
 #include "tool/database/BulkEdit.h"
@@ -27,6 +28,7 @@ struct SetOptions {
   // select the locations.
   std::string what;
   RecordOptions fields;
+  StationOptions station;
   Filters filters;
   std::vector<std::string> sets;  // FIELD=VALUE, checked at parsing
   bool dryRun = false;
@@ -85,7 +87,7 @@ long resolve(const SetOptions& o, Database& access, ToolContext& context) {
     RecordEditor(access).record(index);  // throws when no location refers to it
     return index;
   }
-  std::vector<Location*> found = LocationPath::parse(o.what).find(access.db()->directory);
+  std::vector<Location*> found = findLocations(*access.db(), o.what);
   if (found.empty()) {
     context.error("No location " + text::quoted(o.what) +
                   " is in the database; nothing was changed.");
@@ -126,8 +128,20 @@ int changeOne(const SetOptions& o, const std::vector<FieldAssignment>& assignmen
   std::vector<std::string> warnings;
   edit.assign({index}, assignments, &warnings);
   for (const std::string& w : warnings) context.warning(w);
+  StationInfo before = RecordEditor(access).stationInfo(index);
+  StationInfo after = o.station.applyTo(before);
   if (edit.changes().empty()) {
-    context.out << "Nothing to change: record " << index << " has these values already.\n";
+    if (after == before) {
+      context.out << "Nothing to change: record " << index << " has these values already.\n";
+      return kExitOk;
+    }
+    if (o.dryRun) {
+      context.out << "Would change the station information of record " << index << ".\n";
+      return kExitOk;
+    }
+    LocationData same = RecordEditor(access).record(index);
+    RecordEditor(access).replace(index, &same, &after);
+    context.out << "Changed record " << index << " (" << recordPath(same) << ").\n";
     return kExitOk;
   }
   const PlannedChange& change = edit.changes().front();
@@ -138,7 +152,7 @@ int changeOne(const SetOptions& o, const std::vector<FieldAssignment>& assignmen
     return kExitOk;
   }
   LocationData record = change.after;
-  long now = RecordEditor(access).replace(index, &record);
+  long now = RecordEditor(access).replace(index, &record, &after);
   if (now == index) {
     context.out << "Changed record " << index << " (" << recordPath(record) << ").\n";
     return kExitOk;
@@ -223,7 +237,12 @@ int setFields(const SetOptions& o, ToolContext& context) {
   std::string usage;
   std::vector<FieldAssignment> assignments = assignmentsOf(o, oneLocation, &usage);
   if (!usage.empty()) return context.usageError(usage);
-  if (assignments.empty()) {
+  if (!oneLocation && o.station.anyGiven()) {
+    return context.usageError(
+        "--add-id, --remove-id, --elevation, --timezone, --active-from, --active-to and --source "
+        "change only the location that INDEX, PATH or an identifier gives");
+  }
+  if (assignments.empty() && !(oneLocation && o.station.anyGiven())) {
     return context.usageError(
         oneLocation ? "give at least one field to change, such as --level 2 or --set level=2"
                     : "give at least one field to change, such as --set level=2");
@@ -238,9 +257,10 @@ void addSetCommand(CLI::App* app, ToolContext* context) {
       app->add_subcommand("set", "Change fields of one location, or of every selected location");
   auto o = std::make_shared<SetOptions>();
   command
-      ->add_option("WHAT", o->what,
-                   "A record index, or a path CONTINENT/COUNTRY/STATE/NAME (names ignoring case); "
-                   "without it the filters select the locations")
+      ->add_option(
+          "WHAT", o->what,
+          "A record index, an identifier SCHEME:VALUE, or a path CONTINENT/COUNTRY/STATE/NAME "
+          "(names ignoring case); without it the filters select the locations")
       ->check(checkWhat, "")
       ->type_name("");
   addFilterOptions(command, &o->filters, true);
@@ -258,6 +278,7 @@ void addSetCommand(CLI::App* app, ToolContext* context) {
     o->selecting.push_back(command->get_option(name));
   }
   o->fields.addOptions(command, false);
+  o->station.addOptions(command);
   command
       ->add_option("--set", o->sets,
                    "FIELD=VALUE: a field's new value, FIELD a column of a station list (name, "
@@ -286,6 +307,7 @@ void addSetCommand(CLI::App* app, ToolContext* context) {
       "Examples:\n"
       "  metdb --db stations.bmt set 12 --level 3 --series-c 1,2,3,4,5,6,7,8,9,10,11,12\n"
       "  metdb --db stations.bmt set Europe/Switzerland/Bern/Bern --latitude 46.95\n"
+      "  metdb --db stations.bmt set wmo:06660 --elevation 556 --add-id icao:LSZB\n"
       "  metdb --db stations.bmt set --country Burma --set country=Myanmar --dry-run\n"
       "  metdb --db stations.bmt set --selection north.sel --set level=2");
   context->addCommand(command, [o, context] { return setFields(*o, *context); });

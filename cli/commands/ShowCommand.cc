@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/ToolDatabase.h"
+#include "datafile/StationFile.h"
 #include "tool/database/LocationPath.h"
 #include "tool/record/RecordView.h"
 #include "tool/text/Text.h"
@@ -27,11 +28,12 @@ int show(const std::string& what, ToolContext& context) {
     }
     LocationData record;
     db->getLocationData(index, record);
-    writeRecordView(context.out, record, index);
+    writeRecordView(context.out, record, index, StationFile(*db).find(index));
     return kExitOk;
   }
 
-  std::vector<Location*> found = LocationPath::parse(what).find(db->directory);
+  std::vector<Location*> found = findLocations(*db, what);
+  StationFile stations(*db);
   if (found.empty()) {
     context.error("No location " + text::quoted(what) + " is in the database.");
     return kExitFailure;
@@ -40,7 +42,8 @@ int show(const std::string& what, ToolContext& context) {
     if (i > 0) context.out << '\n';
     LocationData record;
     db->getLocationData(found[i]->locationIndex, record);
-    writeRecordView(context.out, record, found[i]->locationIndex);
+    writeRecordView(context.out, record, found[i]->locationIndex,
+                    stations.find(found[i]->locationIndex));
   }
   return kExitOk;
 }
@@ -51,15 +54,18 @@ void addShowCommand(CLI::App* app, ToolContext* context) {
   CLI::App* command = app->add_subcommand("show", "Show every field of one record");
   auto what = std::make_shared<std::string>();
   command
-      ->add_option("WHAT", *what,
-                   "A record index, or a path CONTINENT/COUNTRY/STATE/NAME (names ignoring case)")
+      ->add_option(
+          "WHAT", *what,
+          "A record index, an identifier SCHEME:VALUE (wmo:01026, icao:ENTC, ...), or a path "
+          "CONTINENT/COUNTRY/STATE/NAME (names ignoring case)")
       ->required()
       ->check([](const std::string& what) { return checkIndexOrPath(what, true); }, "")
       ->type_name("");
   command->footer(
       "Examples:\n"
       "  metdb --db stations.bmt show 12\n"
-      "  metdb --db stations.bmt show Europe/Finland/Finland/Helsinki");
+      "  metdb --db stations.bmt show Europe/Finland/Finland/Helsinki\n"
+      "  metdb --db ghcn.bmt show wmo:02974");
   context->addCommand(command, [what, context] { return show(*what, *context); });
 }
 

@@ -83,7 +83,9 @@ def _to_pandas(self, **filters):
 
     One row per location in walk order: index (the record index), name,
     state, country and continent (the last three as categories), level,
-    latitude, longitude, auxValue and seriesA1..seriesE12. Built column by
+    latitude, longitude, auxValue, seriesA1..seriesE12, and the station
+    file's ids (blank-separated), elevation (NaN when unknown), timezone,
+    active_from and active_to (None when unknown). Built column by
     column, without a Python object per location but the names. Needs
     pandas (ImportError otherwise).
     """

@@ -194,6 +194,42 @@ int checkExport(const std::string& csv, const Contents& known, std::size_t least
   return rows >= least && rows <= most ? 0 : 4;
 }
 
+// Processes that give locations identifiers at once, beside additions
+// and compactions: every identifier ends on its location.
+TEST_F(SeveralProcessesTest, ProcessesEditingStationInformationKeepEachOthers) {
+  std::vector<std::vector<std::string>> commands;
+  std::vector<std::pair<std::string, std::string>> expected;  // id, name
+  auto originals = before.begin();
+  for (int i = 0; i < 8; ++i) {
+    std::string id = "wmo:1000" + std::to_string(i);
+    if (i % 4 == 3) {
+      commands.push_back({"--db", "s.bmt", "compact"});
+    } else if (i % 4 == 2) {
+      Place added =
+          place("Europe", "Norway", "Oslo", "N" + std::to_string(i), 2, 10.5f + i, 20.25f);
+      std::vector<std::string> args = addArgs(added);
+      args.insert(args.end(), {"--add-id", id});
+      commands.push_back(args);
+      expected.emplace_back(id, added.name);
+    } else {
+      const Place& p = (originals++)->second;
+      commands.push_back({"--db", "s.bmt", "set",
+                          p.continent + "/" + p.country + "/" + p.state + "/" + p.name, "--add-id",
+                          id});
+      expected.emplace_back(id, p.name);
+    }
+  }
+  race(commands);
+  for (const auto& [id, name] : expected) {
+    ASSERT_EQ(runTool(dir.path(), "show", {"--db", "s.bmt", "show", id}), 0) << id;
+    std::string shown = readFile(dir.file("show.out"));
+    EXPECT_NE(shown.find("  name       " + name + "\n"), std::string::npos) << id << ":\n" << shown;
+  }
+  ASSERT_EQ(runTool(dir.path(), "check", {"--db", "s.bmt", "check"}), 0)
+      << readFile(dir.file("check.out"));
+  expectConsistent(db());
+}
+
 TEST_F(SeveralProcessesTest, ReadersBesideAWriterSeeWholeDatabasesAndChangeNothing) {
   constexpr int kAdds = 20;
   Contents known = before;

@@ -57,7 +57,8 @@ TEST_P(FaultInjectionTest, KilledAtEveryFileChange) {
 #ifdef __SANITIZE_ADDRESS__
   // The sanitizer runtime of the traced tool makes file changes of its own,
   // which the count of the clean run does not hold.
-  if (GetParam().name.rfind("tool-", 0) == 0) GTEST_SKIP() << "tool runs are traced in the normal build";
+  if (GetParam().name.rfind("tool-", 0) == 0)
+    GTEST_SKIP() << "tool runs are traced in the normal build";
 #endif
   long calls = sweep.calls();
   long budget = static_cast<long>(faults::trialBudget(64));

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "datafile/BMTFile.h"
+#include "datafile/StationFile.h"
 #include "directory/Directory.h"
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
@@ -97,6 +98,11 @@ Contents contentsOf(const Image& image, const std::string& dataFile) {
   materialise(image, copy.path());
   BMTFile db(copy.file(dataFile).c_str());
   if (!db.IsValid()) return {{"(not valid)", ""}};
+  // Each location's station information joins its record: the station file
+  // must describe the same locations as the data file (matched by
+  // fingerprint, as every reader matches it).
+  StationFile stations(db);
+  if (stations.exists()) stations.match();
   Directory* d = db.directory;
   if (d->IsEmpty()) return contents;
   d->first();
@@ -109,7 +115,12 @@ Contents contentsOf(const Image& image, const std::string& dataFile) {
     std::string path = *(*d->continents)[d->continentPos] + "/" +
                        *(*d->curCountries)[d->countryPos] + "/" + *(*d->curStates)[d->statePos] +
                        "/" + d->getLocationName();
-    contents.emplace_back(path, testsupport::bytesOf(record));
+    std::string station;
+    if (const StationInfo* info = stations.find(index)) {
+      for (const std::string& id : info->ids) station += " " + id;
+      station += " " + info->timeZone;
+    }
+    contents.emplace_back(path, testsupport::bytesOf(record) + station);
   } while (d->next());
   d->changed = false;
   std::sort(contents.begin(), contents.end());

@@ -11,6 +11,7 @@
 
 #include "datafile/BMTFile.h"
 #include "datafile/InfoDevice.h"
+#include "datafile/StationFile.h"
 #include "directory/Directory.h"
 #include "module/CurrentDatabase.h"
 #include "platform/Notify.h"
@@ -148,6 +149,20 @@ Operation tool(const std::string& name, std::vector<std::string> args,
 
 void makeFixture(const std::string& folder) {
   makeDatabase(folder + "/db.bmt", dbRecords());
+  {
+    // Station information for a few locations, which every operation must
+    // keep with their records.
+    BMTFile db((folder + "/db.bmt").c_str());
+    StationFile stations(db);
+    for (long i = 0; i < 4; ++i) {
+      StationInfo info;
+      info.addId("wmo:0100" + std::to_string(i));
+      info.timeZone = "Europe/Oslo";
+      stations.set(i, info);
+    }
+    stations.save();
+  }
+  testsupport::setModificationTime(folder + "/db.stn", kFixedTime);
   makeDatabase(folder + "/src.bmt", srcRecords());
   TLocationSelection* s = europeSelection("old");
   s->write((folder + "/old.sel").c_str());

@@ -54,7 +54,7 @@ expect 'metdb --db st.bmt export --format g' 'geojson gpkg'
 expect 'metdb create --from gh' 'ghcnd-stations'
 expect 'metdb map --color-by co' 'continent country'
 expect 'metdb nearest -' "$(echo --help -h -k --max-km --within --format --map --map-width \
-  --continent --country --state --name --level-limit --bbox --selection)"
+  --continent --country --state --name --level-limit --bbox --id --active --selection)"
 expect 'metdb create st' 'stations.csv'
 expect 'metdb list --selection no' 'north.sel'
 expect 'metdb list --country ' ''

@@ -8,7 +8,7 @@ allowlist=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-classes='(LocationData|VELDstring|Location|State|Country|Continent|Directory|MetDatabase|BMTFile|InfoDevice|TLocList|TLocationSelection|TLocationIterator|WorkingDirectory|MetDatabaseLock)'
+classes='(LocationData|VELDstring|Location|State|Country|Continent|Directory|MetDatabase|BMTFile|InfoDevice|TLocList|TLocationSelection|TLocationIterator|WorkingDirectory|MetDatabaseLock|StationFile)'
 grep -v -e '^#' -e '^$' "$allowlist" | sed "s/@CLASS@/$classes/g" >"$tmp/patterns"
 
 # "ADDRESS TYPE NAME": keep the name, which may hold blanks.

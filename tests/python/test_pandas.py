@@ -21,7 +21,7 @@ def test_to_pandas_matches_the_walk(db):
     assert frame["seriesC1"].dtype == numpy.int16
     zurich = frame[frame["name"] == "Zürich"].iloc[0]
     assert (zurich["auxValue"], zurich["seriesC1"], zurich["seriesA1"]) == (7, 3, -1.5)
-    assert len(frame.columns) == 1 + 4 + 4 + 5 * 12
+    assert len(frame.columns) == 1 + 4 + 4 + 5 * 12 + 5  # and the station columns
     assert list(db.to_pandas(country="Norway")["name"]) == ["Oslo", "Tromsø", "Bergen"]
 
 

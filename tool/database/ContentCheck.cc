@@ -6,6 +6,7 @@
 #include "tool/Progress.h"
 #include "tool/database/ContentChecks.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/database/StationCheck.h"
 #include "tool/record/RecordFaults.h"
 #include "tool/record/RecordPosition.h"
 #include "tool/text/SearchKey.h"
@@ -70,6 +71,7 @@ std::vector<Finding> checkContent(Database& access, const ContentCheckOptions& o
   ContentItems items = readItems(access);
   std::vector<Finding> findings;
   for (ContentCheckFunction check : kChecks) check(items, options, &findings);
+  for (Finding& f : checkStationContent(access, stationChecks())) findings.push_back(std::move(f));
   return findings;
 }
 

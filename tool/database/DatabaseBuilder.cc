@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "datafile/BMTFile.h"
+#include "datafile/StationFile.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/Progress.h"
@@ -65,6 +66,19 @@ DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>&
     throw Error("Cannot write the new directory file in \"" + folder.path() +
                 "\": " + Database::libraryReason() + "; nothing was written.");
   }
+  // The station file only when a row has station information: a database
+  // without any needs none.
+  StationFile stations(db);
+  bool any = false;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].station.empty()) continue;
+    stations.set(static_cast<long>(i), rows[i].station);
+    any = true;
+  }
+  if (any && !stations.save()) {
+    throw Error("Cannot write the new station file in \"" + folder.path() +
+                "\": " + Database::libraryReason() + "; nothing was written.");
+  }
   return DirectoryStats::of(db.directory);
 }
 
@@ -110,6 +124,20 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
     fs::remove(directoryFile, ec);
     warn("Cannot move the new directory file to \"" + directoryFile + "\": " + ec.message() +
          "; it will be rebuilt when the database is first opened.");
+  }
+  // The station file follows, as the library's compaction moves it; a
+  // replaced database's old one goes, for its entries describe other
+  // records.
+  std::string stationFile = StationFile::nameFor(dataFile);
+  std::string newStations = folder.file("new.stn");
+  if (fs::exists(newStations, ec)) {
+    fs::rename(newStations, stationFile, ec);
+    if (ec) {
+      warn("Cannot move the new station file to \"" + stationFile + "\": " + ec.message() +
+           "; the identifiers, elevations and time zones of the list were not kept.");
+    }
+  } else {
+    fs::remove(stationFile, ec);
   }
   return stats;
 }

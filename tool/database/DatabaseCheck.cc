@@ -7,6 +7,7 @@
 #include "tool/Progress.h"
 #include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/database/StationCheck.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -229,7 +230,9 @@ std::vector<Finding> checkDatabase(Database& access) {
   checkDirectoryFile(access, findings);
   checkLocations(access.db(), records, findings);
   checkGroups(access.db(), records, findings);
-  return findings.take();
+  std::vector<Finding> all = findings.take();
+  for (Finding& f : checkStationFile(access)) all.push_back(std::move(f));
+  return all;
 }
 
 }  // namespace metdb

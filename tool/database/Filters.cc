@@ -153,6 +153,8 @@ std::string Filters::describe() const {
     add("--level-limit", std::to_string(levelLimit));
   }
   add("--bbox", bbox);
+  for (const std::string& id : ids) add("--id", id);
+  add("--active", active);
   return out;
 }
 

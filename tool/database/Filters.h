@@ -2,6 +2,7 @@
 #define METDB_TOOL_DATABASE_FILTERS_H_
 
 #include <string>
+#include <vector>
 
 #include "directory/Directory.h"
 #include "selection/TLocationSelection.h"
@@ -30,6 +31,17 @@ struct Filters {
 
   // Whether the level limit was given (describe() names it only then).
   bool levelGiven = false;
+
+  // --id SCHEME:VALUE: only locations holding one of these identifiers
+  // (the station file's; the scheme ignoring case).
+  std::vector<std::string> ids;
+  // --active DATE (YYYY-MM-DD): only locations in operation on that day;
+  // those whose years of operation are unknown count as in operation.
+  std::string active;
+
+  // Whether --id or --active is given: filters of the station file, which
+  // a selection file cannot hold.
+  bool narrowsStations() const { return !ids.empty() || !active.empty(); }
 
   // Whether any option of the location tree (continent, country, state,
   // name) is given.

@@ -1,6 +1,10 @@
 #include "tool/database/LocationPath.h"
 
+#include <cctype>
 #include <limits>
+#include <set>
+
+#include "datafile/StationFile.h"
 
 #include "tool/Error.h"
 #include "tool/database/DirectoryWalk.h"
@@ -97,15 +101,40 @@ bool parseRecordIndex(const std::string& value, long* index) {
   return true;
 }
 
+bool isIdentifierText(const std::string& textValue) {
+  std::size_t colon = textValue.find(':');
+  if (colon == 0 || colon == std::string::npos || colon + 1 == textValue.size()) return false;
+  if (textValue.find('/') != std::string::npos) return false;
+  for (std::size_t i = 0; i < colon; ++i) {
+    char c = textValue[i];
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') return false;
+  }
+  return true;
+}
+
+std::vector<Location*> findLocations(BMTFile& db, const std::string& textValue) {
+  if (!isIdentifierText(textValue)) return LocationPath::parse(textValue).find(db.directory);
+  StationFile stations(db);
+  std::vector<long> indices = stations.lookup(textValue);
+  std::vector<Location*> found;
+  if (indices.empty()) return found;
+  std::set<long> holding(indices.begin(), indices.end());
+  forEachLocation(db.directory, [&](Continent*, Country*, State*, Location* l) {
+    if (holding.count(l->locationIndex)) found.push_back(l);
+  });
+  return found;
+}
+
 std::string checkIndexOrPath(const std::string& textValue, bool wholePath) {
   long index;
-  if (parseRecordIndex(textValue, &index)) return "";
+  if (parseRecordIndex(textValue, &index) || isIdentifierText(textValue)) return "";
   LocationPath path;
   std::string why;
   if (!LocationPath::tryParse(textValue, &path, &why)) return why;
   if (wholePath && path.parts.size() != 4) {
     return text::quoted(textValue) +
-           " is neither a record index nor a path CONTINENT/COUNTRY/STATE/NAME";
+           " is neither a record index, an identifier SCHEME:VALUE nor a path "
+           "CONTINENT/COUNTRY/STATE/NAME";
   }
   return "";
 }

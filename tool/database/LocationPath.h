@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "datafile/BMTFile.h"
 #include "datafile/LocationData.h"
 #include "directory/Directory.h"
 
@@ -43,10 +44,20 @@ std::string recordPath(const LocationData& record, std::size_t levels);
 // Whether text is a record index (decimal digits only); sets *index.
 bool parseRecordIndex(const std::string& text, long* index);
 
-// The check of an argument that names locations by a record index or a
-// path: "" when text is an index or a path (a full one,
-// CONTINENT/COUNTRY/STATE/NAME, when wholePath is set), else what is wrong
-// as a phrase without a period.
+// Whether text names locations by an identifier, SCHEME:VALUE ("wmo:41194",
+// "ICAO:ENTC"): a scheme of letters, digits and '-', a colon, and no '/'.
+bool isIdentifierText(const std::string& text);
+
+// The locations that text names, in walk order: those holding the
+// identifier (isIdentifierText; the scheme ignoring case, the value
+// exactly), else those under the path. Throws Error as LocationPath::parse
+// does.
+std::vector<Location*> findLocations(BMTFile& db, const std::string& text);
+
+// The check of an argument that names locations by a record index, an
+// identifier or a path: "" when text is an index, an identifier or a path
+// (a full one, CONTINENT/COUNTRY/STATE/NAME, when wholePath is set), else
+// what is wrong as a phrase without a period.
 std::string checkIndexOrPath(const std::string& text, bool wholePath);
 
 }  // namespace metdb

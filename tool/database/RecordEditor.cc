@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "datafile/BMTFile.h"
+#include "datafile/StationFile.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/Progress.h"
@@ -96,7 +97,7 @@ bool sameKeys(const LocationData& a, const LocationData& b) {
 
 }  // namespace
 
-long RecordEditor::add(LocationData* adopted) {
+long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
   adoptGroupNames(adopted);
   const LocationData& record = *adopted;
   if (Location* same = findEqual(record, nullptr)) {
@@ -105,7 +106,7 @@ long RecordEditor::add(LocationData* adopted) {
                 text::shortestFloat(record.longitude) + " already (record " +
                 std::to_string(same->locationIndex) + "; change it with \"metdb set\").");
   }
-  insert(record, false);
+  insert(record, false, info);
   Location* added = findEqual(record, nullptr);
   return added ? added->locationIndex : -1;
 }
@@ -121,11 +122,18 @@ LocationData RecordEditor::record(long index) {
   return old;
 }
 
-long RecordEditor::replace(long index, LocationData* adopted) {
+StationInfo RecordEditor::stationInfo(long index) {
+  StationFile stations(*access_.db());
+  const StationInfo* info = stations.find(index);
+  return info ? *info : StationInfo();
+}
+
+long RecordEditor::replace(long index, LocationData* adopted, const StationInfo* info) {
   BMTFile* db = access_.db();
   LocationData old = this->record(index);
   adoptGroupNames(adopted);
   LocationData& record = *adopted;
+  StationInfo kept = info ? *info : stationInfo(index);
   if (sameKeys(old, record)) {
     db->setLocationData(index, record);
     LocationData check;
@@ -136,6 +144,16 @@ long RecordEditor::replace(long index, LocationData* adopted) {
     }
     access_.noteChanged();
     access_.saveDirectory();
+    // Written again whenever the location has an entry: a name whose letter
+    // case changed beyond ASCII changes the record's fingerprint.
+    StationFile stations(*db);
+    if (info != nullptr || stations.find(index) != nullptr || !kept.empty()) {
+      stations.set(index, kept);
+      if (!stations.save()) {
+        throw Error("Cannot write the station file \"" + stations.path() +
+                    "\": " + reasonOrUnknown() + "; the record was written.");
+      }
+    }
     return index;
   }
   Location* current = (*db->directory->curLocations)[db->directory->locationPos];
@@ -145,7 +163,7 @@ long RecordEditor::replace(long index, LocationData* adopted) {
                 std::to_string(record.level) + " " + text::shortestFloat(record.latitude) + "," +
                 text::shortestFloat(record.longitude) + " already; nothing was changed.");
   }
-  insert(record, true);
+  insert(record, true, kept);
   Location* moved = findEqual(record, nullptr);
   return moved ? moved->locationIndex : -1;
 }
@@ -343,11 +361,27 @@ void RecordEditor::checkReplacements(const std::vector<Replacement>& replacement
   checker.checkAllFound();
 }
 
-void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, ProgressInfo& info) {
+void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, ProgressInfo& info,
+                              const std::map<long, StationInfo>& stations) {
   if (replacements.empty()) return;
   checkReplacements(replacements);
   BMTFile* db = access_.db();
   Directory* original = db->directory;
+  // Each new record's station information, by the new record: its
+  // location's, or the one given.
+  std::map<const LocationData*, StationInfo> infoOf;
+  {
+    StationFile current(*db);
+    for (const Replacement& r : replacements) {
+      auto given = stations.find(r.first);
+      const StationInfo* had = current.find(r.first);
+      if (given != stations.end()) {
+        infoOf[&r.second] = given->second;
+      } else if (had != nullptr) {
+        infoOf[&r.second] = *had;
+      }
+    }
+  }
 
   // The new records, as a database of their own in import order, which the
   // import then merges with the rest.
@@ -373,6 +407,17 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
                   "\": " + reasonOrUnknown() + "; nothing was changed.");
     }
     source.directory->addOrderedEntry(copy, previous, index);
+  }
+  if (!infoOf.empty()) {
+    StationFile sourceStations(source);
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+      auto it = infoOf.find(ordered[i]);
+      if (it != infoOf.end()) sourceStations.set(static_cast<long>(i), it->second);
+    }
+    if (!sourceStations.save()) {
+      throw Error("Cannot prepare the new records in \"" + scratch.path() +
+                  "\": " + reasonOrUnknown() + "; nothing was changed.");
+    }
   }
 
   // The directory without the replaced locations, built afresh (deleting
@@ -507,7 +552,8 @@ void RecordEditor::adoptGroupNames(LocationData* r) const {
   if (s != nullptr) setNameField(r->state, *s);
 }
 
-void RecordEditor::insert(const LocationData& record, bool removeCursorLocation) {
+void RecordEditor::insert(const LocationData& record, bool removeCursorLocation,
+                          const StationInfo& station) {
   std::error_code ec;
   ScratchFolder scratch(fs::temp_directory_path(ec).string());
   if (!scratch.ok()) {
@@ -526,6 +572,14 @@ void RecordEditor::insert(const LocationData& record, bool removeCursorLocation)
     }
     LocationData previous;
     one.directory->addOrderedEntry(copy, previous, index);
+    if (!station.empty()) {
+      StationFile stations(one);
+      stations.set(index, station);
+      if (!stations.save()) {
+        throw Error("Cannot prepare the record in \"" + scratch.path() +
+                    "\": " + reasonOrUnknown() + "; nothing was changed.");
+      }
+    }
     if (removeCursorLocation) db->directory->deleteEntry();
     merge(one, false, info, "the new file did not come out as written", "nothing was changed");
   }

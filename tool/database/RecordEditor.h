@@ -1,12 +1,14 @@
 #ifndef METDB_TOOL_DATABASE_RECORDEDITOR_H_
 #define METDB_TOOL_DATABASE_RECORDEDITOR_H_
 
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "datafile/LocationData.h"
+#include "datafile/StationInfo.h"
 #include "directory/Directory.h"
 #include "tool/database/Database.h"
 #include "tool/database/ProgressInfo.h"
@@ -49,9 +51,11 @@ class RecordEditor {
 
   // Imports record, which no location may equal (see findEqual), into its
   // group. When removeCursorLocation is set, the location under the cursor
-  // is deleted first, so that the same import replaces its record. Throws
-  // when the import fails.
-  void insert(const LocationData& record, bool removeCursorLocation);
+  // is deleted first, so that the same import replaces its record. info
+  // becomes the new location's station information. Throws when the import
+  // fails.
+  void insert(const LocationData& record, bool removeCursorLocation,
+              const StationInfo& info = StationInfo());
 
   // Deletes every location whose record index is in indices and compacts
   // the data file; returns the number of locations deleted. Throws when the
@@ -60,10 +64,10 @@ class RecordEditor {
 
   // Adds *record as a new location in its group (its group names first take
   // the letter case the directory has, in *record) and returns its record
-  // index. Throws
-  // when a location equal to it exists already (naming its record), or the
-  // insert fails.
-  long add(LocationData* record);
+  // index; info is its station information (identifiers, elevation...).
+  // Throws when a location equal to it exists already (naming its record),
+  // or the insert fails.
+  long add(LocationData* record, const StationInfo& info = StationInfo());
 
   // The record of the location whose record is index; puts the cursor on
   // that location. Throws when no location refers to it.
@@ -72,9 +76,14 @@ class RecordEditor {
   // Replaces the record of the location whose record is index by *record
   // (its group names adopted as add does): in place when its names, level and
   // position stay, else by moving it into its new group. Returns its record
-  // index afterwards. Throws when another location equals the new record,
+  // index afterwards. Its station information goes with it, replaced by
+  // *info when given. Throws when another location equals the new record,
   // or the write fails; nothing changes then.
-  long replace(long index, LocationData* record);
+  long replace(long index, LocationData* record, const StationInfo* info = nullptr);
+
+  // The station information of the location whose record is index (empty
+  // when none).
+  StationInfo stationInfo(long index);
 
   // A location's record index and its new record, for replaceAll.
   using Replacement = std::pair<long, LocationData>;
@@ -89,8 +98,10 @@ class RecordEditor {
   // compactAndRegroup does). info hears the rewrite's progress. Throws
   // Error, with the data file and the directory file as they were, when
   // checkReplacements refuses or the rewrite fails; does nothing for no
-  // replacement.
-  void replaceAll(const std::vector<Replacement>& replacements, ProgressInfo& info);
+  // replacement. Each location keeps its station information, or takes the
+  // one stations gives for its record index.
+  void replaceAll(const std::vector<Replacement>& replacements, ProgressInfo& info,
+                  const std::map<long, StationInfo>& stations = {});
 
   // What replaceAll checks before it writes, for a dry run as well:
   // throws Error when an index is given twice or no location refers to

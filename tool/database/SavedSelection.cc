@@ -20,6 +20,9 @@ SavedSelection saveSelection(const Filters& filters, const std::string& title,
     throw Error("The title " + text::quoted(title) +
                 " holds a line break, which a selection file cannot hold.");
   }
+  if (filters.narrowsStations()) {
+    throw Error("A selection file cannot hold --id or --active; select by names, level and box.");
+  }
   TLocationSelection selection;
   filters.toSelection(db->directory, &selection);
   SavedSelection saved;

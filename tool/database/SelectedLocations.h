@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "datafile/BMTFile.h"
+#include "datafile/StationFile.h"
 #include "selection/TLocationIterator.h"
 #include "selection/TLocationSelection.h"
 #include "tool/database/Filters.h"
@@ -27,10 +28,10 @@ class SelectedLocations {
   SelectedLocations(const SelectedLocations&) = delete;
   SelectedLocations& operator=(const SelectedLocations&) = delete;
 
-  // Selects from db's directory by filters, or resolves their selection
-  // file (db must then be the current database). db must outlive every use
-  // of this object, and its directory must not change meanwhile. Throws
-  // Error when the selection cannot be made.
+  // Selects from db's directory by filters (--id and --active by the
+  // station file), or resolves their selection file (db must then be the current database). db must
+  // outlive every use of this object, and its directory must not change meanwhile. Throws Error
+  // when the selection cannot be made.
   void build(const Filters& filters, BMTFile* db);
 
   // Opens the database through access for reading and builds the selection
@@ -59,7 +60,17 @@ class SelectedLocations {
 
   TLocationSelection& selection() { return selection_; }
 
+  // The station information of the record at index (null when none), from
+  // the database's station file, read and matched against the records on
+  // the first call.
+  const StationInfo* station(long index);
+  // Whether the database has a station file.
+  bool hasStations();
+
  private:
+  // Keeps of the entries those that --id and --active of filters keep.
+  void keepStations(const Filters& filters);
+
   BMTFile* db_ = nullptr;
   TLocationSelection selection_;
   // Set for a selection file.
@@ -68,6 +79,7 @@ class SelectedLocations {
   bool entriesKnown_ = false;
   std::vector<long> order_;
   bool reordered_ = false;
+  std::unique_ptr<StationFile> stations_;
 };
 
 }  // namespace metdb

@@ -3,6 +3,7 @@
 #include "tool/Error.h"
 #include "tool/lists/Angles.h"
 #include "tool/record/Fields.h"
+#include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -15,7 +16,7 @@ const char* const kCountryCodes[] = {"country-iso", "country-fips"};
 
 bool knownField(const std::string& field) {
   int element;
-  if (fieldOfColumn(field, &element) != nullptr) return true;
+  if (fieldOfColumn(field, &element) != nullptr || isStationColumn(field)) return true;
   for (const char* c : kCountryCodes) {
     if (field == c) return true;
   }
@@ -32,7 +33,8 @@ ColumnMapping::ColumnMapping(const std::vector<std::pair<std::string, std::strin
       throw Error("--columns: " + text::quoted(field) +
                   " is no field of a record; the fields are name, state, country (or "
                   "country-iso, country-fips), continent, level, latitude, longitude, auxValue "
-                  "and seriesA1..seriesE12.");
+                  "seriesA1..seriesE12, and of the station file ids, id.SCHEME (wmo, icao, ... or "
+                  "a scheme of your own), elevation, timezone, active_from, active_to.");
     }
     for (std::size_t j = 0; j < i; ++j) {
       if (columns_[j].first == field) {
@@ -105,6 +107,17 @@ std::string ColumnMapping::fill(const std::function<bool(const std::string&, std
       std::string columnOfElement = columnName(f, e);
       if (get(columnOfElement, &v)) s->otherFields.emplace_back(columnOfElement, v);
     }
+  }
+  // The station file's columns: those the mapping names (id.wmo=WMO_ID),
+  // and those of the list's own header under their names.
+  std::vector<std::string> station = stationColumns();
+  for (const auto& c : columns_) {
+    if (c.first.compare(0, 3, "id.") == 0) station.push_back(c.first);
+  }
+  for (const std::string& field : station) {
+    if (!get(field, &v)) continue;
+    why = setStationFromText(&s->station, field, v);
+    if (!why.empty()) return why;
   }
   column->clear();
   return "";

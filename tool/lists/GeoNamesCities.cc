@@ -16,6 +16,9 @@ enum Field {
   kCountry = 8,
   kAdmin1 = 10,
   kPopulation = 14,
+  kElevation = 15,
+  kDem = 16,
+  kTimeZone = 17,
 };
 const char* const kFieldNames[kFields] = {
     "geonameid",   "name",          "asciiname",    "alternatenames",   "latitude",
@@ -91,6 +94,12 @@ ListedStations readGeoNamesCities(std::istream& in, const ListOptions& options) 
       }
       s.level = levelOfPopulation(population);
     }
+    addListedId(&s, "geonames", f[0]);
+    // The surveyed elevation, else the digital elevation model's (-9999
+    // where it has none, as over the sea).
+    setListedElevation(&s, f[kElevation], 1.0, -9999.0);
+    if (!s.station.hasElevation()) setListedElevation(&s, f[kDem], 1.0, -9999.0);
+    s.station.timeZone = text::trimBlanks(f[kTimeZone]);
     out.stations.push_back(s);
   }
   if (number == 0) {

@@ -80,6 +80,11 @@ ListedStations readGhcndStations(std::istream& in, const ListOptions& options) {
     } else {
       s.level = 4;
     }
+    // Elevation in columns 32-37 (-999.9 when unknown), the WMO number in
+    // 81-85.
+    addListedId(&s, "ghcn", id);
+    addListedId(&s, "wmo", columns(line, 81, 85));
+    setListedElevation(&s, columns(line, 32, 37));
     out.stations.push_back(s);
   }
   if (number == 0) {

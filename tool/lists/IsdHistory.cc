@@ -2,6 +2,7 @@
 
 #include "tool/lists/Angles.h"
 #include "tool/lists/HeaderedCsv.h"
+#include "tool/record/StationFields.h"
 
 namespace metdb {
 
@@ -41,6 +42,14 @@ ListedStations readIsdHistory(std::istream& in, const ListOptions& options) {
     }
     s.state = ghcnStateOf(s.country, csv.field(state), options);
     s.level = options.levelGiven() ? options.level : csv.field(icao).empty() ? 2 : 1;
+    std::string usaf = csv.field(csv.column("USAF")), wban = csv.field(csv.column("WBAN"));
+    if (!usaf.empty()) addListedId(&s, "usaf-wban", usaf + (wban.empty() ? "" : "-" + wban));
+    addListedId(&s, "icao", csv.field(icao));
+    // ELEV(M) is -999.9 (or -0999.0) when unknown; BEGIN and END are
+    // YYYYMMDD.
+    setListedElevation(&s, csv.field(csv.column("ELEV(M)")));
+    s.station.activeFrom = normalizedDate(csv.field(csv.column("BEGIN")));
+    s.station.activeTo = normalizedDate(csv.field(csv.column("END")));
     out.stations.push_back(s);
   }
   return out;

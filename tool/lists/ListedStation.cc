@@ -1,5 +1,8 @@
 #include "tool/lists/ListedStation.h"
 
+#include "datafile/StationFile.h"
+#include "tool/text/Text.h"
+
 namespace metdb {
 
 bool rowError(ListedStations* out, long line, const std::string& column,
@@ -17,6 +20,21 @@ std::string ghcnStateOf(const std::string& country, const std::string& code,
   if (code.empty() || !options.ghcnState) return code;
   std::string name = options.ghcnState(country, code);
   return name.empty() ? code : name;
+}
+
+void addListedId(ListedStation* s, const std::string& scheme, const std::string& value) {
+  std::string v = text::trimBlanks(value);
+  if (v.empty()) return;
+  std::string id = scheme + ":" + v;
+  if (StationFile::IsWellFormedId(id)) s->station.addId(id);
+}
+
+void setListedElevation(ListedStation* s, const std::string& value, double factor,
+                        double missingAtOrBelow) {
+  double v = 0;
+  std::string t = text::trimBlanks(value);
+  if (t.empty() || !text::parseNumber(t, &v) || v <= missingAtOrBelow) return;
+  s->station.elevation = v * factor;
 }
 
 }  // namespace metdb

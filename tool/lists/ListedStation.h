@@ -35,6 +35,9 @@ struct ListedStation {
   // Further fields of the record by their station-list column names
   // ("auxValue", "seriesA1", ...), as text.
   std::vector<std::pair<std::string, std::string>> otherFields;
+  // What the list says beyond the record: identifiers, elevation, time
+  // zone, years of operation (the source is filled in by the reading).
+  StationInfo station;
 };
 
 // What a list's reader found: the stations, and the problems of rows that
@@ -78,6 +81,17 @@ struct ListOptions {
 // `return rowError(...)`.
 bool rowError(ListedStations* out, long line, const std::string& column,
               const std::string& message);
+
+// Adds the identifier scheme:value to s when value (without surrounding
+// blanks) is not empty and holds no blank; a list's empty or odd code is
+// no identifier.
+void addListedId(ListedStation* s, const std::string& scheme, const std::string& value);
+
+// Sets s's elevation from text in metres times factor (0.3048 for feet);
+// empty text, text that is no number and values at or below missingAtOrBelow
+// (a list's mark for unknown, such as -999.9) leave it unknown.
+void setListedElevation(ListedStation* s, const std::string& text, double factor = 1.0,
+                        double missingAtOrBelow = -999.0);
 
 // Whether a reader stops: a fault of the list as a whole, or a faulty row
 // when bad rows are not to be skipped.

@@ -74,6 +74,14 @@ ListedStations readOurAirports(std::istream& in, const ListOptions& options) {
     std::size_t dash = r.find('-');
     s.state = dash == std::string::npos ? r : r.substr(dash + 1);
     s.level = options.levelGiven() ? options.level : levelOfType(kind);
+    addListedId(&s, "ourairports", csv.field(csv.column("ident")));
+    // Newer tables have icao_code; gps_code is the ICAO code where it is
+    // four letters.
+    std::string icao = csv.field(csv.column("icao_code"));
+    if (icao.empty()) icao = csv.field(csv.column("gps_code"));
+    if (icao.size() == 4) addListedId(&s, "icao", icao);
+    addListedId(&s, "iata", csv.field(csv.column("iata_code")));
+    setListedElevation(&s, csv.field(csv.column("elevation_ft")), 0.3048, -1e9);
     out.stations.push_back(s);
   }
   return out;

@@ -77,6 +77,20 @@ StationListFindings describeFindings(const StationCsvResult& result, const std::
   return out;
 }
 
+namespace {
+
+// Notes on each row with station information where it came from, unless
+// the list said so itself: the format and the line.
+StationCsvResult withSources(StationCsvResult result, StationListFormat format) {
+  for (StationRow& row : result.rows) {
+    if (row.station.empty() || !row.station.source.empty()) continue;
+    row.station.source = formatName(format) + " line " + std::to_string(row.line);
+  }
+  return result;
+}
+
+}  // namespace
+
 StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
                                     StationListFormat* used) {
   PeekedInput peeked(in.rdbuf(), kFormatBytes);
@@ -85,7 +99,7 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
   if (used != nullptr) *used = format;
   std::istream whole(&peeked);
   if (format == StationListFormat::kCsv && reading.list.columns.empty()) {
-    return StationCsv::parse(whole, reading.csv);
+    return withSources(StationCsv::parse(whole, reading.csv), format);
   }
   std::unique_ptr<text::TextDecoder> decoder;
   std::istream decoded(whole.rdbuf());
@@ -106,7 +120,7 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
   StationCsvResult result = mapStations(std::move(listed), reading.countries, options.skipBadRows);
   bool refused = !options.skipBadRows && !result.ok();
   if (!reading.csv.keepDuplicates && !refused) dropDuplicateRows(&result);
-  return result;
+  return withSources(std::move(result), format);
 }
 
 }  // namespace metdb

@@ -41,6 +41,7 @@ class Mapper {
   // "" when *row was made, else the fault, with *column the field at fault.
   std::string map(const ListedStation& s, StationRow* row, std::string* column) {
     row->line = s.line;
+    row->station = s.station;
     // Every byte zero, the unused bytes of the names included.
     std::memset(static_cast<void*>(&row->record), 0, sizeof row->record);
     CountryNaming naming{s.country, s.continent};

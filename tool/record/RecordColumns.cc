@@ -2,6 +2,7 @@
 
 #include "tool/Error.h"
 #include "tool/record/RecordJson.h"
+#include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -17,17 +18,40 @@ RecordColumn fieldColumn(const char* name) {
 }  // namespace
 
 std::string RecordColumn::name() const {
+  if (isStation()) return station;
   return field == nullptr ? "index" : columnName(*field, element);
 }
 
-bool RecordColumn::isNumber() const { return field == nullptr || field->kind != FieldKind::kText; }
+bool RecordColumn::isNumber() const {
+  if (isStation()) return station == "elevation";
+  return field == nullptr || field->kind != FieldKind::kText;
+}
 
-std::string RecordColumn::text(const LocationData& record, long index) const {
+std::string RecordColumn::text(const LocationData& record, long index,
+                               const StationInfo* info) const {
+  if (isStation()) return info == nullptr ? "" : stationValueText(*info, station);
   return field == nullptr ? std::to_string(index) : fieldValueText(record, *field, element);
 }
 
-nlohmann::ordered_json RecordColumn::json(const LocationData& record, long index) const {
+nlohmann::ordered_json RecordColumn::json(const LocationData& record, long index,
+                                          const StationInfo* info) const {
+  if (isStation()) {
+    if (info == nullptr) return nullptr;
+    if (station == "elevation") {
+      return info->hasElevation() ? nlohmann::ordered_json(info->elevation) : nullptr;
+    }
+    if (station == "ids") return info->ids;
+    std::string value = stationValueText(*info, station);
+    return value.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(value);
+  }
   return field == nullptr ? nlohmann::ordered_json(index) : fieldJson(record, *field, element);
+}
+
+bool anyStationColumn(const std::vector<RecordColumn>& columns) {
+  for (const RecordColumn& c : columns) {
+    if (c.isStation()) return true;
+  }
+  return false;
 }
 
 std::vector<RecordColumn> tableColumns() {
@@ -45,6 +69,7 @@ std::string columnNamesText() {
     out += ", ";
     out += f.isSeries() ? columnName(f, 0) + ".." + columnName(f, f.elements - 1) : f.column;
   }
+  for (const std::string& c : stationColumns()) out += ", " + c;
   return out;
 }
 
@@ -53,6 +78,10 @@ std::vector<RecordColumn> parseColumns(const std::string& list) {
   for (const std::string& part : text::split(list, ',')) {
     std::string name = text::trimBlanks(part);
     RecordColumn column;
+    if (isStationColumn(name, &column.station)) {
+      columns.push_back(column);
+      continue;
+    }
     if (!text::equalIgnoringCase(name, "index")) {
       column.field = fieldOfColumn(name, &column.element);
       if (column.field == nullptr) {

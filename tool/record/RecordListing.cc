@@ -22,14 +22,14 @@ void RecordListing::begin() {
   writeCsvLine(out_, names);
 }
 
-void RecordListing::write(const LocationData& record, long index) {
+void RecordListing::write(const LocationData& record, long index, const StationInfo* info) {
   if (format_ == ListingFormat::kJson) {
     nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    for (const RecordColumn& c : columns_) object[c.name()] = c.json(record, index);
+    for (const RecordColumn& c : columns_) object[c.name()] = c.json(record, index, info);
     array_->add(object);
   } else {
     std::vector<std::string> cells;
-    for (const RecordColumn& c : columns_) cells.push_back(c.text(record, index));
+    for (const RecordColumn& c : columns_) cells.push_back(c.text(record, index, info));
     writeCsvLine(out_, cells);
   }
 }

@@ -33,7 +33,8 @@ class RecordListing {
   // CSV: the header row; JSON: the array's opening.
   void begin();
   // The row (or object) of record, at record index index.
-  void write(const LocationData& record, long index);
+  // info: the location's station information, for station columns.
+  void write(const LocationData& record, long index, const StationInfo* info = nullptr);
   // JSON: the array's end; CSV: nothing.
   void end();
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tool/record/Fields.h"
+#include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -13,12 +14,14 @@ namespace metdb {
 namespace {
 
 void field(std::ostream& out, const char* label, const std::string& value) {
-  out << "  " << text::padRight(label, 11) << value << '\n';
+  std::size_t width = std::max<std::size_t>(11, std::string(label).size() + 1);
+  out << "  " << text::padRight(label, width) << value << '\n';
 }
 
 }  // namespace
 
-void writeRecordView(std::ostream& out, const LocationData& r, long index) {
+void writeRecordView(std::ostream& out, const LocationData& r, long index,
+                     const StationInfo* station) {
   out << "Record " << index << '\n';
   // The single fields one per line, then the series as a table, as text
   // first so that every column can take the width of its widest value.
@@ -32,6 +35,12 @@ void writeRecordView(std::ostream& out, const LocationData& r, long index) {
     for (int m = 0; m < f.elements; ++m) values.push_back(fieldValueText(r, f, m));
     // "seriesA" is shown as "A".
     rows.emplace_back(std::string(f.column).substr(6), std::move(values));
+  }
+  if (station != nullptr) {
+    for (const char* c : {"ids", "elevation", "timezone", "active_from", "active_to", "source"}) {
+      std::string value = stationValueText(*station, c);
+      if (!value.empty()) field(out, c, value);
+    }
   }
   std::size_t width[12];
   for (int m = 0; m < 12; ++m) {

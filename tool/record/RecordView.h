@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "datafile/LocationData.h"
+#include "datafile/StationInfo.h"
 
 namespace metdb {
 
@@ -11,7 +12,8 @@ namespace metdb {
 // continent, level, latitude, longitude, auxValue), then the five series as
 // a table of twelve columns with a row per series. Floats are shown as the
 // shortest decimal that reads back to the same value.
-void writeRecordView(std::ostream& out, const LocationData& record, long index);
+void writeRecordView(std::ostream& out, const LocationData& record, long index,
+                     const StationInfo* station = nullptr);
 
 }  // namespace metdb
 

@@ -15,6 +15,7 @@
 #include "tool/record/CsvReader.h"
 #include "tool/record/DuplicateRows.h"
 #include "tool/record/Fields.h"
+#include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 #include "tool/text/TextDecoder.h"
 #include "tool/text/Utf8.h"
@@ -25,6 +26,11 @@ namespace {
 
 // The level of a station whose list gives none, as "metdb add" gives it.
 constexpr std::int8_t kDefaultLevel = 1;
+
+// The station file's columns that an export writes (the schemes' columns
+// repeat what ids holds).
+const char* const kExportedStationColumns[] = {"ids",         "elevation", "timezone",
+                                               "active_from", "active_to", "source"};
 
 // A column of the station list: one element of one field.
 struct ColumnDef {
@@ -213,6 +219,7 @@ class Parser {
   struct FileColumn {
     std::string name;      // as written
     const ColumnDef* def;  // null for a column that is ignored
+    std::string station;   // a station file's column: its name (see stationColumns)
   };
 
   void error(long line, const std::string& column, const std::string& message) {
@@ -264,10 +271,13 @@ class Parser {
           return false;
         }
         seen[k] = true;
+      } else if (std::string station; isStationColumn(written, &station)) {
+        columns_.push_back({written, nullptr, station});
+        continue;
       } else {
         unknown.push_back(written);
       }
-      columns_.push_back({written, def});
+      columns_.push_back({written, def, ""});
     }
     if (!header.error.empty()) {
       error(header.line, columns_[header.errorField].name, "the header field " + header.error);
@@ -330,6 +340,15 @@ class Parser {
     }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
       const ColumnDef* def = columns_[i].def;
+      if (!columns_[i].station.empty()) {
+        std::string fault =
+            setStationFromText(&row->station, columns_[i].station, record.fields[i]);
+        if (!fault.empty()) {
+          error(line, columns_[i].name, fault);
+          return false;
+        }
+        continue;
+      }
       if (def == nullptr) continue;
       const Field& f = *def->field;
       const std::string& text = record.fields[i];
@@ -406,11 +425,27 @@ StationCsvResult StationCsv::parse(std::istream& in, Mode mode) {
   return parse(in, options);
 }
 
-void StationCsv::writeHeader(std::ostream& out) {
+void StationCsv::writeHeader(std::ostream& out, bool withStations) {
   const auto& defs = columnDefs();
   for (std::size_t i = 0; i < defs.size(); ++i) {
     if (i > 0) out << ',';
     out << defs[i].name;
+  }
+  if (withStations) {
+    for (const char* c : kExportedStationColumns) out << ',' << c;
+  }
+  out << '\n';
+}
+
+void StationCsv::writeRecord(std::ostream& out, const LocationData& d, const StationInfo* info) {
+  std::ostringstream row;
+  writeRecord(row, d);
+  std::string text = row.str();
+  text.pop_back();
+  out << text;
+  for (const char* c : kExportedStationColumns) {
+    out << ',';
+    if (info != nullptr) writeText(out, stationValueText(*info, c));
   }
   out << '\n';
 }

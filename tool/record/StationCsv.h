@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "datafile/LocationData.h"
+#include "datafile/StationInfo.h"
 
 namespace metdb {
 
@@ -33,6 +34,9 @@ struct StationRow {
   LocationData record;
   // Physical line on which the row starts.
   long line = 0;
+  // What the list says beyond the record (identifiers, elevation, ...),
+  // for the station file.
+  StationInfo station;
 };
 
 // What StationCsv::parse found.
@@ -67,7 +71,9 @@ struct StationCsvResult {
 //   seriesA1..12, seriesB1..12,
 //   seriesD1..12, seriesE1..12           numbers held in 32-bit floats
 // Optional columns that are absent, or present with an empty value, give 0
-// (the level 1).
+// (the level 1). The station file's columns (ids, wmo, icao, ..., elevation,
+// timezone, active_from, active_to, source: see stationColumns()) fill the
+// row's station information.
 // Columns of other names are ignored, with one warning.
 //
 // Fields are separated by commas, semicolons or tabs: by the one of them
@@ -122,13 +128,18 @@ class StationCsv {
 
   // The header row that writeRecord's rows follow, with every column in the
   // order of the class comment, and a line end (LF).
-  static void writeHeader(std::ostream& out);
+  // withStations: followed by the station file's columns ids, elevation,
+  // timezone, active_from, active_to and source.
+  static void writeHeader(std::ostream& out, bool withStations = false);
   // One record as a CSV row and a line end (LF). Text fields are quoted when
   // they need it; floats are written in the shortest form that reads back to
   // the same value. parse reads back what writeHeader and writeRecord wrote,
   // except names holding control characters and non-finite series values,
   // which it refuses.
   static void writeRecord(std::ostream& out, const LocationData& record);
+  // The same followed by the station columns of writeHeader(out, true);
+  // info null: all empty.
+  static void writeRecord(std::ostream& out, const LocationData& record, const StationInfo* info);
   // writeHeader followed by writeRecord for each record.
   static void write(std::ostream& out, const std::vector<LocationData>& records);
 };

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "datafile/StationFile.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationFilter.h"
+#include "tool/database/LocationPath.h"
+#include "tool/record/StationFields.h"
 #include "tool/text/SearchKey.h"
 #include "tool/text/Text.h"
 
@@ -13,6 +16,8 @@ namespace metdb {
 
 const char* matchedLevelName(MatchedLevel level) {
   switch (level) {
+    case MatchedLevel::kIdentifier:
+      return "identifier";
     case MatchedLevel::kName:
       return "name";
     case MatchedLevel::kState:
@@ -31,8 +36,8 @@ namespace {
 // each location's name as the walk reaches it.
 class Searcher : public DirectoryVisitor {
  public:
-  Searcher(const LocationFilter& filter, std::string query)
-      : filter_(filter), matcher_(std::move(query)) {}
+  Searcher(const LocationFilter& filter, std::string query, const std::set<long>& identified)
+      : filter_(filter), matcher_(std::move(query)), identified_(identified) {}
 
   bool enterContinent(Continent* c) override { return enter(0, *c, MatchedLevel::kContinent); }
   bool enterCountry(Continent*, Country* k) override {
@@ -53,6 +58,10 @@ class Searcher : public DirectoryVisitor {
         hit.match = groupMatch_[level].match;
         hit.matchedLevel = groupMatch_[level].level;
       }
+    }
+    if (identified_.count(l->locationIndex)) {
+      hit.match = NameMatch{MatchKind::kExact, 0};
+      hit.matchedLevel = MatchedLevel::kIdentifier;
     }
     if (hit.match.found()) hits_.push_back(hit);
     return true;
@@ -77,6 +86,7 @@ class Searcher : public DirectoryVisitor {
   GroupMatch groupMatch_[3];
   std::string key_;
   long walkPosition_ = 0;
+  const std::set<long>& identified_;
   std::vector<SearchHit> hits_;
 };
 
@@ -90,14 +100,40 @@ bool ranksBefore(const SearchHit& a, const SearchHit& b) {
 
 }  // namespace
 
+std::set<long> identifiedLocations(BMTFile& db, const std::string& text) {
+  std::set<long> found;
+  std::string wanted = text::trimBlanks(text);
+  if (wanted.empty() || wanted.find_first_of(" \t") != std::string::npos) return found;
+  StationFile stations(db);
+  if (!stations.exists()) return found;
+  if (isIdentifierText(wanted)) {
+    for (long index : stations.lookup(wanted)) found.insert(index);
+    return found;
+  }
+  // A value alone, in each scheme the tool knows, as given and in capitals
+  // (the codes' usual case): each a look-up of the lines holding it, so
+  // that a search of names pays no parse of the station file.
+  std::string upper = wanted;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  for (const std::string& scheme : knownIdSchemes()) {
+    for (const std::string& value : {wanted, upper}) {
+      for (long index : stations.lookup(scheme + ":" + value)) found.insert(index);
+      if (upper == wanted) break;
+    }
+  }
+  return found;
+}
+
 SearchResult searchLocations(Directory* directory, const std::string& text, const Filters& filters,
-                             std::size_t limit) {
+                             std::size_t limit, const std::set<long>& identified) {
   std::string query = text::trimBlanks(searchKey(text));
   if (query.empty()) {
     throw Error("The search text " + text::quoted(text) + " holds nothing to search for.");
   }
   LocationFilter filter(filters);
-  Searcher searcher(filter, query);
+  Searcher searcher(filter, query, identified);
   walkDirectory(directory, searcher);
   SearchResult result;
   std::vector<SearchHit>& hits = searcher.hits();

@@ -2,19 +2,22 @@
 #define METDB_TOOL_SEARCH_LOCATIONSEARCH_H_
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "datafile/BMTFile.h"
 #include "directory/Directory.h"
 #include "tool/database/Filters.h"
 #include "tool/search/NameMatch.h"
 
 namespace metdb {
 
-// Where a hit matched: the location's own name, or one of its groups.
-enum class MatchedLevel { kName, kState, kCountry, kContinent };
+// Where a hit matched: an identifier of the location (see
+// identifiedLocations), its own name, or one of its groups.
+enum class MatchedLevel { kIdentifier, kName, kState, kCountry, kContinent };
 
-// "name", "state", "country", "continent".
+// "identifier", "name", "state", "country", "continent".
 const char* matchedLevelName(MatchedLevel level);
 
 // One location that a search found, with the directory entries of its path
@@ -42,8 +45,16 @@ struct SearchResult {
 // and continent), then by its level (lower first), then in walk order.
 // Returns the first limit hits and the total. No record is read. Throws
 // Error when text has no searchable character, or as LocationFilter does.
+// identified: record indices of locations that hold text as an
+// identifier, which match exactly and rank before every name.
 SearchResult searchLocations(Directory* directory, const std::string& text, const Filters& filters,
-                             std::size_t limit);
+                             std::size_t limit, const std::set<long>& identified = {});
+
+// The record indices of the locations whose station information holds
+// text as an identifier: "scheme:value" (the scheme ignoring case), or a
+// value of a scheme the tool knows (knownIdSchemes), as given or in
+// capitals ("entc" finds icao:ENTC).
+std::set<long> identifiedLocations(BMTFile& db, const std::string& text);
 
 }  // namespace metdb
 

@@ -1,11 +1,12 @@
 #include "tool/lists/StationListReading.h"
 
-#include <fstream>
-
 #include <algorithm>
 #include <memory>
 
+#include "tool/Error.h"
 #include "tool/record/DuplicateRows.h"
+#include "tool/text/BoundedInput.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/PeekedInput.h"
 #include "tool/text/TextDecoder.h"
 
@@ -38,12 +39,22 @@ bool looksLikeStationList(const std::string& start) {
   return start.find('\0') == std::string::npos;
 }
 
-bool fileLooksLikeStationList(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char start[512];
-  in.read(start, sizeof start);
-  return in.gcount() > 0 &&
-         looksLikeStationList(std::string(start, static_cast<std::size_t>(in.gcount())));
+bool fileLooksLikeStationList(const std::string& path, std::string* whyNot) {
+  std::string why;
+  try {
+    InputFile file(path);
+    char start[512];
+    std::streamsize got = file.sgetn(start, sizeof start);
+    std::string bytes(start, static_cast<std::size_t>(got > 0 ? got : 0));
+    if (looksLikeStationList(bytes) && !bytes.empty()) return true;
+    why = bytes.empty()
+              ? "it is empty"
+              : "its byte " + std::to_string(bytes.find('\0')) + " is NUL, which no text holds";
+  } catch (const Error& e) {
+    why = e.what();  // a FIFO, a device or a folder is neither
+  }
+  if (whyNot != nullptr) *whyNot = why;
+  return false;
 }
 
 namespace {
@@ -76,12 +87,19 @@ StationListFindings describeFindings(const StationCsvResult& result, const std::
   return out;
 }
 
-StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
-                                    StationListFormat* used) {
-  PeekedInput peeked(in.rdbuf(), kFormatBytes);
+namespace {
+
+// What a JSON document costs in memory for each byte of its text: the text
+// itself and the parsed values.
+constexpr unsigned kJsonByteCost = 24;
+
+StationCsvResult readBounded(BoundedInput* bounded, const StationListReading& reading,
+                             StationListFormat* used) {
+  PeekedInput peeked(bounded, kFormatBytes);
   StationListFormat format =
       reading.detectFormat ? detectStationListFormat(peeked.start()) : reading.format;
   if (used != nullptr) *used = format;
+  if (format == StationListFormat::kGeoJson) bounded->readWhole(kJsonByteCost);
   std::istream whole(&peeked);
   if (format == StationListFormat::kCsv && reading.list.columns.empty()) {
     return StationCsv::parse(whole, reading.csv);
@@ -104,6 +122,24 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
   StationCsvResult result = mapStations(std::move(listed), reading.countries, options.skipBadRows);
   bool refused = !options.skipBadRows && !result.ok();
   if (!reading.csv.keepDuplicates && !refused) dropDuplicateRows(&result);
+  return result;
+}
+
+}  // namespace
+
+StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
+                                    StationListFormat* used) {
+  BoundedInput::Limits limits = BoundedInput::forFreeMemory();
+  if (reading.memoryBudget != 0) limits.budget = reading.memoryBudget;
+  BoundedInput bounded(in.rdbuf(), limits);
+  StationCsvResult result = readBounded(&bounded, reading, used);
+  bounded.rethrowIfStopped();
+  if (!bounded.limitReached().empty()) {
+    // What was read is incomplete, and may be large: none of it is kept.
+    result = StationCsvResult();
+    result.errors.push_back({bounded.limitLine(), "", bounded.limitReached()});
+    result.fatal = true;
+  }
   return result;
 }
 

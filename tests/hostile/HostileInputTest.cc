@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -379,6 +380,32 @@ TEST(HostileStationListTest, AListLargerThanTheMemoryAllowsIsRefused) {
   ASSERT_TRUE(result.fatal);
   EXPECT_TRUE(result.rows.empty());
   EXPECT_TRUE(contains(result.errors.at(0).message, "larger than the free memory allows"));
+}
+
+TEST_F(HostileToolTest, ACurrentFolderDeeperThanThePathLimitIsNamed) {
+  writeFile(dir_.file("s.csv"),
+            "name,state,country,continent,latitude,longitude\nOslo,Oslo,Norway,Europe,59.9,10.7\n");
+  // Made and entered a step at a time, as no single path may name it.
+  std::string part(200, 'd');
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    int err = open(dir_.file(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (err < 0 || dup2(err, STDERR_FILENO) < 0 || chdir(dir_.path().c_str()) != 0) _exit(9);
+    for (int i = 0; i < 22; ++i) {
+      if (mkdir(part.c_str(), 0700) != 0 || chdir(part.c_str()) != 0) _exit(9);
+    }
+    execl(METDB_TOOL, METDB_TOOL, "--db", "x.bmt", "create", dir_.file("s.csv").c_str(),
+          static_cast<char*>(nullptr));
+    _exit(9);
+  }
+  int r = 0;
+  ASSERT_EQ(waitpid(child, &r, 0), child);
+  EXPECT_TRUE(WIFEXITED(r) && WEXITSTATUS(r) == 1);
+  std::string err = readFile(dir_.file(".err"));
+  EXPECT_TRUE(contains(err, "bytes the system takes (the current folder lies too deep)")) << err;
+  // A tree this deep is removed by a tool that walks it by descriptors.
+  std::system(("rm -rf '" + dir_.file(part) + "'").c_str());
 }
 
 }  // namespace

@@ -286,6 +286,8 @@ TEST_F(HostileToolTest, FifoAndDeviceAreNoStationListsAndNoOpenHangs) {
       << readFile(dir_.file(".err"));
   EXPECT_TRUE(contains(refused("--db new.bmt create /dev/zero"), "is a device"));
   EXPECT_TRUE(contains(refused("--db db.bmt import fifo"), "not a regular file"));
+  EXPECT_TRUE(contains(refused("--db db.bmt list --selection fifo"),
+                       "selection file \"fifo\": \"fifo\" is not a regular file"));
   EXPECT_FALSE(fileExists(dir_.file("new.bmt")));
 }
 

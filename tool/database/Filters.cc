@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "module/CurrentDatabase.h"
 #include "tool/Error.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationFilter.h"
@@ -173,7 +174,11 @@ void readSelectionFile(const std::string& file, TLocationSelection* selection) {
     dropRepeatedEntries(selection->continentList, selection);
     return;
   }
-  throw Error(read == 0 ? "Cannot open the selection file \"" + file + "\"."
+  // The library says why it could not open the file (missing, a FIFO, a
+  // folder...).
+  std::string reason = read == 0 ? getMetLastError() : "";
+  throw Error(read == 0 ? "Cannot open the selection file \"" + file + "\"" +
+                              (reason.empty() ? "" : ": " + reason) + "."
                         : "\"" + file + "\" is not a selection file of version 1.10.");
 }
 

@@ -22,7 +22,7 @@ class BoundedInput : public std::streambuf {
     // The longest line, in bytes; 0: no limit (a JSON text may be one line).
     std::size_t maxLine = std::size_t(1) << 20;
     // What reading is allowed to cost: each byte costs bytesCost, each line
-    // lineCost more, for what is built from them.
+    // lineCost more, for what is built from them; a budget of 0 is none.
     unsigned long long budget = 0;
     unsigned bytesCost = 2;
     unsigned lineCost = 1024;

@@ -1,16 +1,12 @@
 #include "cli/StationListOptions.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <system_error>
+#include <istream>
 
 #include "tool/Error.h"
 #include "tool/lists/ColumnMapping.h"
 #include "tool/lists/CountryResolution.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 #include "tool/text/TextDecoder.h"
 
@@ -125,16 +121,13 @@ std::string stationListName(const StationListOptions& options) {
 StationCsvResult readStationList(const StationListOptions& options, StationCsv::Mode mode) {
   StationListReading reading = options.reading;
   reading.csv.mode = mode;
-  if (options.file == kStandardInput) return readAnyStationList(std::cin, reading);
-  std::error_code ec;
-  if (std::filesystem::is_directory(options.file, ec)) {
-    throw Error("\"" + options.file + "\" is a folder, not a station list.");
-  }
-  std::ifstream in(options.file, std::ios::binary);
-  if (!in) {
-    throw Error("Cannot open \"" + options.file + "\": " + std::strerror(errno) + ".");
-  }
-  return readAnyStationList(in, reading);
+  // Opened without blocking and checked on its descriptor: a FIFO or a
+  // device is refused, and standard input is read so that a signal stops it.
+  InputFile file(options.file);
+  std::istream in(&file);
+  StationCsvResult result = readAnyStationList(in, reading);
+  if (!file.fault().empty()) throw Error(file.fault());
+  return result;
 }
 
 namespace {

@@ -24,6 +24,20 @@ bool tooLong(const std::string& fileName) {
   return true;
 }
 
+// Whether the data file's full path (the current folder's and the name)
+// is longer than the system takes (4095 bytes): the file could be opened by
+// its relative name, but never found again by its path, so that every write
+// would take it for a file that another process replaced.
+bool pathTooLong(const std::string& path) {
+  constexpr std::size_t kLongestPath = 4095;
+  if (path.size() <= kLongestPath) return false;
+  platform::noteFailure("the data file's full path is " + std::to_string(path.size()) +
+                        " bytes long, more than the " + std::to_string(kLongestPath) +
+                        " bytes the system takes (the current folder lies too deep); work in a "
+                        "folder nearer the root");
+  return true;
+}
+
 // Records read at a time while the directory is rebuilt.
 constexpr long kRecordsPerRead = 4096;
 
@@ -170,8 +184,8 @@ void BMTFile::openDatabase() {
   WorkingDirectory wd(homeDrive, homePath.c_str());
   DatabaseState& state = stateOf(this);
   valid = false;
-  if (!tooLong(fileName)) {
-    state.dataPath = platform::absolutePath(fileName);
+  state.dataPath = platform::absolutePath(fileName);
+  if (!tooLong(fileName) && !pathTooLong(state.dataPath)) {
     if (state.lock == nullptr) state.lock = SharedLock::open(fileName + ".lock");
     // Loaded under the shared lock, so that no writer changes the data file
     // or the directory file while they are read.

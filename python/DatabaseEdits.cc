@@ -1,9 +1,8 @@
 #include "python/DatabaseEdits.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <istream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "tool/lists/CountryResolution.h"
 #include "tool/lists/StationListReading.h"
 #include "tool/record/FieldAssignment.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace py = pybind11;
@@ -270,15 +270,18 @@ std::pair<long, long> compactDatabase(OpenDatabase& database) {
 py::dict importFrom(OpenDatabase& database, const std::string& source, bool replace, bool force,
                     bool skipBad) {
   database.requireWritable();
-  std::error_code ec;
-  if (std::filesystem::is_directory(source, ec)) {
-    throw BindingError(ErrorKind::kBadInput, "\"" + source + "\" is a folder, not a station list.");
+  // Opened without blocking and checked on its descriptor: a FIFO, a
+  // device or a folder is refused rather than read.
+  std::unique_ptr<InputFile> file;
+  try {
+    file = std::make_unique<InputFile>(source);
+  } catch (const Error& e) {
+    std::error_code ec;
+    throw BindingError(
+        std::filesystem::exists(source, ec) ? ErrorKind::kBadInput : ErrorKind::kNotFound,
+        e.what());
   }
-  std::ifstream in(source, std::ios::binary);
-  if (!in) {
-    throw BindingError(ErrorKind::kNotFound,
-                       "Cannot open \"" + source + "\": " + std::strerror(errno) + ".");
-  }
+  std::istream in(file.get());
   bool fromList = fileLooksLikeStationList(source);
   StationCsvResult rows;
   if (fromList) {
@@ -298,7 +301,7 @@ py::dict importFrom(OpenDatabase& database, const std::string& source, bool repl
                              : findings.errors.front());
     }
   }
-  in.close();
+  file.reset();
   RecordEditor editor(database.access());
   QuietProgress progress;
   if (fromList) {

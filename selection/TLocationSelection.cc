@@ -10,6 +10,7 @@
 
 #include "datafile/BMTFile.h"
 #include "directory/Directory.h"
+#include "directory/FileBuffer.h"
 #include "module/CurrentDatabase.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
@@ -249,11 +250,14 @@ void TLocationSelection::readList(std::istream& in, TLocList*& list) {
 }
 
 int TLocationSelection::read(const char* fileName) {
-  // A folder or a FIFO cannot be read as a selection file; the check also
-  // keeps a FIFO from blocking the open.
-  if (fileName == nullptr || !platform::isRegularFile(fileName)) return 0;
-  std::ifstream in(fileName);
-  if (!in) return 0;
+  // A folder or a FIFO cannot be read as a selection file. The file opened
+  // is the one checked (on its descriptor, opened without blocking), so a
+  // name swapped for a FIFO after any earlier look cannot hang the read.
+  if (fileName == nullptr) return 0;
+  platform::File file;
+  if (!file.open(fileName, platform::File::kReadOnly)) return 0;
+  FileBuffer buffer(&file, 1 << 16);
+  std::istream in(&buffer);
   in.imbue(std::locale::classic());
 
   clear();

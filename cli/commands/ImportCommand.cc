@@ -31,12 +31,22 @@ struct ImportOptions {
 
 // Whether SOURCE is to be read as a station list: --from says so, or its
 // start is text.
-bool isStationList(const ImportOptions& o) {
-  return o.list.formatGiven || o.list.file == "-" || fileLooksLikeStationList(o.list.file);
+bool isStationList(const ImportOptions& o, std::string* whyNot) {
+  return o.list.formatGiven || o.list.file == "-" || fileLooksLikeStationList(o.list.file, whyNot);
 }
 
 int import(const ImportOptions& o, ToolContext& context) {
-  bool fromList = isStationList(o);
+  std::string whyNotList;
+  bool fromList = isStationList(o, &whyNotList);
+  std::error_code ec;
+  std::uintmax_t size = fs::file_size(o.list.file, ec);
+  if (!fromList && !ec && size > 0 && size < sizeof(LocationData)) {
+    // Too short for a record: text that holds a NUL byte, not a data file.
+    context.error("\"" + o.list.file + "\" is neither a station list (" + whyNotList +
+                  ") nor a data file of locations (its " + std::to_string(size) +
+                  " bytes are less than one record); nothing was imported.");
+    return kExitFailure;
+  }
   StationCsvResult rows;
   if (fromList &&
       !readStationsReporting(o.list, o.skipBad, "nothing was imported", context, &rows)) {

@@ -74,7 +74,7 @@ TEST(ImportCommandTest, RefusesWhatCannotBeImported) {
   writeFile(dir.file("short.bmt"), shortFile);
   o = run(dir, {"--db", "s.bmt", "import", "short.bmt"});
   EXPECT_EQ(o.status, 1);
-  EXPECT_TRUE(contains(o.err, "shorter than one record")) << o.err;
+  EXPECT_TRUE(contains(o.err, "its 9 bytes are less than one record")) << o.err;
   // Bytes that are no records: their names would hold line breaks. --force
   // does not change that.
   writeFile(dir.file("notes.bmt"),

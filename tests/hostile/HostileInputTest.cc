@@ -2,13 +2,19 @@
 // limits, record names filling their fields, control bytes in names,
 // directory files pointing past the data file, a selection file nested a
 // million levels deep, data files that are folders, FIFOs or links to them,
-// and names planted where the library writes.
+// names planted where the library writes; station lists that are FIFOs,
+// devices, idle pipes, endless lines or too wide, too large for the memory;
+// a selection naming one continent again and again; files of zeros or text
+// taken for data files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +24,9 @@
 #include "selection/TLocationSelection.h"
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
+#include "tool/CheckPoint.h"
+#include "tool/lists/StationListReading.h"
+#include "tool/text/InputFile.h"
 
 namespace {
 
@@ -47,7 +56,11 @@ std::vector<LocationData> twoRecords() {
           makeRecord("Europe", "Norway", "Oslo", "Blindern", 2, 59.9f, 10.7f, 2)};
 }
 
-// Runs the built tool in dir; its standard output.
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Runs the built tool in dir; its standard output (its errors in dir/.err).
 std::string tool(const TempDir& dir, const std::string& args, int* status) {
   std::string command =
       "cd '" + dir.path() + "' && '" + METDB_TOOL + "' " + args + " >.out 2>.err </dev/null";
@@ -251,6 +264,150 @@ TEST(HostilePlantedNameTest, LinksAtTheWrittenNamesAreNotFollowed) {
   struct stat st;
   ASSERT_EQ(lstat(dir.file("p.dir").c_str(), &st), 0);
   EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+// The attacks below run the tool as a user would and expect its refusal.
+class HostileToolTest : public ::testing::Test {
+ protected:
+  // Runs the tool; its standard error.
+  std::string refused(const std::string& args) {
+    int status = 0;
+    tool(dir_, args, &status);
+    EXPECT_EQ(status, 1) << args;
+    return readFile(dir_.file(".err"));
+  }
+  TempDir dir_;
+};
+
+TEST_F(HostileToolTest, FifoAndDeviceAreNoStationListsAndNoOpenHangs) {
+  ASSERT_EQ(mkfifo(dir_.file("fifo").c_str(), 0600), 0);
+  writeFile(dir_.file("db.bmt"), bytesOf(twoRecords()));
+  EXPECT_TRUE(contains(refused("--db new.bmt create fifo"), "\"fifo\" is a FIFO"))
+      << readFile(dir_.file(".err"));
+  EXPECT_TRUE(contains(refused("--db new.bmt create /dev/zero"), "is a device"));
+  EXPECT_TRUE(contains(refused("--db db.bmt import fifo"), "not a regular file"));
+  EXPECT_TRUE(contains(refused("--db db.bmt list --selection fifo"),
+                       "selection file \"fifo\": \"fifo\" is not a regular file"));
+  EXPECT_FALSE(fileExists(dir_.file("new.bmt")));
+}
+
+TEST_F(HostileToolTest, ALineWithoutEndIsCutAtItsLimit) {
+  writeFile(dir_.file("line.csv"), std::string(3u << 20, 'a'));
+  EXPECT_TRUE(contains(refused("--db l.bmt create line.csv"),
+                       "line 1: the line is longer than 1048576 bytes"));
+  EXPECT_FALSE(fileExists(dir_.file("l.bmt")));
+}
+
+TEST_F(HostileToolTest, AHeaderOfThousandsOfColumnsIsRefusedShortly) {
+  std::string header = "name,country,continent,latitude,longitude";
+  for (int i = 0; i < 5000; ++i) header += ",x" + std::to_string(i);
+  writeFile(dir_.file("wide.csv"), header + "\n");
+  std::string err = refused("validate wide.csv");
+  EXPECT_TRUE(contains(err, "past the 1000 fields that a row may have")) << err;
+  EXPECT_LT(err.size(), 300u);
+}
+
+TEST_F(HostileToolTest, ASelectionNamingOneContinentOftenListsItOnce) {
+  writeFile(dir_.file("db.bmt"), bytesOf(twoRecords()));
+  std::string text = "many\n1.10\n";
+  for (int i = 0; i < 100000; ++i) text += "Europe\n1\n";
+  writeFile(dir_.file("many.sel"), text + ">\n5 90 -90 180 -180 0");
+  int status = 0;
+  std::string listed = tool(dir_, "--db db.bmt list --selection many.sel --columns name", &status);
+  EXPECT_EQ(status, 0) << readFile(dir_.file(".err"));
+  EXPECT_EQ(listed, "NAME\nBlindern\nOslo\n2 locations.\n");
+}
+
+TEST_F(HostileToolTest, FilesOfZerosOrTextAreNoDatabaseToAnyCommand) {
+  writeFile(dir_.file("zeros.bmt"), "");
+  ASSERT_EQ(truncate(dir_.file("zeros.bmt").c_str(), 331L * 100000), 0);
+  std::string text;
+  while (text.size() < 331 * 3) text += "Oslo,Norway,Europe,59.9,10.7\n";
+  writeFile(dir_.file("text.bmt"), text);
+  for (const char* db : {"zeros.bmt", "text.bmt"}) {
+    for (const char* command : {"info", "check", "list",
+                                "add --name X --country Norway --continent Europe "
+                                "--latitude 1 --longitude 2"}) {
+      std::string err = refused(std::string("--db ") + db + " " + command);
+      EXPECT_TRUE(contains(err, "does not look like a data file of locations")) << err;
+    }
+  }
+  EXPECT_EQ(testsupport::readFile(dir_.file("zeros.bmt")).size(), 331u * 100000);
+  EXPECT_FALSE(fileExists(dir_.file("zeros.dir")));
+}
+
+TEST_F(HostileToolTest, ACsvHoldingNulIsNamedAsSuch) {
+  writeFile(dir_.file("db.bmt"), bytesOf(twoRecords()));
+  writeFile(dir_.file("nul.csv"), std::string("name,country\nOs\0lo,NO\n", 22));
+  std::string err = refused("--db db.bmt import nul.csv");
+  EXPECT_TRUE(contains(err, "its byte 15 is NUL, which no text holds")) << err;
+}
+
+// Reading from an idle pipe on standard input goes through check points, so
+// that a signal stops it.
+TEST(HostileStationListTest, AnIdleStandardInputReachesCheckPoints) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  int saved = dup(STDIN_FILENO);
+  ASSERT_EQ(dup2(fds[0], STDIN_FILENO), STDIN_FILENO);
+  static int calls;
+  calls = 0;
+  struct Stop {};
+  metdb::setCheckPointHook([] {
+    if (++calls == 3) throw Stop();
+  });
+  bool stopped = false;
+  try {
+    metdb::InputFile file("-");
+    std::istream in(&file);
+    metdb::readAnyStationList(in, metdb::StationListReading());
+  } catch (const Stop&) {
+    stopped = true;
+  }
+  metdb::setCheckPointHook(nullptr);
+  dup2(saved, STDIN_FILENO);
+  close(saved);
+  close(fds[0]);
+  close(fds[1]);
+  EXPECT_TRUE(stopped);
+}
+
+TEST(HostileStationListTest, AListLargerThanTheMemoryAllowsIsRefused) {
+  std::string text = "name,country,continent,latitude,longitude\n";
+  for (int i = 0; i < 2000; ++i) text += "P" + std::to_string(i) + ",NO,Europe,1,2\n";
+  std::istringstream in(text);
+  metdb::StationListReading reading;
+  reading.memoryBudget = 1u << 20;
+  metdb::StationCsvResult result = metdb::readAnyStationList(in, reading);
+  ASSERT_TRUE(result.fatal);
+  EXPECT_TRUE(result.rows.empty());
+  EXPECT_TRUE(contains(result.errors.at(0).message, "larger than the free memory allows"));
+}
+
+TEST_F(HostileToolTest, ACurrentFolderDeeperThanThePathLimitIsNamed) {
+  writeFile(dir_.file("s.csv"),
+            "name,state,country,continent,latitude,longitude\nOslo,Oslo,Norway,Europe,59.9,10.7\n");
+  // Made and entered a step at a time, as no single path may name it.
+  std::string part(200, 'd');
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    int err = open(dir_.file(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (err < 0 || dup2(err, STDERR_FILENO) < 0 || chdir(dir_.path().c_str()) != 0) _exit(9);
+    for (int i = 0; i < 22; ++i) {
+      if (mkdir(part.c_str(), 0700) != 0 || chdir(part.c_str()) != 0) _exit(9);
+    }
+    execl(METDB_TOOL, METDB_TOOL, "--db", "x.bmt", "create", dir_.file("s.csv").c_str(),
+          static_cast<char*>(nullptr));
+    _exit(9);
+  }
+  int r = 0;
+  ASSERT_EQ(waitpid(child, &r, 0), child);
+  EXPECT_TRUE(WIFEXITED(r) && WEXITSTATUS(r) == 1);
+  std::string err = readFile(dir_.file(".err"));
+  EXPECT_TRUE(contains(err, "bytes the system takes (the current folder lies too deep)")) << err;
+  // A tree this deep is removed by a tool that walks it by descriptors.
+  std::system(("rm -rf '" + dir_.file(part) + "'").c_str());
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/ScratchFolder.h"
+#include "tool/record/RecordFaults.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace fs = std::filesystem;
@@ -18,6 +20,45 @@ namespace {
 
 // The longest data file name the library keeps whole.
 constexpr std::size_t kMaxName = 260;
+
+// How many records are looked at to tell a data file from other bytes.
+constexpr long kSampledRecords = 64;
+
+// Refuses a file whose records cannot be real, as the import of one is
+// refused (findRecordFault), by records spread evenly over the file: when
+// more than half of them have names that no record holds (empty, or holding
+// control bytes). An all-zero file or a text is no database; a database with a faulty record or two is, so that
+// check and delete can reach them.
+void refuseUnrealRecords(const std::string& dataFile) {
+  InputFile file(dataFile);
+  long records = static_cast<long>(file.size() / kLocationDataSize);
+  if (records == 0) return;
+  long sampled = std::min(records, kSampledRecords);
+  long faulty = 0;
+  long first = -1;
+  std::string why;
+  for (long k = 0; k < sampled; ++k) {
+    long index = sampled == 1 ? 0 : static_cast<long>((records - 1) * k / (sampled - 1));
+    LocationData r;
+    if (file.readAt(static_cast<long long>(index) * kLocationDataSize, reinterpret_cast<char*>(&r),
+                    sizeof r) != sizeof r) {
+      return;  // the library's own open tells what is wrong
+    }
+    RecordFault fault = findRecordFault(r);
+    // Names that fill their fields or positions out of range occur in real
+    // files; empty names (zeros) and line breaks (text) do not.
+    if (fault != RecordFault::kEmptyName && fault != RecordFault::kControlByte) continue;
+    if (faulty++ == 0) {
+      first = index;
+      why = describeRecordFault(r, fault);
+    }
+  }
+  if (faulty * 2 <= sampled) return;
+  throw Error("\"" + dataFile + "\" does not look like a data file of locations: " +
+              std::to_string(faulty) + " of " + std::to_string(sampled) +
+              " records spread over it cannot be real (the first, record " + std::to_string(first) +
+              ": " + why + "); nothing was done.");
+}
 
 }  // namespace
 
@@ -118,6 +159,7 @@ BMTFile* Database::open(DatabaseUse use) {
     throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.");
   }
   lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive);
+  refuseUnrealRecords(dataFile_);
   std::string dirFile = directoryFile();
   bool dirExists = fs::exists(dirFile, ec);
   bool dirEmpty = dirExists && fs::file_size(dirFile, ec) == 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "module/CurrentDatabase.h"
 #include "tool/Error.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationFilter.h"
@@ -126,10 +127,58 @@ void parseBox(const std::string& textValue, float* south, float* west, float* no
   if (!tryParseBox(textValue, south, west, north, east, &why)) throw Error("--bbox: " + why + ".");
 }
 
+namespace {
+
+// Drops each entry of a chain that repeats the one before it (as
+// ChainBuilder does) and would list nothing new: the one before selects its
+// whole node, or it selects nothing itself; one that selects the whole node
+// takes the place of the one before. The library lists a repeated entry's
+// locations again for each repetition, so that a file naming one continent
+// a million times would list it a million times. Sub-lists are treated
+// alike, level by level.
+void dropRepeatedEntries(TLocList*& chain, TLocationSelection* owner) {
+  TLocList** kept = nullptr;  // the link to the entry before
+  TLocList** link = &chain;
+  while (*link != nullptr) {
+    TLocList* entry = *link;
+    if (kept != nullptr && text::equalIgnoringCase((*kept)->name, entry->name)) {
+      TLocList* previous = *kept;
+      if (previous->selectAll || (!entry->selectAll && entry->subList == nullptr)) {
+        *link = entry->nextEntry;
+        entry->nextEntry = nullptr;
+        owner->deleteList(entry);
+        continue;
+      }
+      if (entry->selectAll || previous->subList == nullptr) {
+        *kept = entry;
+        previous->nextEntry = nullptr;
+        owner->deleteList(previous);
+        link = &entry->nextEntry;
+        continue;
+      }
+    }
+    kept = link;
+    link = &entry->nextEntry;
+  }
+  // Nesting is at most TLocationSelection::kMaxDepth levels deep.
+  for (TLocList* e = chain; e != nullptr; e = e->nextEntry) {
+    if (e->subList != nullptr) dropRepeatedEntries(e->subList, owner);
+  }
+}
+
+}  // namespace
+
 void readSelectionFile(const std::string& file, TLocationSelection* selection) {
   int read = selection->read(file.c_str());
-  if (read == 1) return;
-  throw Error(read == 0 ? "Cannot open the selection file \"" + file + "\"."
+  if (read == 1) {
+    dropRepeatedEntries(selection->continentList, selection);
+    return;
+  }
+  // The library says why it could not open the file (missing, a FIFO, a
+  // folder...).
+  std::string reason = read == 0 ? getMetLastError() : "";
+  throw Error(read == 0 ? "Cannot open the selection file \"" + file + "\"" +
+                              (reason.empty() ? "" : ": " + reason) + "."
                         : "\"" + file + "\" is not a selection file of version 1.10.");
 }
 

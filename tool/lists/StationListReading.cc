@@ -1,12 +1,13 @@
 #include "tool/lists/StationListReading.h"
 
-#include <fstream>
-
 #include <algorithm>
 #include <memory>
 
+#include "tool/Error.h"
 #include "tool/lists/GeoPackagePoints.h"
 #include "tool/record/DuplicateRows.h"
+#include "tool/text/BoundedInput.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/PeekedInput.h"
 #include "tool/text/TextDecoder.h"
 
@@ -39,12 +40,22 @@ bool looksLikeStationList(const std::string& start) {
   return start.find('\0') == std::string::npos || looksLikeGeoPackage(start);
 }
 
-bool fileLooksLikeStationList(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char start[512];
-  in.read(start, sizeof start);
-  return in.gcount() > 0 &&
-         looksLikeStationList(std::string(start, static_cast<std::size_t>(in.gcount())));
+bool fileLooksLikeStationList(const std::string& path, std::string* whyNot) {
+  std::string why;
+  try {
+    InputFile file(path);
+    char start[512];
+    std::streamsize got = file.sgetn(start, sizeof start);
+    std::string bytes(start, static_cast<std::size_t>(got > 0 ? got : 0));
+    if (looksLikeStationList(bytes) && !bytes.empty()) return true;
+    why = bytes.empty()
+              ? "it is empty"
+              : "its byte " + std::to_string(bytes.find('\0')) + " is NUL, which no text holds";
+  } catch (const Error& e) {
+    why = e.what();  // a FIFO, a device or a folder is neither
+  }
+  if (whyNot != nullptr) *whyNot = why;
+  return false;
 }
 
 namespace {
@@ -89,14 +100,22 @@ StationCsvResult withSources(StationCsvResult result, StationListFormat format) 
   return result;
 }
 
-}  // namespace
+// What a JSON document costs in memory for each byte of its text: the text
+// itself and the parsed values.
+constexpr unsigned kJsonByteCost = 24;
+// A GeoPackage is read whole and opened in memory: its bytes twice, and
+// the database engine's pages.
+constexpr unsigned kGeoPackageByteCost = 4;
 
-StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
-                                    StationListFormat* used) {
-  PeekedInput peeked(in.rdbuf(), kFormatBytes);
+StationCsvResult readBounded(BoundedInput* bounded, const StationListReading& reading,
+                             StationListFormat* used) {
+  PeekedInput peeked(bounded, kFormatBytes);
   StationListFormat format =
       reading.detectFormat ? detectStationListFormat(peeked.start()) : reading.format;
   if (used != nullptr) *used = format;
+  // Neither is read by lines: a line limit means nothing to them.
+  if (format == StationListFormat::kGeoJson) bounded->readWhole(kJsonByteCost);
+  if (format == StationListFormat::kGeoPackage) bounded->readWhole(kGeoPackageByteCost);
   std::istream whole(&peeked);
   if (format == StationListFormat::kCsv && reading.list.columns.empty()) {
     return withSources(StationCsv::parse(whole, reading.csv), format);
@@ -121,6 +140,24 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
   bool refused = !options.skipBadRows && !result.ok();
   if (!reading.csv.keepDuplicates && !refused) dropDuplicateRows(&result);
   return withSources(std::move(result), format);
+}
+
+}  // namespace
+
+StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
+                                    StationListFormat* used) {
+  BoundedInput::Limits limits = BoundedInput::forFreeMemory();
+  if (reading.memoryBudget != 0) limits.budget = reading.memoryBudget;
+  BoundedInput bounded(in.rdbuf(), limits);
+  StationCsvResult result = readBounded(&bounded, reading, used);
+  bounded.rethrowIfStopped();
+  if (!bounded.limitReached().empty()) {
+    // What was read is incomplete, and may be large: none of it is kept.
+    result = StationCsvResult();
+    result.errors.push_back({bounded.limitLine(), "", bounded.limitReached()});
+    result.fatal = true;
+  }
+  return result;
 }
 
 }  // namespace metdb

@@ -25,6 +25,9 @@ struct StationListReading {
   ListOptions list;
   // The countries of codes; needed for every format but the tool's CSV.
   CountryResolver countries;
+  // What reading may cost in bytes of memory (BoundedInput); 0: half of the
+  // memory free when reading starts.
+  unsigned long long memoryBudget = 0;
 };
 
 // Reads a station list from in (the caller's): the tool's own CSV (when
@@ -32,9 +35,12 @@ struct StationListReading {
 // it, any other format with its reader and mapped onto records
 // (mapStations), converted from csv.encoding as it is read, names checked
 // to be UTF-8, repeated rows left out unless kept. *used, when given, is
-// set to the format read. Never throws for bad input (every fault is in the
+// set to the format read. Input past a limit (a line longer than 1 MiB but
+// in GeoJSON, more than the free memory allows) ends reading with a fatal
+// error naming the limit. Never throws for bad input (every fault is in the
 // result with its line); throws Error for options that do not fit (a faulty
-// --columns, an unknown character set).
+// --columns, an unknown character set), and passes on what a check point
+// throws while the input is read.
 StationCsvResult readAnyStationList(std::istream& in, const StationListReading& reading,
                                     StationListFormat* used = nullptr);
 
@@ -45,8 +51,9 @@ StationCsvResult readAnyStationList(std::istream& in, const StationListReading& 
 bool looksLikeStationList(const std::string& start);
 
 // The same for the file at path, by its first bytes; false when it cannot
-// be read or is empty.
-bool fileLooksLikeStationList(const std::string& path);
+// be read or is empty. *whyNot, when given, is then set to why, as a phrase
+// ("its byte 12 is NUL, which no text holds").
+bool fileLooksLikeStationList(const std::string& path, std::string* whyNot = nullptr);
 
 // What reading a list from source (its name in messages) found, as
 // sentences for a front end to show, warnings before errors.

@@ -117,6 +117,13 @@ bool CsvReader::next(CsvRecord* record) {
       continue;
     }
     if (c == delimiter_) {
+      if (record->fields.size() == kMaxFields) {
+        record->error = "is past the " + std::to_string(kMaxFields) + " fields that a row may have";
+        record->errorField = kMaxFields - 1;
+        record->fatal = true;
+        done_ = true;
+        return true;
+      }
       record->fields.emplace_back();
       continue;
     }

@@ -36,9 +36,14 @@ struct CsvRecord {
 // line break after the closing quote of a field makes the record faulty (the
 // stray text is kept in the field). A UTF-8 byte order mark at the very
 // start is skipped. Lines that hold nothing at all are not records. Bytes
-// are passed through as they are; no character set is assumed.
+// are passed through as they are; no character set is assumed. A record of
+// more than kMaxFields fields is fatal.
 class CsvReader {
  public:
+  // More fields than any list has: a line of delimiters cannot make a
+  // record of a million fields.
+  static constexpr std::size_t kMaxFields = 1000;
+
   // delimiter must be neither a double quote nor a line break.
   explicit CsvReader(std::istream& in, char delimiter = ',');
   CsvReader(const CsvReader&) = delete;

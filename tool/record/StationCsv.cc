@@ -55,11 +55,15 @@ using text::isBlank;
 using text::trimBlanks;
 
 std::string joinQuoted(const std::vector<std::string>& names) {
+  // A message names a few; a header of a thousand columns is not repeated.
+  constexpr std::size_t kShown = 10;
+  std::size_t shown = names.size() > kShown ? kShown : names.size();
   std::string out;
-  for (std::size_t i = 0; i < names.size(); ++i) {
+  for (std::size_t i = 0; i < shown; ++i) {
     if (i > 0) out += (i + 1 == names.size()) ? " and " : ", ";
     out += quotedValue(names[i]);
   }
+  if (shown < names.size()) out += " and " + std::to_string(names.size() - shown) + " more";
   return out;
 }
 

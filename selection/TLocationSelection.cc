@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <locale>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "datafile/BMTFile.h"
 #include "directory/Directory.h"
 #include "module/CurrentDatabase.h"
+#include "platform/DurableReplacement.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
-#include "platform/TempFile.h"
 #include "selection/TLocationIterator.h"
 
 namespace {
@@ -252,8 +252,18 @@ int TLocationSelection::read(const char* fileName) {
   // A folder or a FIFO cannot be read as a selection file; the check also
   // keeps a FIFO from blocking the open.
   if (fileName == nullptr || !platform::isRegularFile(fileName)) return 0;
-  std::ifstream in(fileName);
-  if (!in) return 0;
+  std::string content;
+  {
+    platform::File file;
+    if (!file.open(fileName, platform::File::kReadOnly)) return 0;
+    char block[4096];
+    long n;
+    while ((n = file.readAt(static_cast<long>(content.size()), block, sizeof block)) > 0) {
+      content.append(block, static_cast<std::size_t>(n));
+    }
+    if (n < 0) return 0;
+  }
+  std::istringstream in(content);
   in.imbue(std::locale::classic());
 
   clear();
@@ -293,40 +303,22 @@ int TLocationSelection::write(const char* fileName) {
   std::size_t nameLength = fieldLength(name, kNameSize);
   if (holdsLineBreak(name, nameLength) || !namesStorable(continentList)) return 0;
 
-  // The text goes to a fresh file beside the target that replaces it only
-  // when complete: a failure part way (a full disk) leaves the old file, and
-  // never a truncated one.
-  std::string temp;
-  platform::File file;
-  if (!platform::createTempFile(platform::folderOf(fileName), &temp, &file)) return 0;
-  bool ok;
-  {
-    std::ofstream out(temp, std::ios::out | std::ios::trunc);
-    out.imbue(std::locale::classic());
-    out.write(name, nameLength);
-    out << '\n' << kVersion << '\n';
-    if (continentList != nullptr) writeList(out, continentList);
-    out << ">\n";
-    // Default float format: six significant digits, as %g.
-    out << levelLimit << ' ' << maxLatitude << ' ' << minLatitude << ' ' << maxLongitude << ' '
-        << minLongitude << ' ' << (useLatLonLimits ? 1 : 0);
-    out.close();
-    ok = !out.fail();
-  }
-  ok = ok && file.sync();
-  ok = file.close() && ok;
-  if (ok) {
-    // Keep the permissions of the file being replaced; a new one keeps the
-    // temporary file's owner-only mode.
-    if (platform::isRegularFile(fileName)) platform::copyPermissions(fileName, temp.c_str());
-    ok = platform::renameFile(temp.c_str(), fileName);
-  }
-  if (!ok) {
-    platform::removeFile(temp.c_str());
-    return 0;
-  }
-  platform::syncFolderOf(fileName);
-  return 1;
+  // The text goes to a fresh file beside the target that replaces it
+  // durably only when complete: a failure part way (a full disk) or a power
+  // cut leaves the old file, and never a truncated one.
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out.write(name, static_cast<std::streamsize>(nameLength));
+  out << '\n' << kVersion << '\n';
+  if (continentList != nullptr) writeList(out, continentList);
+  out << ">\n";
+  // Default float format: six significant digits, as %g.
+  out << levelLimit << ' ' << maxLatitude << ' ' << minLatitude << ' ' << maxLongitude << ' '
+      << minLongitude << ' ' << (useLatLonLimits ? 1 : 0);
+  const std::string text = out.str();
+  platform::DurableReplacement replacement(fileName);
+  if (!replacement.begin() || !replacement.append(text.data(), text.size())) return 0;
+  return replacement.commit() ? 1 : 0;
 }
 
 VELDstring TLocationSelection::getLevelLimitString() {

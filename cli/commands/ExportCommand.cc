@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <fstream>
 #include <memory>
 #include "cli/FilterOptions.h"
 
@@ -62,16 +61,10 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
     warnUnplaced(write(selected, o.format, context.out), context);
     return kExitOk;
   }
-  // The text goes to a work folder beside the file and replaces it only
-  // when complete.
+  // The text goes to a new file beside the old one and replaces it durably
+  // only when complete.
   FileReplacement replacement(o.output);
-  long unplaced = 0;
-  {
-    std::ofstream file(replacement.path(), std::ios::binary | std::ios::trunc);
-    if (file) unplaced = write(selected, o.format, file);
-    file.flush();
-    if (!file) replacement.fail("");
-  }
+  long unplaced = write(selected, o.format, replacement.out());
   replacement.commit();
   context.markChanged();
   warnUnplaced(unplaced, context);

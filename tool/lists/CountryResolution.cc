@@ -1,12 +1,12 @@
 #include "tool/lists/CountryResolution.h"
 
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
+#include "tool/InputFile.h"
 #include "tool/places/CountryCodes.h"
 #include "tool/text/Text.h"
 
@@ -34,7 +34,7 @@ DivisionNamer standardDivisionNamer() {
     std::call_once(once, [] {
       names = std::make_unique<std::unordered_map<std::string, std::string>>();
       std::string path = dataFolder() + "/geo/divisions.tsv";
-      std::ifstream in(path);
+      InputFile in(path);
       if (!in) throw Error("Cannot read the table of divisions \"" + path + "\".");
       std::string line;
       while (std::getline(in, line)) {

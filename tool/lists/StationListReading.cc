@@ -1,10 +1,9 @@
 #include "tool/lists/StationListReading.h"
 
-#include <fstream>
-
 #include <algorithm>
 #include <memory>
 
+#include "tool/InputFile.h"
 #include "tool/record/DuplicateRows.h"
 #include "tool/text/PeekedInput.h"
 #include "tool/text/TextDecoder.h"
@@ -39,7 +38,7 @@ bool looksLikeStationList(const std::string& start) {
 }
 
 bool fileLooksLikeStationList(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  InputFile in(path);
   char start[512];
   in.read(start, sizeof start);
   return in.gcount() > 0 &&

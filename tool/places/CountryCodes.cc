@@ -1,9 +1,8 @@
 #include "tool/places/CountryCodes.h"
 
-#include <fstream>
-
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
+#include "tool/InputFile.h"
 #include "tool/places/Continents.h"
 #include "tool/text/SearchKey.h"
 #include "tool/text/Text.h"
@@ -45,7 +44,7 @@ bool isCode(const std::string& code, std::size_t length) {
 }  // namespace
 
 CountryCodes CountryCodes::read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  InputFile in(path);
   if (!in) throw Error("Cannot read the country table " + text::quoted(path) + ".");
   CountryCodes codes;
   std::string line;

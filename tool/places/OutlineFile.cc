@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
+#include "tool/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -60,7 +60,7 @@ std::string folderFile(const char* kind, OutlineScale scale) {
 }  // namespace
 
 std::vector<Outline> readOutlines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  InputFile in(path);
   if (!in) throw Error("Cannot read the outline file " + text::quoted(path) + ".");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw Error("Cannot read the outline file " + text::quoted(path) + ".");

@@ -71,7 +71,7 @@ std::string DataFileReplacement::writeDirectory(Directory& describing) {
 }
 
 bool DataFileReplacement::commit(Directory& describing) {
-  if (failed_ || !data_.file().isOpen() || !flush() || !data_.file().sync()) {
+  if (failed_ || !data_.file().isOpen() || !flush()) {
     discard();
     return false;
   }

@@ -42,11 +42,11 @@ class DataFileReplacement {
   // Number of records appended so far.
   long count() const { return count_; }
 
-  // Flushes and syncs the new file (a failed sync fails the commit), writes
-  // describing (the directory of the new file; its fileName is used only to
-  // find where) to a synced temporary directory file, and then renames the
-  // new data file over the old one, syncs the folder, and renames the new
-  // directory file over the old one, in that order. The new data file is made newer than
+  // Flushes the new file, writes describing (the directory of the new file;
+  // its fileName is used only to find where) to a synced temporary
+  // directory file, then syncs the new data file (a failed sync fails the
+  // commit), renames it over the old one, syncs the folder, and renames the
+  // new directory file over the old one, in that order. The new data file is made newer than
   // the old directory file, so that a process that dies between the two
   // renames leaves a directory file the next opening rebuilds. When the
   // directory cannot be written (a name that the directory file cannot

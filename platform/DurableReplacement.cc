@@ -15,24 +15,6 @@ std::string folderFor(const std::string& name) {
   return name.find('/') == std::string::npos ? "" : folderOf(name);
 }
 
-// The permission bits of the regular file name, asked of the open file so
-// that they are the bits of the file that is there; -1 when there is none.
-long permissionsOf(Env* env, const std::string& name) {
-  int fd = env->open(name, Env::kNonBlocking, 0);
-  FileStatus status;
-  if (fd >= 0) {
-    bool known = env->status(fd, &status);
-    env->close(fd);
-    if (known && status.kind == FileStatus::kRegular) return status.permissions;
-    return -1;
-  }
-  // Not readable (a file only its owner may write): its name still tells.
-  if (env->statusOf(name, &status, true) && status.kind == FileStatus::kRegular) {
-    return status.permissions;
-  }
-  return -1;
-}
-
 }  // namespace
 
 DurableReplacement::DurableReplacement(const std::string& target) : target_(target) {}
@@ -44,10 +26,10 @@ bool DurableReplacement::begin() {
   failed_ = false;
   written_ = 0;
   Env* env = Env::current();
-  long permissions = permissionsOf(env, target_);
   // With no file to take the bits from, those of a file created here (0666
   // less the umask); otherwise private until the old file's are set.
-  int fd = env->createUnique(folderFor(target_), "TQ_", permissions < 0 ? 0666 : 0600, &temp_);
+  bool replacing = env->kindOf(target_) == FileStatus::kRegular;
+  int fd = env->createUnique(folderFor(target_), "TQ_", replacing ? 0600 : 0666, &temp_);
   if (fd < 0) {
     std::string folder = folderFor(target_);
     noteSystemFailure("cannot create a temporary file in \"" + (folder.empty() ? "." : folder) +
@@ -56,7 +38,7 @@ bool DurableReplacement::begin() {
     return false;
   }
   file_.adopt(fd);
-  if (permissions >= 0 && !env->setPermissions(fd, static_cast<unsigned>(permissions))) {
+  if (replacing && !env->takePermissions(fd, target_)) {
     noteSystemFailure("cannot set the permissions of \"" + temp_ + "\"");
     abandon();
     return false;

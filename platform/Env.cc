@@ -81,6 +81,19 @@ bool Env::removeAll(const std::string& name) {
   return removeFolder(name) && ok;
 }
 
+bool Env::takePermissions(int file, const std::string& model) {
+  FileStatus found;
+  int fd = open(model, kNonBlocking, 0);
+  if (fd >= 0) {
+    bool known = status(fd, &found);
+    close(fd);
+    if (!known) return false;
+  } else if (!statusOf(model, &found, true)) {  // unreadable: its name still tells
+    return false;
+  }
+  return found.kind == FileStatus::kRegular && setPermissions(file, found.permissions);
+}
+
 FileStatus::Kind Env::kindOf(const std::string& name) {
   FileStatus status;
   return statusOf(name, &status, true) ? status.kind : FileStatus::kMissing;

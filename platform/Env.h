@@ -144,6 +144,10 @@ class METDB_EXPORT Env {
   // Removes name and, when it is a folder, everything in it (links are not
   // followed). False when something stayed.
   bool removeAll(const std::string& name);
+  // Gives the open file the permission bits of the regular file model, asked
+  // of the file itself (opened without following to a FIFO's writer). False
+  // when there is no such file or the bits cannot be set.
+  bool takePermissions(int file, const std::string& model);
   // What name is, links followed; kMissing also when it cannot be asked.
   FileStatus::Kind kindOf(const std::string& name);
   // The length of the file name, links followed; -1 when it cannot be asked.

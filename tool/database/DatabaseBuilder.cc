@@ -116,16 +116,22 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
   // next opening finds the old directory file out of date and rebuilds it.
   // Its rename is durable before the directory file's, so that a new
   // directory file never survives beside the old data file.
+  // Replacing a database (--force), the new files keep the old ones' modes.
   std::string newData = folder.file("new.bmt");
-  platform::FileStatus oldDirectory;
-  if (env->statusOf(directoryFile, &oldDirectory, true) && oldDirectory.stamp.exists) {
-    int file = env->open(newData, platform::Env::kRead, 0);
-    platform::FileStatus fresh;
-    if (file >= 0 && env->status(file, &fresh) &&
-        fresh.stamp.modifiedNs <= oldDirectory.stamp.modifiedNs) {
+  int file = env->open(newData, platform::Env::kRead, 0);
+  if (file >= 0) {
+    env->takePermissions(file, dataFile);
+    platform::FileStatus oldDirectory, fresh;
+    if (env->statusOf(directoryFile, &oldDirectory, true) && oldDirectory.stamp.exists &&
+        env->status(file, &fresh) && fresh.stamp.modifiedNs <= oldDirectory.stamp.modifiedNs) {
       env->setModified(file, oldDirectory.stamp.modifiedNs + 1);
     }
-    if (file >= 0) env->close(file);
+    env->close(file);
+  }
+  file = env->open(folder.file("new.dir"), platform::Env::kRead, 0);
+  if (file >= 0) {
+    if (!env->takePermissions(file, directoryFile)) env->takePermissions(file, dataFile);
+    env->close(file);
   }
   if (!env->rename(newData, dataFile)) {
     throw Error("Cannot move the new data file to \"" + dataFile + "\": " + std::strerror(errno) +

@@ -13,8 +13,9 @@ namespace platform {
 
 // What the file system says of a file or folder.
 struct FileStatus {
+  // What kind of thing stands under a name.
   enum Kind { kMissing, kRegular, kFolder, kOther };
-  Kind kind = kMissing;
+  Kind kind = kMissing;      // kMissing: nothing there
   unsigned permissions = 0;  // the mode's 07777 bits
   FileStamp stamp;           // identity, length, last change
 };
@@ -45,6 +46,7 @@ class METDB_EXPORT Env {
     kNoFollow = 1u << 4,     // a symbolic link as the last part fails (ELOOP)
     kNonBlocking = 1u << 5,  // a FIFO does not hang the open; see setBlocking()
   };
+  // What lock() sets on a byte: none, a shared lock, or an exclusive one.
   enum LockKind { kUnlock, kShared, kExclusiveLock };
 
   Env() = default;

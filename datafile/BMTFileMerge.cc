@@ -2,11 +2,11 @@
 #include <cstring>
 #include <memory>
 
+#include "common/WorkingDirectory.h"
 #include "datafile/BMTFile.h"
 #include "datafile/DataFileReplacement.h"
 #include "datafile/InfoDevice.h"
 #include "datafile/RecordOrder.h"
-#include "datafile/WorkingDirectory.h"
 #include "datafile/WriteAccess.h"
 #include "platform/Failure.h"
 

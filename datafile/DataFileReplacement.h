@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 #include "platform/DurableReplacement.h"
 #include "platform/File.h"
 

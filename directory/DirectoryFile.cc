@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "datafile/WorkingDirectory.h"
+#include "common/WorkingDirectory.h"
 #include "directory/Directory.h"
 #include "directory/FileBuffer.h"
 #include "directory/TextScanner.h"

@@ -80,6 +80,8 @@ class Searcher : public DirectoryVisitor {
   std::vector<SearchHit> hits_;
 };
 
+}  // namespace
+
 bool ranksBefore(const SearchHit& a, const SearchHit& b) {
   if (a.match.before(b.match)) return true;
   if (b.match.before(a.match)) return false;
@@ -87,8 +89,6 @@ bool ranksBefore(const SearchHit& a, const SearchHit& b) {
   if (a.location->level != b.location->level) return a.location->level < b.location->level;
   return a.walkPosition < b.walkPosition;
 }
-
-}  // namespace
 
 SearchResult searchLocations(Directory* directory, const std::string& text, const Filters& filters,
                              std::size_t limit) {

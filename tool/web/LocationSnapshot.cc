@@ -47,6 +47,12 @@ std::shared_ptr<const LocationSnapshot> LocationSnapshot::load(const std::string
   return snapshot;
 }
 
+const SearchIndex& LocationSnapshot::searchIndex() const {
+  std::call_once(searchIndexBuilt_,
+                 [this] { searchIndex_ = std::make_unique<SearchIndex>(directory_.get()); });
+  return *searchIndex_;
+}
+
 const LocationData* LocationSnapshot::record(long index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= records_.size() ||
       !present_[static_cast<std::size_t>(index)]) {

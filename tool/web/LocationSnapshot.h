@@ -2,12 +2,14 @@
 #define METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "datafile/LocationData.h"
 #include "directory/Directory.h"
 #include "tool/geo/GeoIndex.h"
+#include "tool/search/SearchIndex.h"
 
 namespace metdb {
 
@@ -44,6 +46,10 @@ class LocationSnapshot {
   // The nearest index over every entry with a usable position, in walk
   // order; its points' recordIndex is the record's.
   const GeoIndex& geoIndex() const { return *geoIndex_; }
+  // find's index over the directory's names, built on the first call (about
+  // a second at 10^6 locations; other callers wait for it) and kept while
+  // the snapshot lives.
+  const SearchIndex& searchIndex() const;
   // The number of locations.
   long count() const { return static_cast<long>(entries_.size()); }
 
@@ -55,6 +61,8 @@ class LocationSnapshot {
   std::vector<LocationData> records_;  // by record index
   std::vector<bool> present_;
   std::unique_ptr<GeoIndex> geoIndex_;
+  mutable std::once_flag searchIndexBuilt_;
+  mutable std::unique_ptr<SearchIndex> searchIndex_;
 };
 
 }  // namespace metdb

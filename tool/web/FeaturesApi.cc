@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/LocationFilter.h"
 #include "tool/record/GeoJsonFeature.h"
@@ -215,8 +216,10 @@ WebResponse FeaturesApi::mapPoints() const {
   WebResponse r;
   r.body = "{\"points\":[";
   bool first = true;
+  std::size_t points = 0;
   char buffer[96];
   for (const GeoPoint& p : snapshot->geoIndex().points()) {
+    if (++points % 4096 == 0) checkPoint();
     if (std::fabs(p.longitude) > 180) continue;
     std::snprintf(buffer, sizeof buffer, "%s%.4f,%.4f,%ld", first ? "" : ",", p.longitude,
                   p.latitude, p.recordIndex);
@@ -260,7 +263,7 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
   const std::size_t first = static_cast<std::size_t>(q.offset);
   const std::size_t end = first + static_cast<std::size_t>(q.limit);
   if (!q.text.empty()) {
-    SearchResult found = searchLocations(directory, q.text, q.filters, end);
+    SearchResult found = snapshot->searchIndex().search(q.text, q.filters, end);
     matched = static_cast<long>(found.total);
     for (std::size_t i = first; i < found.hits.size(); ++i) {
       page.push_back({found.hits[i].location->locationIndex});
@@ -293,6 +296,7 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
     const bool box = !q.filters.bbox.empty();
     const std::vector<LocationSnapshot::Spot>& spots = snapshot->spots();
     for (std::size_t i = 0; i < spots.size(); ++i) {
+      if (i % 4096 == 0) checkPoint();
       const LocationSnapshot::Spot& s = spots[i];
       if (s.level > q.filters.levelLimit) continue;
       if (box) {

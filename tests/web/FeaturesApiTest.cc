@@ -7,6 +7,7 @@
 #include <set>
 
 #include "tests/cli/ToolRun.h"
+#include "tool/CheckPoint.h"
 #include "tool/web/FeaturesApi.h"
 
 namespace {
@@ -121,6 +122,13 @@ TEST_F(FeaturesApiTest, ABoxAloneSelectsAsTheFiltersDo) {
     EXPECT_EQ(alone["numberMatched"], walked["numberMatched"]) << box;
     EXPECT_EQ(alone["features"], walked["features"]) << box;
   }
+}
+
+// Work past the request's time limit ends at a check point and reaches the
+// server (which answers 503) instead of becoming an answer of the API.
+TEST_F(FeaturesApiTest, WorkPastItsTimeLimitEndsForTheServerToAnswer) {
+  metdb::CheckPointDeadline passed(-1);
+  EXPECT_THROW(get(kItems, {{"q", "a"}, {"limit", "1000"}}), metdb::TimeLimitExceeded);
 }
 
 TEST_F(FeaturesApiTest, TakesTheToolsQueries) {

@@ -144,6 +144,8 @@ WebResponse FeaturesApi::answer(const WebRequest& request) const {
   }
   try {
     return route(request, format);
+  } catch (const TimeLimitExceeded&) {
+    throw;  // the server answers it
   } catch (const Error& e) {
     return errorResponse(400, "InvalidParameterValue", e.what());
   } catch (const std::exception& e) {

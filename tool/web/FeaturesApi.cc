@@ -291,14 +291,19 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
       page.push_back({index->points()[near[i].point].recordIndex, near[i].metres, near[i].bearing});
     }
   } else if (!q.filters.narrowsTree()) {
-    // A box or a level limit alone: one pass over the packed positions,
-    // with LocationFilter::admitsPosition's test.
+    // A box or a level limit alone: the packed positions, with
+    // LocationFilter::admitsPosition's test, in one pass or, for a small
+    // box, those of the cells it overlaps.
     float south = -90, west = -180, north = 90, east = 180;
     if (!q.filters.bbox.empty()) parseBox(q.filters.bbox, &south, &west, &north, &east);
     const bool box = !q.filters.bbox.empty();
     const std::vector<LocationSnapshot::Spot>& spots = snapshot->spots();
-    for (std::size_t i = 0; i < spots.size(); ++i) {
-      if (i % 4096 == 0) checkPoint();
+    std::vector<std::uint32_t> places;
+    const bool some = box && snapshot->spotsInBox(south, west, north, east, &places);
+    const std::size_t count = some ? places.size() : spots.size();
+    for (std::size_t at = 0; at < count; ++at) {
+      if (at % 4096 == 0) checkPoint();
+      const std::size_t i = some ? places[at] : at;
       const LocationSnapshot::Spot& s = spots[i];
       if (s.level > q.filters.levelLimit) continue;
       if (box) {

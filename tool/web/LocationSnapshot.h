@@ -1,6 +1,7 @@
 #ifndef METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_
 #define METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,6 +42,13 @@ class LocationSnapshot {
     int level;
   };
   const std::vector<Spot>& spots() const { return spots_; }
+  // The places in spots() of every spot that may lie in the box (degrees;
+  // a west east of the east crosses the 180th meridian), ascending: those of
+  // the one-degree cells the box overlaps, and those off the globe. False
+  // (and *places untouched) when they would be more than an eighth of all,
+  // where one pass over spots() costs less.
+  bool spotsInBox(float south, float west, float north, float east,
+                  std::vector<std::uint32_t>* places) const;
   // The record of a record index; null when there is none.
   const LocationData* record(long index) const;
   // The nearest index over every entry with a usable position, in walk
@@ -55,9 +63,15 @@ class LocationSnapshot {
 
  private:
   LocationSnapshot();
+  void indexCells();
   std::unique_ptr<Directory> directory_;
   std::vector<Location*> entries_;
   std::vector<Spot> spots_;
+  // spots_' places by one-degree cell (latitude major), and of those off
+  // the globe (or not numbers).
+  std::vector<std::uint32_t> cellStart_;
+  std::vector<std::uint32_t> cellPlaces_;
+  std::vector<std::uint32_t> offGlobe_;
   std::vector<LocationData> records_;  // by record index
   std::vector<bool> present_;
   std::unique_ptr<GeoIndex> geoIndex_;

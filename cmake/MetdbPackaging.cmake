@@ -54,6 +54,11 @@ endif()
 # StationCarry.h, StationFileWrite.h and WriteAccess.h keep the bookkeeping of locks and writes, which no host
 # reaches. The platform headers are listed, each with why it is public, in
 # platform-public-headers.txt, which the API documentation reads too.
+# datafile/LocationData.h and datafile/WorkingDirectory.h forward to
+# common/, where the two now live (below directory/ and datafile/), so that
+# hosts include them as before.
+set(METDB_PUBLIC_COMMON_HEADERS
+  common/LocationData.h common/WorkingDirectory.h)
 set(METDB_PUBLIC_DATAFILE_HEADERS
   datafile/BMTFile.h datafile/DataFileReplacement.h datafile/InfoDevice.h datafile/LocationData.h
   datafile/MetDatabase.h datafile/MetDatabaseLock.h datafile/RecordOrder.h
@@ -71,7 +76,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/platform-public-headers.txt METDB_PUBLIC_PLATFORM_HEADERS
   REGEX "^platform/")
 set(METDB_PUBLIC_HEADERS
-  ${METDB_PUBLIC_DATAFILE_HEADERS} ${METDB_PUBLIC_DIRECTORY_HEADERS}
+  ${METDB_PUBLIC_COMMON_HEADERS} ${METDB_PUBLIC_DATAFILE_HEADERS} ${METDB_PUBLIC_DIRECTORY_HEADERS}
   ${METDB_PUBLIC_SELECTION_HEADERS} ${METDB_PUBLIC_MODULE_HEADERS}
   ${METDB_PUBLIC_PLATFORM_HEADERS})
 list(SORT METDB_PUBLIC_HEADERS)
@@ -84,7 +89,7 @@ foreach(header ${METDB_PUBLIC_HEADERS})
     message(FATAL_ERROR "${header} is listed as a public header but does not exist")
   endif()
   file(STRINGS ${PROJECT_SOURCE_DIR}/${header} includes
-    REGEX "^#[ \t]*include[ \t]*\"(platform|directory|datafile|selection|module)/")
+    REGEX "^#[ \t]*include[ \t]*\"(platform|common|directory|datafile|selection|module)/")
   foreach(line ${includes})
     string(REGEX REPLACE "^#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" included "${line}")
     if(NOT included IN_LIST METDB_PUBLIC_HEADERS)
@@ -281,8 +286,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-# Binaries are stripped, their debug information goes to <package>-dbgsym.
-set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+# Binaries are stripped, their debug information goes to <package>-dbgsym;
+# a build without debug information (Release, MinSizeRel) has none to give.
+if(CMAKE_BUILD_TYPE MATCHES "^(Debug|RelWithDebInfo)$")
+  set(METDB_HAS_DEBUG_INFO 1)
+else()
+  set(METDB_HAS_DEBUG_INFO 0)
+endif()
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ${METDB_HAS_DEBUG_INFO})
 # xz, as Debian's archive and lintian take it (they refuse zstd, which dpkg
 # reads since Debian 12 and which packs some three times faster: choose it
 # with -DMETDB_DEB_COMPRESSION=zstd for packages that only dpkg will see).

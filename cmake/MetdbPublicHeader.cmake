@@ -12,6 +12,6 @@ if(NOT DEFINED INPUT OR NOT DEFINED OUTPUT)
 endif()
 file(READ "${INPUT}" text)
 string(REGEX REPLACE
-  "(#[ \t]*include[ \t]*[\"<])(platform|directory|datafile|selection|module)/"
+  "(#[ \t]*include[ \t]*[\"<])(platform|common|directory|datafile|selection|module)/"
   "\\1metdb/\\2/" text "${text}")
 file(WRITE "${OUTPUT}" "${text}")

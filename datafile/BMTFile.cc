@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "common/WorkingDirectory.h"
 #include "datafile/DatabaseState.h"
 #include "datafile/DirectoryMerge.h"
-#include "datafile/WorkingDirectory.h"
 #include "datafile/WriteAccess.h"
 #include "platform/Failure.h"
 #include "platform/FileHandle.h"

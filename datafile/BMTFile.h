@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 #include "datafile/MetDatabase.h"
 #include "platform/Export.h"
 #include "platform/File.h"

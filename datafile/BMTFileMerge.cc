@@ -2,13 +2,13 @@
 #include <cstring>
 #include <memory>
 
+#include "common/WorkingDirectory.h"
 #include "datafile/BMTFile.h"
 #include "datafile/DataFileReplacement.h"
 #include "datafile/DatabaseState.h"
 #include "datafile/InfoDevice.h"
 #include "datafile/RecordOrder.h"
 #include "datafile/StationCarry.h"
-#include "datafile/WorkingDirectory.h"
 #include "datafile/WriteAccess.h"
 #include "platform/Failure.h"
 

@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "common/WorkingDirectory.h"
 #include "datafile/BMTFile.h"
 #include "datafile/DataFileReplacement.h"
 #include "datafile/DatabaseState.h"
 #include "datafile/DirectoryMerge.h"
 #include "datafile/StationCarry.h"
-#include "datafile/WorkingDirectory.h"
 #include "datafile/WriteAccess.h"
 #include "platform/Failure.h"
 #include "platform/Stricmp.h"

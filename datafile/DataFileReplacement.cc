@@ -15,32 +15,24 @@ namespace {
 // Records gathered before each write to the temporary file.
 constexpr std::size_t kBufferRecords = 4096;
 
-// The folder createTempFile takes for a file name: "" for the current one.
-std::string folderFor(const std::string& name) {
-  return name.find('/') == std::string::npos ? "" : platform::folderOf(name);
-}
-
 }  // namespace
 
 DataFileReplacement::DataFileReplacement(const std::string& dataFile,
                                          const std::string& directoryFile)
-    : dataFile_(dataFile), directoryFile_(directoryFile) {}
+    : dataFile_(dataFile), directoryFile_(directoryFile), data_(dataFile) {}
 
 DataFileReplacement::~DataFileReplacement() {
   if (!committed_) discard();
 }
 
 bool DataFileReplacement::begin() {
-  if (!platform::createTempFile(folderFor(dataFile_), &tempName_, &temp_)) {
-    tempName_.clear();
-    return false;
-  }
+  if (!data_.begin()) return false;
   buffer_.reserve(kBufferRecords * sizeof(LocationData));
   return true;
 }
 
 long DataFileReplacement::append(const LocationData& record) {
-  if (failed_ || !temp_.isOpen()) return -1;
+  if (failed_ || !data_.file().isOpen()) return -1;
   const char* bytes = reinterpret_cast<const char*>(&record);
   buffer_.insert(buffer_.end(), bytes, bytes + sizeof record);
   if (buffer_.size() >= kBufferRecords * sizeof record && !flush()) return -1;
@@ -49,16 +41,24 @@ long DataFileReplacement::append(const LocationData& record) {
 
 bool DataFileReplacement::flush() {
   if (buffer_.empty()) return !failed_;
-  if (!temp_.writeAt(written_, buffer_.data(), buffer_.size())) failed_ = true;
-  written_ += static_cast<long>(buffer_.size());
+  if (!data_.append(buffer_.data(), buffer_.size())) failed_ = true;
   buffer_.clear();
   return !failed_;
 }
 
 std::string DataFileReplacement::writeDirectory(Directory& describing) {
+  // A name of its own for the new directory file, which Directory::write
+  // then replaces durably; it holds nothing until then.
   std::string name;
   platform::File placeholder;
-  if (!platform::createTempFile(folderFor(directoryFile_), &name, &placeholder)) return "";
+  std::string folder =
+      directoryFile_.find('/') == std::string::npos ? "" : platform::folderOf(directoryFile_);
+  if (!platform::createTempFile(folder, &name, &placeholder)) return "";
+  // The old directory file's permissions, or, when there is none, the data
+  // file's (the placeholder is private to its owner); write() keeps them.
+  const std::string& model =
+      platform::pathExists(directoryFile_.c_str()) ? directoryFile_ : dataFile_;
+  platform::copyPermissions(model.c_str(), name.c_str());
   placeholder.close();
   std::string own = describing.fileName;
   describing.fileName = name;
@@ -68,66 +68,71 @@ std::string DataFileReplacement::writeDirectory(Directory& describing) {
     platform::removeFile(name.c_str());
     return "";
   }
-  // The old directory file's permissions, or, when there is none, the data
-  // file's (the placeholder was private to its owner).
-  const std::string& model =
-      platform::pathExists(directoryFile_.c_str()) ? directoryFile_ : dataFile_;
-  platform::copyPermissions(model.c_str(), name.c_str());
   return name;
 }
 
 bool DataFileReplacement::commit(Directory& describing) {
-  if (failed_ || !temp_.isOpen() || !flush() || !temp_.sync()) {
+  if (failed_ || !data_.file().isOpen() || !flush()) {
     discard();
     return false;
   }
-  platform::copyPermissions(dataFile_.c_str(), tempName_.c_str());
   std::string newDirectory = writeDirectory(describing);
 
   // The new data file must be newer than the old directory file, and the
   // new directory file no older than the new data file.
   platform::FileStamp oldDirectory = platform::stampOf(directoryFile_);
-  if (oldDirectory.exists) temp_.setModifiedAfter(oldDirectory.modifiedNs);
+  if (oldDirectory.exists) data_.setModifiedAfter(oldDirectory.modifiedNs);
   if (!newDirectory.empty()) {
-    platform::setModifiedAtLeast(newDirectory, temp_.stamp().modifiedNs);
+    platform::setModifiedAtLeast(newDirectory, data_.file().stamp().modifiedNs);
   }
 
-  std::string newStations;
+  // The station file is written now, and synced and renamed into place
+  // last, once the directory file's rename is durable.
+  platform::DurableReplacement stations(stationFile_);
+  bool carry = false;
   if (carryStations_) {
     std::string model = platform::pathExists(stationFile_.c_str()) ? stationFile_ : dataFile_;
-    newStations =
-        writeStationFileBeside(stationFile_, stationText_, model, temp_.stamp().modifiedNs);
+    carry = writeStationFileBeside(&stations, stationText_, model, data_.file().stamp().modifiedNs);
   }
 
-  if (!platform::renameFile(tempName_.c_str(), dataFile_.c_str())) {
+  // The data file's rename is durable before the directory file's: after a
+  // power cut the folder holds the old pair, or the new data file with the
+  // old directory file (older than it, so rebuilt), or the new pair, never
+  // a new directory file beside the old data file.
+  bool durable = data_.commit();
+  if (!data_.committed()) {
     if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
-    if (!newStations.empty()) platform::removeFile(newStations.c_str());
     discard();
     return false;
   }
   committed_ = true;
-  if (newDirectory.empty() || !platform::renameFile(newDirectory.c_str(), directoryFile_.c_str())) {
+  if (!durable || newDirectory.empty() ||
+      !platform::renameFile(newDirectory.c_str(), directoryFile_.c_str())) {
+    std::string reason = durable ? "" : platform::lastFailure();
     if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
     platform::removeFile(directoryFile_.c_str());
-  }
-  if (!newStations.empty() && !platform::renameFile(newStations.c_str(), stationFile_.c_str())) {
-    platform::removeFile(newStations.c_str());
+    platform::syncFolderOf(dataFile_.c_str());
+    if (carry) stations.commit();
+    // A directory file that could not be written is no failure, as the
+    // next opening rebuilds it from the new data file.
+    platform::clearFailure();
+    if (!reason.empty()) platform::noteFailure(reason);
+    return true;
   }
   platform::syncFolderOf(dataFile_.c_str());
-  // Done: a directory file that could not be written is no failure, as the
-  // next opening rebuilds it from the new data file.
+  // A station file that could not be replaced is no failure either: the
+  // old one's entries find their records again by fingerprint.
+  if (carry) stations.commit();
   platform::clearFailure();
   return true;
 }
 
 platform::File DataFileReplacement::takeFile() {
   if (!committed_) return platform::File();
-  return std::move(temp_);
+  return std::move(data_.file());
 }
 
 void DataFileReplacement::discard() {
-  temp_.close();
-  if (!tempName_.empty()) platform::removeFile(tempName_.c_str());
-  tempName_.clear();
+  data_.abandon();
   failed_ = true;
 }

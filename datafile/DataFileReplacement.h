@@ -4,20 +4,21 @@
 #include <string>
 #include <vector>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
+#include "platform/DurableReplacement.h"
 #include "platform/File.h"
 
 class Directory;
 
 // Writes a new data file beside an old one and puts it in the old one's
 // place atomically, together with the directory file that describes it: at
-// every instant the data file is either the complete old file or the
-// complete new one, and the directory file either describes the data file
-// or is older than it (so that an opening rebuilds it). The new records go
-// to a temporary file "TQ_XXXXXX" created exclusively in the data file's
-// folder, so that the final rename stays within one file system. Until
-// commit() succeeds nothing visible changes; destroying an uncommitted
-// replacement removes its temporary files.
+// every instant, and after a power cut at any instant, the data file is
+// either the complete old file or the complete new one, and the directory
+// file either describes the data file or is older than it (so that an
+// opening rebuilds it). Both files are replaced durably
+// (platform::DurableReplacement), the data file's rename made durable before
+// the directory file's. Until commit() succeeds nothing visible changes;
+// destroying an uncommitted replacement removes its temporary files.
 //
 // Relative names are taken in the current directory at the time of each
 // call: callers hold the database's WorkingDirectory throughout.
@@ -41,17 +42,19 @@ class DataFileReplacement {
   // Number of records appended so far.
   long count() const { return count_; }
 
-  // Flushes and syncs the new file, gives it the old file's permission
-  // bits, writes describing (the directory of the new file; its fileName is
-  // used only to find where) to a temporary directory file, and then
-  // renames the new data file over the old one and the new directory file
-  // over the old one, in that order. The new data file is made newer than
+  // Flushes the new file, writes describing (the directory of the new file;
+  // its fileName is used only to find where) to a synced temporary
+  // directory file, then syncs the new data file (a failed sync fails the
+  // commit), renames it over the old one, syncs the folder, and renames the
+  // new directory file over the old one, in that order. The new data file is made newer than
   // the old directory file, so that a process that dies between the two
   // renames leaves a directory file the next opening rebuilds. When the
   // directory cannot be written (a name that the directory file cannot
   // hold, a full disk) the swap goes on and the old directory file is
-  // removed instead. Returns false, with the old files in place and the
-  // temporary files removed, when the data file cannot be replaced.
+  // removed instead, as it is when the folder's sync after the data file's
+  // rename fails (the reason then stays in lastFailure()). Returns false,
+  // with the old files in place and the temporary files removed, when the
+  // data file cannot be replaced.
   bool commit(Directory& describing);
 
   // Has commit() also replace the station file stationFile by one holding
@@ -70,7 +73,7 @@ class DataFileReplacement {
   platform::File takeFile();
 
   // The temporary file's name, for tests and diagnostics.
-  const std::string& temporaryName() const { return tempName_; }
+  const std::string& temporaryName() const { return data_.temporaryName(); }
 
  private:
   bool flush();
@@ -81,11 +84,9 @@ class DataFileReplacement {
 
   std::string dataFile_;
   std::string directoryFile_;
-  std::string tempName_;
-  platform::File temp_;
+  platform::DurableReplacement data_;
   std::vector<char> buffer_;
   long count_ = 0;
-  long written_ = 0;  // bytes already in the temporary file
   bool failed_ = false;
   bool committed_ = false;
   bool carryStations_ = false;

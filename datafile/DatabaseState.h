@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 #include "datafile/SharedLock.h"
 #include "platform/FileStamp.h"
 

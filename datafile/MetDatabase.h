@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 #include "directory/Directory.h"
 #include "platform/Export.h"
 

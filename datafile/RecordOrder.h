@@ -1,7 +1,7 @@
 #ifndef METDB_DATAFILE_RECORDORDER_H_
 #define METDB_DATAFILE_RECORDORDER_H_
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 
 // The order in which an import pairs records: by continent, country, state
 // and name ignoring ASCII case, then the lower level first, then the smaller

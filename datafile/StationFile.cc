@@ -10,10 +10,10 @@
 #include "datafile/MetDatabase.h"
 #include "datafile/StationFileWrite.h"
 #include "datafile/WriteAccess.h"
+#include "platform/DurableReplacement.h"
 #include "platform/Failure.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
-#include "platform/TempFile.h"
 
 namespace {
 
@@ -116,22 +116,21 @@ bool parseLine(const char* begin, const char* end, StationFile::Entry* entry, st
 
 }  // namespace
 
-std::string writeStationFileBeside(const std::string& target, const std::string& text,
-                                   const std::string& model, long long atLeastNs) {
-  std::string name;
-  platform::File file;
-  std::string folder = target.find('/') == std::string::npos ? "" : platform::folderOf(target);
-  if (!platform::createTempFile(folder, &name, &file)) return "";
-  if (!file.writeAt(0, text.data(), text.size()) || !file.sync()) {
-    file.close();
-    platform::removeFile(name.c_str());
-    return "";
+bool writeStationFileBeside(platform::DurableReplacement* replacement, const std::string& text,
+                            const std::string& model, long long atLeastNs) {
+  if (!replacement->begin()) return false;
+  const std::string& target = replacement->target();
+  if (!replacement->append(text.data(), text.size())) {
+    replacement->abandon();
+    return false;
   }
-  file.close();
-  const std::string& from = !model.empty() ? model : target;
-  platform::copyPermissions(from.c_str(), name.c_str());
-  platform::setModifiedAtLeast(name, atLeastNs);
-  return name;
+  // The bits of model (the data file's when there is no station file yet)
+  // and a time no earlier than the data file's; neither is worth a failure.
+  if (!model.empty() && model != target) {
+    platform::copyPermissions(model.c_str(), replacement->temporaryName().c_str());
+  }
+  platform::setModifiedAtLeast(replacement->temporaryName(), atLeastNs);
+  return true;
 }
 
 std::string StationFile::nameFor(const std::string& dataFileName) {
@@ -414,17 +413,15 @@ bool StationFile::save() {
   entries_ = std::move(kept);
   matched_ = true;
   std::string model = exists_ ? path_ : stateOf(db_).dataPath;
-  std::string temp =
-      writeStationFileBeside(path_, render(entries_), model, db_->stream.stamp().modifiedNs);
-  if (temp.empty()) {
-    if (!platform::hasFailure()) platform::noteFailure("cannot write \"" + path_ + "\"");
-    return false;
+  platform::DurableReplacement replacement(path_);
+  if (!writeStationFileBeside(&replacement, render(entries_), model,
+                              db_->stream.stamp().modifiedNs) ||
+      !replacement.commit()) {
+    if (!replacement.committed()) {
+      if (!platform::hasFailure()) platform::noteFailure("cannot write \"" + path_ + "\"");
+      return false;
+    }
   }
-  if (!platform::renameFile(temp.c_str(), path_.c_str())) {
-    platform::removeFile(temp.c_str());
-    return false;
-  }
-  platform::syncFolderOf(path_.c_str());
   exists_ = true;
   return true;
 }

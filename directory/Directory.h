@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 #include "directory/Continent.h"
 #include "directory/Country.h"
 #include "directory/Location.h"

@@ -13,14 +13,14 @@
 #include <utility>
 #include <vector>
 
-#include "datafile/WorkingDirectory.h"
+#include "common/WorkingDirectory.h"
 #include "directory/Directory.h"
 #include "directory/FileBuffer.h"
 #include "directory/TextScanner.h"
+#include "platform/DurableReplacement.h"
 #include "platform/File.h"
 #include "platform/FileHandle.h"
 #include "platform/FileOps.h"
-#include "platform/TempFile.h"
 
 namespace {
 
@@ -287,9 +287,8 @@ bool Directory::write() {
   setLocListIndices();
   WorkingDirectory scope(homeDrive, homePath_.c_str());
   lineBreakWritten_ = false;
-  std::string temp;
-  platform::File file;
-  if (!platform::createTempFile(platform::folderOf(fileName), &temp, &file)) {
+  platform::DurableReplacement replacement(fileName);
+  if (!replacement.begin()) {
     // No file can be written; an old one that this directory could not be
     // written as still must not be trusted.
     if (anyLineBreak(continents)) platform::removeFile(fileName.c_str());
@@ -297,7 +296,7 @@ bool Directory::write() {
   }
   bool ok;
   {
-    FileBuffer buffer(&file, kBufferSize);
+    FileBuffer buffer(&replacement.file(), kBufferSize);
     std::ostream out(&buffer);
     writeLocList(out);
     putCountLine(out, continents->count());
@@ -313,32 +312,17 @@ bool Directory::write() {
     // A name broke its line: the file would read back wrong, and the old
     // one no longer describes this directory.
     lineBreakWritten_ = false;
-    file.close();
-    platform::removeFile(temp.c_str());
+    replacement.abandon();
     platform::removeFile(fileName.c_str());
     return false;
   }
-  ok = ok && file.sync();
-  ok = file.close() && ok;
-
-  // The new file takes the old one's permissions; with no old file, those
-  // a file created here gets (the temporary file is private to its owner).
-  bool placeholder = false;
-  if (ok) {
-    if (!platform::pathExists(fileName.c_str())) {
-      platform::File created;
-      placeholder = created.open(fileName, platform::File::kReadWriteCreate);
-    }
-    platform::copyPermissions(fileName.c_str(), temp.c_str());
-    ok = platform::renameFile(temp.c_str(), fileName.c_str());
-  }
   if (!ok) {
-    platform::removeFile(temp.c_str());
-    if (placeholder) platform::removeFile(fileName.c_str());
+    replacement.abandon();
     return false;
   }
-  platform::syncFolderOf(fileName.c_str());
-  return true;
+  // A failed folder sync leaves the new file in place, but not durably:
+  // reported as a failure all the same.
+  return replacement.commit();
 }
 
 void Directory::writeLocList(std::ostream& out) {

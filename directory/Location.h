@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 #include "directory/VELDstring.h"
 #include "platform/Export.h"
 

@@ -1,12 +1,9 @@
 #include "platform/File.h"
 
 #include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "platform/Env.h"
 #include "platform/Failure.h"
-#include "platform/StatStamp.h"
 
 namespace platform {
 
@@ -25,32 +22,28 @@ File& File::operator=(File&& other) noexcept {
 
 bool File::open(const std::string& name, Mode mode) {
   close();
-  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;  // O_NONBLOCK: a FIFO must not hang the open
+  Env* env = Env::current();
+  // kNonBlocking: a FIFO must not hang the open.
+  unsigned flags = Env::kNonBlocking;
   switch (mode) {
     case kReadOnly:
-      flags |= O_RDONLY;
       break;
     case kReadWrite:
-      flags |= O_RDWR;
+      flags |= Env::kReadWrite;
       break;
     case kReadWriteCreate:
-      flags |= O_RDWR | O_CREAT;
+      flags |= Env::kReadWrite | Env::kCreate;
       break;
   }
-  int fd;
-  do {
-    fd = ::open(name.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
+  int fd = env->open(name, flags, 0666);
   if (fd < 0) {
     noteSystemFailure("cannot open \"" + name + "\"");
     return false;
   }
-  // Of the status flags that F_SETFL sets, O_NONBLOCK is the only one
-  // opened with; setting none clears it without asking for them first.
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+  FileStatus status;
+  if (!env->status(fd, &status) || status.kind != FileStatus::kRegular || !env->setBlocking(fd)) {
     noteFailure("\"" + name + "\" is not a regular file");
-    ::close(fd);
+    env->close(fd);
     return false;
   }
   fd_ = fd;
@@ -59,12 +52,12 @@ bool File::open(const std::string& name, Mode mode) {
 
 long File::readAt(long offset, void* buf, std::size_t n) const {
   if (fd_ < 0 || offset < 0) return -1;
+  Env* env = Env::current();
   char* p = static_cast<char*>(buf);
   std::size_t done = 0;
   while (done < n) {
-    ssize_t r = ::pread(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+    long r = env->read(fd_, p + done, n - done, offset + static_cast<long>(done));
     if (r < 0) {
-      if (errno == EINTR) continue;
       noteSystemFailure("cannot read");
       return -1;
     }
@@ -76,12 +69,12 @@ long File::readAt(long offset, void* buf, std::size_t n) const {
 
 bool File::writeAt(long offset, const void* buf, std::size_t n) {
   if (fd_ < 0 || offset < 0) return false;
+  Env* env = Env::current();
   const char* p = static_cast<const char*>(buf);
   std::size_t done = 0;
   while (done < n) {
-    ssize_t w = ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+    long w = env->write(fd_, p + done, n - done, offset + static_cast<long>(done));
     if (w < 0) {
-      if (errno == EINTR) continue;
       noteSystemFailure("cannot write");
       return false;
     }
@@ -95,24 +88,21 @@ bool File::writeAt(long offset, const void* buf, std::size_t n) {
 }
 
 long File::length() const {
-  struct stat st;
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
-  return static_cast<long>(st.st_size);
+  FileStatus status;
+  if (fd_ < 0 || !Env::current()->status(fd_, &status)) return -1;
+  return static_cast<long>(status.stamp.size);
 }
 
 bool File::truncate(long length) {
   if (fd_ < 0 || length < 0) return false;
-  int r;
-  do {
-    r = ::ftruncate(fd_, static_cast<off_t>(length));
-  } while (r != 0 && errno == EINTR);
-  if (r != 0) noteSystemFailure("cannot change the length of a file");
-  return r == 0;
+  if (Env::current()->truncate(fd_, length)) return true;
+  noteSystemFailure("cannot change the length of a file");
+  return false;
 }
 
 bool File::sync() {
   if (fd_ < 0) return false;
-  if (::fsync(fd_) == 0) return true;
+  if (Env::current()->sync(fd_)) return true;
   noteSystemFailure("cannot flush a file to the disk");
   return false;
 }
@@ -124,30 +114,24 @@ bool File::setModifiedAfter(std::int64_t afterNs) {
 }
 
 FileStamp File::stamp() const {
-  struct stat st;
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return FileStamp();
-  return stampFromStat(st);
+  FileStatus status;
+  if (fd_ < 0 || !Env::current()->status(fd_, &status)) return FileStamp();
+  return status.stamp;
 }
 
 bool File::setModified(std::int64_t modifiedNs) {
   if (fd_ < 0) return false;
-  struct timespec times[2];
-  times[0].tv_sec = 0;
-  times[0].tv_nsec = UTIME_OMIT;
-  times[1].tv_sec = static_cast<time_t>(modifiedNs / 1000000000);
-  times[1].tv_nsec = static_cast<long>(modifiedNs % 1000000000);
-  if (::futimens(fd_, times) == 0) return true;
+  if (Env::current()->setModified(fd_, modifiedNs)) return true;
   noteSystemFailure("cannot set a file's time");
   return false;
 }
 
 bool File::close() {
   if (fd_ < 0) return true;
-  // Never retried: on Linux the descriptor is gone even when close reports EINTR.
-  int r = ::close(fd_);
+  bool ok = Env::current()->close(fd_);
   fd_ = -1;
-  if (r != 0) noteSystemFailure("cannot close a file");
-  return r == 0;
+  if (!ok) noteSystemFailure("cannot close a file");
+  return ok;
 }
 
 void File::adopt(int fd) {

@@ -1,17 +1,14 @@
 #include "platform/FileHandle.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/DosTime.h"
+#include "platform/Env.h"
 
 namespace platform {
 
-// O_NONBLOCK: a FIFO under the name must not hang the open. Nothing is ever
-// read through this handle, so the flag changes nothing else.
+// kNonBlocking: a FIFO under the name must not hang the open. Nothing is
+// ever read through this handle, so the flag changes nothing else.
 FileHandle::FileHandle(const char* name)
-    : fd_(name == nullptr ? -1 : ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
+    : fd_(name == nullptr ? -1 : Env::current()->open(name, Env::kNonBlocking, 0)) {}
 
 FileHandle::~FileHandle() { close(); }
 
@@ -27,19 +24,21 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
 }
 
 long FileHandle::length() const {
-  struct stat st;
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-  return static_cast<long>(st.st_size);
+  FileStatus status;
+  if (fd_ < 0 || !Env::current()->status(fd_, &status) || status.kind != FileStatus::kRegular) {
+    return -1;
+  }
+  return static_cast<long>(status.stamp.size);
 }
 
 std::uint32_t FileHandle::getftime() const {
-  struct stat st;
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
-  return packDosTime(st.st_mtime);
+  FileStatus status;
+  if (fd_ < 0 || !Env::current()->status(fd_, &status)) return 0;
+  return packDosTime(static_cast<std::time_t>(status.stamp.modifiedNs / 1000000000));
 }
 
 void FileHandle::close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) Env::current()->close(fd_);
   fd_ = -1;
 }
 

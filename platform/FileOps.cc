@@ -1,41 +1,42 @@
 #include "platform/FileOps.h"
 
 #include <errno.h>
-#include <fcntl.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/CurrentDirectory.h"
+#include "platform/Env.h"
 #include "platform/Failure.h"
 #include "platform/File.h"
 
 namespace platform {
 
-bool removeFile(const char* name) { return name != nullptr && ::unlink(name) == 0; }
+bool removeFile(const char* name) { return name != nullptr && Env::current()->remove(name); }
 
 bool renameFile(const char* from, const char* to) {
   if (from == nullptr || to == nullptr) return false;
-  if (::rename(from, to) == 0) return true;
+  if (Env::current()->rename(from, to)) return true;
   noteSystemFailure(std::string("cannot rename \"") + from + "\" to \"" + to + "\"");
   return false;
 }
 
 bool pathExists(const char* name) {
-  struct stat st;
-  return name != nullptr && ::lstat(name, &st) == 0;
+  FileStatus status;
+  return name != nullptr && Env::current()->statusOf(name, &status, false) &&
+         status.kind != FileStatus::kMissing;
 }
 
 bool isRegularFile(const char* name) {
-  struct stat st;
-  return name != nullptr && ::stat(name, &st) == 0 && S_ISREG(st.st_mode);
+  FileStatus status;
+  return name != nullptr && Env::current()->statusOf(name, &status, true) &&
+         status.kind == FileStatus::kRegular;
 }
 
 bool copyPermissions(const char* from, const char* to) {
-  struct stat st;
-  if (from == nullptr || to == nullptr || ::stat(from, &st) != 0) return false;
-  return ::chmod(to, st.st_mode & 07777) == 0;
+  FileStatus status;
+  if (from == nullptr || to == nullptr || !Env::current()->statusOf(from, &status, true) ||
+      status.kind == FileStatus::kMissing) {
+    return false;
+  }
+  return Env::current()->setPermissionsOf(to, status.permissions);
 }
 
 bool setModifiedAtLeast(const std::string& name, std::int64_t atLeastNs) {
@@ -46,16 +47,9 @@ bool setModifiedAtLeast(const std::string& name, std::int64_t atLeastNs) {
 
 bool syncFolderOf(const char* name) {
   if (name == nullptr) return false;
-  int fd = ::open(folderOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  int r;
-  do {
-    r = ::fsync(fd);
-  } while (r != 0 && errno == EINTR);
-  // EINVAL: the file system keeps no folder data to flush, so nothing is lost.
-  bool ok = r == 0 || errno == EINVAL;
-  ::close(fd);
-  return ok;
+  if (Env::current()->syncFolder(folderOf(name))) return true;
+  noteSystemFailure("cannot flush the folder \"" + folderOf(name) + "\" to the disk");
+  return false;
 }
 
 std::string folderOf(const std::string& name) {
@@ -65,10 +59,7 @@ std::string folderOf(const std::string& name) {
   return name.substr(0, slash);
 }
 
-std::string tempFolder() {
-  const char* dir = ::getenv("TMPDIR");
-  return (dir != nullptr && *dir != '\0') ? dir : "/tmp";
-}
+std::string tempFolder() { return Env::current()->tempFolder(); }
 
 std::string absolutePath(const std::string& name) {
   if (!name.empty() && name[0] == '/') return name;

@@ -1,15 +1,13 @@
 #include "platform/FileStamp.h"
 
-#include <sys/stat.h>
-
-#include "platform/StatStamp.h"
+#include "platform/Env.h"
 
 namespace platform {
 
 FileStamp stampOf(const std::string& name) {
-  struct stat st;
-  if (::stat(name.c_str(), &st) != 0) return FileStamp();
-  return stampFromStat(st);
+  FileStatus status;
+  if (!Env::current()->statusOf(name, &status, true)) return FileStamp();
+  return status.stamp;
 }
 
 }  // namespace platform

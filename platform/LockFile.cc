@@ -1,13 +1,9 @@
 #include "platform/LockFile.h"
 
 #include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <time.h>
-#include <unistd.h>
 
+#include "platform/Env.h"
 #include "platform/Failure.h"
-#include "platform/StatStamp.h"
 
 namespace platform {
 
@@ -29,27 +25,21 @@ LockFile& LockFile::operator=(LockFile&& other) noexcept {
 
 bool LockFile::open(const std::string& name) {
   close();
-  const int common = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-  int fd;
-  do {
-    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | common, 0666);
-  } while (fd < 0 && errno == EINTR);
+  Env* env = Env::current();
+  const unsigned common = Env::kNonBlocking;
+  int fd = env->open(name, Env::kReadWrite | Env::kCreate | Env::kExclusive | common, 0666);
   if (fd >= 0) {
     // Whoever opens the database first makes the file; every user who may
     // change the database must be able to lock it exclusively later, so
     // the file is writable by all, whatever the umask. It holds no data.
-    ::fchmod(fd, 0666);
+    env->setPermissions(fd, 0666);
   } else if (errno == EEXIST) {
-    do {
-      fd = ::open(name.c_str(), O_RDWR | common);
-    } while (fd < 0 && errno == EINTR);
+    fd = env->open(name, Env::kReadWrite | common, 0);
   }
   bool readOnly = false;
   if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
     int refused = errno;
-    do {
-      fd = ::open(name.c_str(), O_RDONLY | common);
-    } while (fd < 0 && errno == EINTR);
+    fd = env->open(name, common, 0);
     // No file to read: the refusal to create one is the cause.
     if (fd < 0 && errno == ENOENT) errno = refused;
     readOnly = true;
@@ -58,10 +48,10 @@ bool LockFile::open(const std::string& name) {
     noteSystemFailure("cannot open the lock file \"" + name + "\"");
     return false;
   }
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  FileStatus status;
+  if (!env->status(fd, &status) || status.kind != FileStatus::kRegular) {
     noteFailure("the lock file \"" + name + "\" is not a regular file");
-    ::close(fd);
+    env->close(fd);
     return false;
   }
   fd_ = fd;
@@ -70,25 +60,19 @@ bool LockFile::open(const std::string& name) {
 }
 
 FileStamp LockFile::stamp() const {
-  struct stat st;
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return FileStamp();
-  return stampFromStat(st);
+  FileStatus status;
+  if (fd_ < 0 || !Env::current()->status(fd_, &status)) return FileStamp();
+  return status.stamp;
 }
 
 bool LockFile::set(int slot, Kind kind, bool* busy) {
   *busy = false;
   if (fd_ < 0) return false;
-  struct flock lock = {};
-  lock.l_type = kind == kExclusive ? F_WRLCK : kind == kShared ? F_RDLCK : F_UNLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = slot;
-  lock.l_len = 1;
-  int r;
-  do {
-    r = ::fcntl(fd_, F_OFD_SETLK, &lock);
-  } while (r != 0 && errno == EINTR);
-  if (r == 0) return true;
-  if (errno == EAGAIN || errno == EACCES) {
+  Env::LockKind how = kind == kExclusive ? Env::kExclusiveLock
+                      : kind == kShared  ? Env::kShared
+                                         : Env::kUnlock;
+  if (Env::current()->lock(fd_, slot, how)) return true;
+  if (errno == EAGAIN) {
     *busy = true;
   } else {
     noteSystemFailure("cannot lock the lock file");
@@ -97,22 +81,12 @@ bool LockFile::set(int slot, Kind kind, bool* busy) {
 }
 
 void LockFile::close() {
-  if (fd_ >= 0) ::close(fd_);  // drops every lock held through it
+  if (fd_ >= 0) Env::current()->close(fd_);  // drops every lock held through it
   fd_ = -1;
 }
 
-void sleepMilliseconds(int milliseconds) {
-  struct timespec pause;
-  pause.tv_sec = milliseconds / 1000;
-  pause.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000;
-  while (::nanosleep(&pause, &pause) != 0 && errno == EINTR) {
-  }
-}
+void sleepMilliseconds(int milliseconds) { Env::current()->sleepMilliseconds(milliseconds); }
 
-double monotonicSeconds() {
-  struct timespec now;
-  ::clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+double monotonicSeconds() { return Env::current()->monotonicSeconds(); }
 
 }  // namespace platform

@@ -2,10 +2,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
-#include <unistd.h>
-
-#include <vector>
-
+#include "platform/Env.h"
 #include "platform/FileOps.h"
 
 namespace platform {
@@ -17,15 +14,7 @@ namespace {
 const char anchor = 0;
 
 // The running program's own file, from the kernel; "" when unknown.
-std::string programFile() {
-  std::vector<char> buf(4096);
-  for (;;) {
-    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n < 0) return "";
-    if (static_cast<std::size_t>(n) < buf.size()) return std::string(buf.data(), n);
-    buf.resize(buf.size() * 2);
-  }
-}
+std::string programFile() { return Env::current()->programFile(); }
 
 }  // namespace
 

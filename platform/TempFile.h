@@ -8,8 +8,8 @@
 namespace platform {
 
 // Creates a new, empty file with a unique name from the template "TQ_XXXXXX"
-// ("TQ_" and six more characters) in folder ("" means the current
-// directory). The file is created exclusively (O_CREAT|O_EXCL, mode 0600), so
+// ("TQ_" and six random characters) in folder ("" means the current
+// directory). The file is created exclusively (O_CREAT|O_EXCL|O_NOFOLLOW, mode 0600), so
 // no other process can take or redirect the name between choosing and
 // creating; a collision makes it try another name. On success returns true,
 // sets *path to folder + "/" + name (or just the name when folder is "") and

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 #include "directory/Continent.h"
 #include "directory/Country.h"
 #include "directory/Directory.h"

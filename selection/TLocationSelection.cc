@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <locale>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,9 +12,9 @@
 #include "directory/Directory.h"
 #include "directory/FileBuffer.h"
 #include "module/CurrentDatabase.h"
+#include "platform/DurableReplacement.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
-#include "platform/TempFile.h"
 #include "selection/TLocationIterator.h"
 
 namespace {
@@ -297,40 +297,22 @@ int TLocationSelection::write(const char* fileName) {
   std::size_t nameLength = fieldLength(name, kNameSize);
   if (holdsLineBreak(name, nameLength) || !namesStorable(continentList)) return 0;
 
-  // The text goes to a fresh file beside the target that replaces it only
-  // when complete: a failure part way (a full disk) leaves the old file, and
-  // never a truncated one.
-  std::string temp;
-  platform::File file;
-  if (!platform::createTempFile(platform::folderOf(fileName), &temp, &file)) return 0;
-  bool ok;
-  {
-    std::ofstream out(temp, std::ios::out | std::ios::trunc);
-    out.imbue(std::locale::classic());
-    out.write(name, nameLength);
-    out << '\n' << kVersion << '\n';
-    if (continentList != nullptr) writeList(out, continentList);
-    out << ">\n";
-    // Default float format: six significant digits, as %g.
-    out << levelLimit << ' ' << maxLatitude << ' ' << minLatitude << ' ' << maxLongitude << ' '
-        << minLongitude << ' ' << (useLatLonLimits ? 1 : 0);
-    out.close();
-    ok = !out.fail();
-  }
-  ok = ok && file.sync();
-  ok = file.close() && ok;
-  if (ok) {
-    // Keep the permissions of the file being replaced; a new one keeps the
-    // temporary file's owner-only mode.
-    if (platform::isRegularFile(fileName)) platform::copyPermissions(fileName, temp.c_str());
-    ok = platform::renameFile(temp.c_str(), fileName);
-  }
-  if (!ok) {
-    platform::removeFile(temp.c_str());
-    return 0;
-  }
-  platform::syncFolderOf(fileName);
-  return 1;
+  // The text goes to a fresh file beside the target that replaces it
+  // durably only when complete: a failure part way (a full disk) or a power
+  // cut leaves the old file, and never a truncated one.
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out.write(name, static_cast<std::streamsize>(nameLength));
+  out << '\n' << kVersion << '\n';
+  if (continentList != nullptr) writeList(out, continentList);
+  out << ">\n";
+  // Default float format: six significant digits, as %g.
+  out << levelLimit << ' ' << maxLatitude << ' ' << minLatitude << ' ' << maxLongitude << ' '
+      << minLongitude << ' ' << (useLatLonLimits ? 1 : 0);
+  const std::string text = out.str();
+  platform::DurableReplacement replacement(fileName);
+  if (!replacement.begin() || !replacement.append(text.data(), text.size())) return 0;
+  return replacement.commit() ? 1 : 0;
 }
 
 VELDstring TLocationSelection::getLevelLimitString() {

@@ -1,31 +1,32 @@
 #include "tool/DataFolder.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
+#include "platform/Env.h"
 
 namespace metdb {
 
 std::string chooseDataFolder(const char* environment, const std::string& executable,
                              const std::string& sourceData) {
   if (environment != nullptr && *environment != '\0') return environment;
-  if (!executable.empty()) {
-    std::filesystem::path installed =
-        std::filesystem::path(executable).parent_path().parent_path() / "share" / "metdb";
-    std::error_code error;
-    if (std::filesystem::is_directory(installed, error)) return installed.string();
+  std::string::size_type bin = executable.rfind('/');
+  if (bin != std::string::npos) {
+    // PREFIX/bin/metdb -> PREFIX/share/metdb
+    std::string::size_type prefix = executable.rfind('/', bin == 0 ? 0 : bin - 1);
+    std::string installed =
+        (prefix == std::string::npos ? std::string(".") : executable.substr(0, prefix)) +
+        "/share/metdb";
+    if (platform::Env::current()->kindOf(installed) == platform::FileStatus::kFolder) {
+      return installed;
+    }
   }
   return sourceData;
 }
 
 std::string dataFolder() {
-  std::error_code error;
-  // Linux names the running program's file here, whatever its name or the
-  // current directory; elsewhere the link is missing and the other choices
-  // remain.
-  std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  return chooseDataFolder(std::getenv("METDB_DATA_DIR"),
-                          error ? std::string() : executable.string(), METDB_SOURCE_DATA_DIR);
+  platform::Env* env = platform::Env::current();
+  // The running program's file, whatever its name or the current
+  // directory; "" where the system cannot tell, and the other choices remain.
+  std::string variable = env->variable("METDB_DATA_DIR");
+  return chooseDataFolder(variable.c_str(), env->programFile(), METDB_SOURCE_DATA_DIR);
 }
 
 }  // namespace metdb

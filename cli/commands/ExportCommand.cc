@@ -2,13 +2,13 @@
 
 #include <CLI/CLI.hpp>
 
-#include <fstream>
 #include <memory>
 #include "cli/FilterOptions.h"
 
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
 #include "tool/database/FileReplacement.h"
+#include "tool/database/ScratchFolder.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/record/GeoJsonFeature.h"
 #include "tool/record/GeoPackageWriter.h"
@@ -16,6 +16,7 @@
 #include "tool/record/RecordJson.h"
 #include "tool/record/StationCsv.h"
 #include "tool/record/StationFields.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -95,17 +96,23 @@ int exportRecords(const ExportOptions& o, ToolContext& context) {
     warnUnplaced(write(selected, o.format, context.out), context);
     return kExitOk;
   }
-  // The text goes to a work folder beside the file and replaces it only
-  // when complete.
+  // The text goes to a new file beside the old one and replaces it durably
+  // only when complete.
   FileReplacement replacement(o.output);
   long unplaced = 0;
   if (o.format == "gpkg") {
-    unplaced = writeGeoPackage(selected, replacement.path());
+    // SQLite writes the GeoPackage's file itself, in a work folder beside
+    // the target; its bytes then go into the replacement.
+    std::string::size_type slash = o.output.rfind('/');
+    ScratchFolder work(slash == std::string::npos ? "" : o.output.substr(0, slash + 1));
+    if (!work.ok()) replacement.fail(work.error());
+    std::string path = work.file("new.gpkg");
+    unplaced = writeGeoPackage(selected, path);
+    InputFile written(path);
+    replacement.out() << &written;
+    if (!written.fault().empty()) throw Error(written.fault());
   } else {
-    std::ofstream file(replacement.path(), std::ios::binary | std::ios::trunc);
-    if (file) unplaced = write(selected, o.format, file);
-    file.flush();
-    if (!file) replacement.fail("");
+    unplaced = write(selected, o.format, replacement.out());
   }
   replacement.commit();
   context.markChanged();

@@ -15,6 +15,7 @@
 #include "datafile/InfoDevice.h"
 #include "datafile/RecordOrder.h"
 #include "platform/Failure.h"
+#include "tests/support/RecordingEnv.h"
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
 
@@ -150,6 +151,48 @@ TEST(RemakeDatabaseTest, DropsDeletedAndGroupsScatteredRecords) {
       walkPaths(reopened.directory),
       std::vector<std::string>({"Asia/Japan/Osaka/Osaka", "Europe/Denmark/Sjaelland/Kobenhavn",
                                 "Europe/Norway/Oslo/Blindern", "Europe/Norway/Oslo/Oslo"}));
+}
+
+// After a power cut at any moment the folder must hold the old pair, or the
+// new data file with an older directory file, or the new pair: each file is
+// synced before its rename, and the data file's rename is made durable
+// before the directory file's.
+TEST(RemakeDatabaseTest, DataFileRenameIsDurableBeforeTheDirectoryFiles) {
+  TempDir dir;
+  std::string path = dir.file("s.bmt");
+  writeFile(path, bytesOf(nordic()));
+  BMTFile db(path.c_str());
+  db.directory->first();
+  db.directory->deleteEntry();
+  testsupport::RecordingEnv env;
+  db.remakeDatabase();
+  const std::vector<std::string>& journal = env.journal();
+  auto at = [&](const std::string& entry) {
+    return std::find(journal.begin(), journal.end(), entry) - journal.begin();
+  };
+  // "rename FROM TO" of the data file and, last, of the directory file.
+  std::vector<std::string> renames = env.entries("rename ");
+  ASSERT_GE(renames.size(), 2u);
+  const std::string& data = renames[renames.size() - 2];
+  const std::string& directory = renames.back();
+  ASSERT_EQ(data.substr(data.rfind(' ') + 1), path);
+  ASSERT_EQ(directory.substr(directory.rfind(' ') + 1), dir.file("s.dir"));
+  std::string dataTemp = data.substr(7, data.rfind(' ') - 7);
+  long dataAt = at(data), directoryAt = at(directory);
+  EXPECT_LT(at("sync " + dataTemp), dataAt);
+  // The directory file's content was synced (under the names its own
+  // replacement gave it) before the data file was renamed.
+  bool synced = false, between = false;
+  for (long i = 0; i < dataAt; ++i) {
+    const std::string& e = journal[static_cast<std::size_t>(i)];
+    synced = synced || (e.rfind("sync ", 0) == 0 && e != "sync " + dataTemp);
+  }
+  for (long i = dataAt + 1; i < directoryAt; ++i) {
+    between = between || journal[static_cast<std::size_t>(i)] == "syncFolder " + dir.path();
+  }
+  EXPECT_TRUE(synced);
+  EXPECT_TRUE(between);
+  EXPECT_EQ(journal.back(), "syncFolder " + dir.path());
 }
 
 // A location entered into a filled directory with addOrderedEntry opens a

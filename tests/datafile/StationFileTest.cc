@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 #include "datafile/BMTFile.h"
 #include "datafile/InfoDevice.h"
 #include "datafile/StationFile.h"
+#include "tests/support/RecordingEnv.h"
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
 
@@ -97,6 +99,32 @@ TEST_F(StationFileTest, CompactionCarriesEntriesPastAHostsDeleteAndAppend) {
   EXPECT_EQ(indexOf(db, "wmo:01400"), 1);
   EXPECT_EQ(indexOf(db, "wmo:01317"), -1);
   EXPECT_EQ(stations.match().moved, 0);
+}
+
+// A compaction's station file is synced and renamed into place last, after
+// the data file's and the directory file's renames, the folder synced after
+// each, so that a power cut never leaves it ahead of the data file.
+TEST_F(StationFileTest, CompactionReplacesTheStationFileDurablyAndLast) {
+  BMTFile db(data.c_str());
+  db.directory->first();
+  db.directory->deleteEntry();
+  testsupport::RecordingEnv env;
+  db.remakeDatabase();
+  const std::vector<std::string>& journal = env.journal();
+  std::vector<std::string> renames = env.entries("rename ");
+  ASSERT_GE(renames.size(), 3u);
+  const std::string& last = renames.back();
+  EXPECT_EQ(last.substr(last.rfind(' ') + 1), dir.file("st.stn"));
+  EXPECT_EQ(renames[renames.size() - 2].substr(renames[renames.size() - 2].rfind(' ') + 1),
+            dir.file("st.dir"));
+  std::string temp = last.substr(7, last.rfind(' ') - 7);
+  auto at = [&](const std::string& entry) {
+    return std::find(journal.begin(), journal.end(), entry) - journal.begin();
+  };
+  long renamed = at(last);
+  EXPECT_LT(at("sync " + temp), renamed);
+  EXPECT_LT(at(renames[renames.size() - 2]), renamed);
+  EXPECT_EQ(journal.back(), "syncFolder " + dir.path());
 }
 
 TEST_F(StationFileTest, ImportJoinsTheEntriesOfEqualLocations) {

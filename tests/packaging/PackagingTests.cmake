@@ -5,6 +5,8 @@
 #   packaging.symbols       the shared object exports the public interface only
 #   packaging.deb           cpack -G DEB, each package's contents, then dpkg
 #                           into a temporary root and the tool run from there
+#                           (the -dbgsym packages only in a build with debug
+#                           information: Debug, RelWithDebInfo)
 #   packaging.man_pages     the tool's manual pages against its --help
 #   packaging.completion    the tool's bash completion, sourced in bash
 # In the sanitizer build the host is built with the same sanitizers, since
@@ -30,7 +32,7 @@ add_test(NAME packaging.symbols
           $<TARGET_FILE:metdb> ${METDB_PACKAGING_TESTS}/public-symbols.txt)
 add_test(NAME packaging.deb
   COMMAND bash ${METDB_PACKAGING_TESTS}/deb.sh ${PROJECT_BINARY_DIR} ${METDB_HAS_TOOL}
-          $<BOOL:${METDB_SANITIZE}>)
+          $<BOOL:${METDB_SANITIZE}> ${METDB_HAS_DEBUG_INFO})
 set_tests_properties(packaging.deb PROPERTIES SKIP_RETURN_CODE 77)
 # Both installing tests run the build folder's install script, which
 # rewrites install_manifest.txt there: never at the same time.

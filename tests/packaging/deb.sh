@@ -3,13 +3,16 @@
 # contents with dpkg-deb, installs them with dpkg into a fresh temporary root
 # (its own dpkg database; nothing of the machine's is touched) and runs the
 # tool from there.
-# Usage: deb.sh BUILD_DIR HAS_TOOL SANITIZED
-# Exits with 77 (skipped) for a sanitizer build.
+# Usage: deb.sh BUILD_DIR HAS_TOOL SANITIZED [HAS_DEBUG_INFO]
+# Exits with 77 (skipped) for a sanitizer build. A build without debug
+# information (HAS_DEBUG_INFO 0: Release, MinSizeRel) makes no -dbgsym
+# packages, and its binaries are only checked to hold none.
 set -euo pipefail
 # Pipes end in grep without -q: grep -q stops at the first match, and the
 # writer, killed by SIGPIPE, would fail the pipeline now and then.
 build=$1
 has_tool=$2
+has_debug=${4:-1}
 if [ "${3:-0}" = 1 ]; then
   echo "skipped: a sanitizer build is not packaged"
   exit 77
@@ -29,8 +32,11 @@ libdir=/usr/lib/$multiarch
   { cat "$tmp/cpack.log" >&2; fail "cpack -G DEB"; }
 packages=(libmetdb1.10 libmetdb-dev)
 [ "$has_tool" = 1 ] && packages+=(metdb)
-debug_packages=(libmetdb1.10-dbgsym)
-[ "$has_tool" = 1 ] && debug_packages+=(metdb-dbgsym)
+debug_packages=()
+if [ "$has_debug" = 1 ]; then
+  debug_packages+=(libmetdb1.10-dbgsym)
+  [ "$has_tool" = 1 ] && debug_packages+=(metdb-dbgsym)
+fi
 deb() { echo "$tmp/pkg/${1}_${version}_$arch.$2"; }
 # The Python module's package, when the build installs the module.
 if [ -e "$(deb python3-metdb deb)" ]; then
@@ -38,10 +44,10 @@ if [ -e "$(deb python3-metdb deb)" ]; then
   [ -e "$(deb python3-metdb-dbgsym ddeb)" ] && debug_packages+=(python3-metdb-dbgsym)
 fi
 echo "== packages"
-(cd "$tmp/pkg" && ls -l -- *.deb *.ddeb)
-made=$(cd "$tmp/pkg" && ls -- *.deb *.ddeb | sort | xargs)
+(cd "$tmp/pkg" && shopt -s nullglob && ls -l -- *.deb *.ddeb)
+made=$(cd "$tmp/pkg" && shopt -s nullglob && ls -- *.deb *.ddeb | sort | xargs)
 expected=$(for p in "${packages[@]}"; do echo "${p}_${version}_$arch.deb"; done
-  for p in "${debug_packages[@]}"; do echo "${p}_${version}_$arch.ddeb"; done)
+  for p in "${debug_packages[@]+"${debug_packages[@]}"}"; do echo "${p}_${version}_$arch.ddeb"; done)
 [ "$made" = "$(echo "$expected" | sort | xargs)" ] || fail "cpack made $made"
 
 # contents PACKAGE EXT: the package's files, one path a line (/usr/...).
@@ -85,7 +91,8 @@ dpkg-deb -I "$(deb libmetdb1.10 deb)" triggers | grep -x 'activate-noawait ldcon
 has libmetdb-dev "$libdir/libmetdb.so" "$libdir/cmake/metdb/metdbConfig.cmake" \
   "$libdir/cmake/metdb/metdbConfigVersion.cmake" "$libdir/cmake/metdb/metdbTargets.cmake" \
   "$libdir/pkgconfig/metdb.pc" /usr/include/metdb/metdb.h \
-  /usr/include/metdb/datafile/LocationData.h /usr/include/metdb/platform/Export.h \
+  /usr/include/metdb/datafile/LocationData.h /usr/include/metdb/common/LocationData.h \
+  /usr/include/metdb/platform/Export.h \
   /usr/share/doc/libmetdb-dev/README.md
 field libmetdb-dev Depends | grep -F "libmetdb1.10 (= $version)" >/dev/null ||
   fail "libmetdb-dev does not depend on libmetdb1.10 (= $version)"
@@ -105,10 +112,11 @@ fi
 # Stripped binaries; their debug information, found by build ID, in -dbgsym.
 mkdir "$tmp/x"
 for p in "${packages[@]}"; do dpkg-deb -x "$(deb "$p" deb)" "$tmp/x"; done
-for p in "${debug_packages[@]}"; do dpkg-deb -x "$(deb "$p" ddeb)" "$tmp/x"; done
+for p in "${debug_packages[@]+"${debug_packages[@]}"}"; do dpkg-deb -x "$(deb "$p" ddeb)" "$tmp/x"; done
 stripped() {  # stripped FILE DEBUG_PACKAGE
   local id
   if readelf -S "$1" | grep '\.debug_info' >/dev/null; then fail "$1 keeps its debug information"; fi
+  [ "$has_debug" = 1 ] || return 0
   id=$(readelf -n "$1" | awk '/Build ID:/ { print $3 }')
   [ -n "$id" ] || fail "$1 has no build ID"
   has "$2" "/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug"
@@ -170,9 +178,11 @@ grep -qxF 'Cflags: -I${includedir}' "$pc" || fail "the Cflags of metdb.pc are no
 grep -qF 'INTERFACE_INCLUDE_DIRECTORIES "${_IMPORT_PREFIX}/include"' \
   "$root$libdir/cmake/metdb/metdbTargets.cmake" ||
   fail "metdb::metdb does not give the installation's include folder alone"
-grep -qxF '#include "metdb/platform/Export.h"' "$root/usr/include/metdb/datafile/LocationData.h" ||
+grep -qxF '#include "metdb/platform/Export.h"' "$root/usr/include/metdb/common/LocationData.h" ||
   fail "LocationData.h does not include metdb/platform/Export.h"
-if grep -rnE '^#[[:space:]]*include[[:space:]]*["<](platform|directory|datafile|selection|module)/' \
+grep -qxF '#include "metdb/common/LocationData.h"' "$root/usr/include/metdb/datafile/LocationData.h" ||
+  fail "datafile/LocationData.h does not forward to metdb/common/LocationData.h"
+if grep -rnE '^#[[:space:]]*include[[:space:]]*["<](platform|common|directory|datafile|selection|module)/' \
      "$root/usr/include/metdb" >&2; then
   fail "packaged headers include each other by names outside metdb/"
 fi

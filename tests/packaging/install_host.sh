@@ -69,7 +69,7 @@ done
 
 # The installed headers name each other under metdb/ only, and each compiles
 # on its own with the installation's include/ as the only include directory.
-if grep -rnE '^#[[:space:]]*include[[:space:]]*["<](platform|directory|datafile|selection|module)/' \
+if grep -rnE '^#[[:space:]]*include[[:space:]]*["<](platform|common|directory|datafile|selection|module)/' \
      "$include/metdb" >&2; then
   fail "installed headers include each other by names outside metdb/"
 fi

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "module/CurrentDatabase.h"
+#include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/ScratchFolder.h"
@@ -147,22 +148,22 @@ void Database::lock(MetDatabaseLock::Mode mode) {
 
 BMTFile* Database::open(DatabaseUse use) {
   checkName();
-  std::error_code ec;
-  fs::file_status status = fs::status(dataFile_, ec);
-  if (!fs::exists(status)) {
+  platform::Env* env = platform::Env::current();
+  platform::FileStatus::Kind kind = env->kindOf(dataFile_);
+  if (kind == platform::FileStatus::kMissing) {
     throw Error("There is no database at \"" + dataFile_ +
                     "\": the data file does not exist (make one with \"metdb create "
                     "STATIONS.csv\").",
                 Error::Cause::kNotFound);
   }
-  if (!fs::is_regular_file(status)) {
+  if (kind != platform::FileStatus::kRegular) {
     throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.");
   }
   lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive);
   refuseUnrealRecords(dataFile_);
   std::string dirFile = directoryFile();
-  bool dirExists = fs::exists(dirFile, ec);
-  bool dirEmpty = dirExists && fs::file_size(dirFile, ec) == 0;
+  bool dirExists = env->kindOf(dirFile) != platform::FileStatus::kMissing;
+  bool dirEmpty = dirExists && env->sizeOf(dirFile) == 0;
 
   const char* name = configured_ ? getMetDataFileName() : dataFile_.c_str();
   db_ = setMetDatabase(name, use == DatabaseUse::kRead ? BMTFile::kReadOnly : BMTFile::kReadWrite);
@@ -207,15 +208,14 @@ void Database::discardEdits() {
 }
 
 BMTFile* Database::reopenRebuilt() {
-  std::error_code ec;
-  ScratchFolder scratch(fs::temp_directory_path(ec).string());
+  ScratchFolder scratch(platform::Env::current()->tempFolder());
   if (!scratch.ok()) throw Error("Cannot reopen the database: " + scratch.error() + ".");
   // The database saves its directory when it is closed; the one it gets
   // here is empty and saves into the scratch folder.
   Directory* parked = new Directory(scratch.file("parked.dir").c_str());
   delete db_->directory;
   db_->directory = parked;
-  fs::remove(directoryFile(), ec);
+  platform::Env::current()->remove(directoryFile());
   db_ = setMetDatabase(dataFile_.c_str());
   if (db_ == nullptr || !db_->IsValid()) {
     db_ = nullptr;
@@ -230,9 +230,8 @@ std::uintmax_t Database::dataFileSize() const {
   if (db_ != nullptr && db_->fileLength() >= 0) {
     return static_cast<std::uintmax_t>(db_->fileLength());
   }
-  std::error_code ec;
-  std::uintmax_t size = fs::file_size(dataFile_, ec);
-  return ec ? 0 : size;
+  long long size = platform::Env::current()->sizeOf(dataFile_);
+  return size < 0 ? 0 : static_cast<std::uintmax_t>(size);
 }
 
 long Database::recordCount() const {

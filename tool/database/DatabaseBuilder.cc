@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <vector>
 
 #include "datafile/BMTFile.h"
 #include "datafile/StationFile.h"
+#include "platform/DurableReplacement.h"
+#include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/Progress.h"
@@ -18,9 +17,22 @@
 
 namespace metdb {
 
-namespace fs = std::filesystem;
-
 namespace {
+
+// Records written to the new data file at a time.
+constexpr std::size_t kBlockRecords = 4096;
+
+// The folder that holds the file name.
+std::string folderOf(const std::string& name) {
+  std::string::size_type slash = name.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+}
+
+// Renames from to to and makes the rename durable (the folder synced);
+// false, with the reason in errno, when either step fails.
+bool durableRename(platform::Env* env, const std::string& from, const std::string& to) {
+  return env->rename(from, to) && env->syncFolder(folderOf(to));
+}
 
 bool hierarchyLess(const StationRow& x, const StationRow& y) {
   const LocationData& a = x.record;
@@ -44,17 +56,25 @@ bool hierarchyLess(const StationRow& x, const StationRow& y) {
 DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>& rows) {
   std::string dataFile = folder.file("new.bmt");
   {
-    std::ofstream out(dataFile, std::ios::binary | std::ios::trunc);
+    platform::DurableReplacement out(dataFile);
+    bool ok = out.begin();
     Progress progress("Writing records", static_cast<long>(rows.size()));
-    for (const StationRow& row : rows) {
+    std::vector<char> block;
+    block.reserve(kBlockRecords * sizeof(LocationData));
+    for (std::size_t i = 0; ok && i < rows.size(); ++i) {
       checkPoint();
       progress.advance();
-      out.write(reinterpret_cast<const char*>(&row.record), sizeof row.record);
+      const char* bytes = reinterpret_cast<const char*>(&rows[i].record);
+      block.insert(block.end(), bytes, bytes + sizeof rows[i].record);
+      if (block.size() >= kBlockRecords * sizeof(LocationData) || i + 1 == rows.size()) {
+        ok = out.append(block.data(), block.size());
+        block.clear();
+      }
     }
-    out.flush();
-    if (!out) {
+    // Synced here, before the swap: a failed sync ends the work.
+    if (!ok || !out.commit()) {
       throw Error("Cannot write the new data file in \"" + folder.path() +
-                  "\": " + std::strerror(errno) + "; nothing was written.");
+                  "\": " + Database::libraryReason() + "; nothing was written.");
     }
   }
   BMTFile db(dataFile.c_str());
@@ -92,52 +112,78 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
                               const std::function<void(const std::string&)>& warn) {
   const std::string& dataFile = target.dataFile();
   std::string directoryFile = target.directoryFile();
-  std::error_code ec;
-  ScratchFolder folder(fs::path(dataFile).parent_path().string());
+  platform::Env* env = platform::Env::current();
+  ScratchFolder folder(folderOf(dataFile));
   if (!folder.ok()) throw Error(folder.error() + "; nothing was written.");
   DirectoryStats stats = build(folder, rows);
 
   // The swap runs under the database lock, so that no other process opens
   // the database between the two renames or changes it meanwhile.
   target.lock(MetDatabaseLock::kExclusive);
-  if (fs::exists(dataFile, ec) && !force) {
+  if (env->kindOf(dataFile) != platform::FileStatus::kMissing && !force) {
     throw Error("The data file \"" + dataFile +
                 "\" was made by another process meanwhile; give --force to replace it "
                 "(nothing was written).");
   }
   // The data file goes first, and is newer than the old directory file:
-  // should the process end between the two renames, the next opening finds
-  // the old directory file out of date and rebuilds it.
+  // should the process end, or the power fail, between the two renames, the
+  // next opening finds the old directory file out of date and rebuilds it.
+  // Its rename is durable before the directory file's, so that a new
+  // directory file never survives beside the old data file.
+  // Replacing a database (--force), the new files keep the old ones' modes.
   std::string newData = folder.file("new.bmt");
-  fs::file_time_type oldDirTime = fs::last_write_time(directoryFile, ec);
-  if (!ec && fs::last_write_time(newData, ec) <= oldDirTime) {
-    fs::last_write_time(newData, oldDirTime + std::chrono::nanoseconds(1), ec);
+  int file = env->open(newData, platform::Env::kRead, 0);
+  if (file >= 0) {
+    env->takePermissions(file, dataFile);
+    platform::FileStatus oldDirectory, fresh;
+    if (env->statusOf(directoryFile, &oldDirectory, true) && oldDirectory.stamp.exists &&
+        env->status(file, &fresh) && fresh.stamp.modifiedNs <= oldDirectory.stamp.modifiedNs) {
+      env->setModified(file, oldDirectory.stamp.modifiedNs + 1);
+    }
+    env->close(file);
   }
-  fs::rename(newData, dataFile, ec);
-  if (ec) {
-    throw Error("Cannot move the new data file to \"" + dataFile + "\": " + ec.message() +
+  file = env->open(folder.file("new.dir"), platform::Env::kRead, 0);
+  if (file >= 0) {
+    if (!env->takePermissions(file, directoryFile)) env->takePermissions(file, dataFile);
+    env->close(file);
+  }
+  if (!env->rename(newData, dataFile)) {
+    throw Error("Cannot move the new data file to \"" + dataFile + "\": " + std::strerror(errno) +
                 "; nothing was written.");
   }
   target.noteChanged();
-  fs::rename(folder.file("new.dir"), directoryFile, ec);
-  if (ec) {
-    fs::remove(directoryFile, ec);
-    warn("Cannot move the new directory file to \"" + directoryFile + "\": " + ec.message() +
+  if (!env->syncFolder(folderOf(dataFile))) {
+    // The new data file is in place but may not survive a power cut: the
+    // old directory file goes, so that whichever data file survives is read
+    // by a directory rebuilt from it.
+    std::string reason = std::strerror(errno);
+    env->remove(directoryFile);
+    throw Error("Cannot make the new data file \"" + dataFile + "\" durable: " + reason +
+                "; it may not survive a power cut.");
+  }
+  if (!durableRename(env, folder.file("new.dir"), directoryFile)) {
+    std::string reason = std::strerror(errno);
+    env->remove(directoryFile);
+    warn("Cannot move the new directory file to \"" + directoryFile + "\": " + reason +
          "; it will be rebuilt when the database is first opened.");
   }
-  // The station file follows, as the library's compaction moves it; a
-  // replaced database's old one goes, for its entries describe other
+  // The station file follows, durably, as the library's compaction moves
+  // it; a replaced database's old one goes, for its entries describe other
   // records.
   std::string stationFile = StationFile::nameFor(dataFile);
   std::string newStations = folder.file("new.stn");
-  if (fs::exists(newStations, ec)) {
-    fs::rename(newStations, stationFile, ec);
-    if (ec) {
-      warn("Cannot move the new station file to \"" + stationFile + "\": " + ec.message() +
+  if (env->kindOf(newStations) == platform::FileStatus::kRegular) {
+    file = env->open(newStations, platform::Env::kRead, 0);
+    if (file >= 0) {
+      if (!env->takePermissions(file, stationFile)) env->takePermissions(file, dataFile);
+      env->close(file);
+    }
+    if (!durableRename(env, newStations, stationFile)) {
+      warn("Cannot move the new station file to \"" + stationFile + "\": " + std::strerror(errno) +
            "; the identifiers, elevations and time zones of the list were not kept.");
     }
-  } else {
-    fs::remove(stationFile, ec);
+  } else if (env->remove(stationFile)) {
+    env->syncFolder(folderOf(stationFile));
   }
   return stats;
 }

@@ -1,24 +1,55 @@
 #include "tool/database/FileReplacement.h"
 
-#include <filesystem>
-#include <system_error>
+#include <streambuf>
+#include <vector>
 
+#include "module/CurrentDatabase.h"
 #include "tool/Error.h"
 
 namespace metdb {
 
-namespace fs = std::filesystem;
+// Gathers the stream's bytes and appends them to the replacement in blocks;
+// a failed append fails the stream.
+class FileReplacement::Buffer : public std::streambuf {
+ public:
+  explicit Buffer(platform::DurableReplacement* file) : file_(file), data_(64 * 1024) {
+    setp(data_.data(), data_.data() + data_.size());
+  }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (sync() != 0) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+
+  int sync() override {
+    std::size_t n = static_cast<std::size_t>(pptr() - pbase());
+    setp(data_.data(), data_.data() + data_.size());
+    return n == 0 || file_->append(data_.data(), n) ? 0 : -1;
+  }
+
+ private:
+  platform::DurableReplacement* file_;
+  std::vector<char> data_;
+};
 
 FileReplacement::FileReplacement(const std::string& target)
-    : target_(target), folder_(fs::path(target).parent_path().string()) {
-  if (!folder_.ok()) fail(folder_.error());
-  path_ = folder_.file("new");
+    : target_(target), replacement_(target) {
+  if (!replacement_.begin()) fail(getMetLastError());
+  buffer_ = std::make_unique<Buffer>(&replacement_);
+  out_ = std::make_unique<std::ostream>(buffer_.get());
 }
 
+FileReplacement::~FileReplacement() = default;
+
 void FileReplacement::commit() {
-  std::error_code ec;
-  fs::rename(path_, target_, ec);
-  if (ec) fail(ec.message());
+  out_->flush();
+  if (!*out_) fail(getMetLastError());
+  if (!replacement_.commit()) fail(getMetLastError());
 }
 
 void FileReplacement::fail(const std::string& why) const {

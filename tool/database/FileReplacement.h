@@ -1,30 +1,36 @@
 #ifndef METDB_TOOL_DATABASE_FILEREPLACEMENT_H_
 #define METDB_TOOL_DATABASE_FILEREPLACEMENT_H_
 
+#include <memory>
+#include <ostream>
 #include <string>
 
-#include "tool/database/ScratchFolder.h"
+#include "platform/DurableReplacement.h"
 
 namespace metdb {
 
-// A new file for target, built in a work folder beside it and moved over it
-// only once it is complete, so that a failed write never leaves a
-// half-written file, nor spoils the one that stood there. What commit did
-// not move is removed with the work folder when the object is destroyed.
+// A new file for target, written beside it and put in its place durably
+// only once it is complete (platform::DurableReplacement): a failed write
+// never leaves a half-written file nor spoils the one that stood there, and
+// after a power cut the name holds the old file or the new one. What
+// commit() did not put in place is removed when the object is destroyed.
 class FileReplacement {
  public:
-  // Makes the work folder in target's folder; throws Error ("Cannot write
-  // TARGET: why.") when it cannot be made.
+  // Creates the temporary file in target's folder; throws Error ("Cannot
+  // write TARGET: why.") when it cannot be made.
   explicit FileReplacement(const std::string& target);
+  ~FileReplacement();
 
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 
-  // The path to write the new file to (in the work folder).
-  const std::string& path() const { return path_; }
+  // The new file's content goes here (buffered; binary).
+  std::ostream& out() { return *out_; }
 
-  // Moves the written file over target; throws Error, with target as it
-  // was, when the rename fails.
+  // Writes what is buffered, syncs the new file, renames it over target and
+  // syncs the folder; throws Error, with target as it was unless only the
+  // folder's sync failed, when any step fails (a failed sync is never
+  // retried).
   void commit();
 
   // Throws the Error of a write that failed for why (a phrase): "Cannot
@@ -32,9 +38,12 @@ class FileReplacement {
   [[noreturn]] void fail(const std::string& why) const;
 
  private:
+  class Buffer;
+
   std::string target_;
-  ScratchFolder folder_;
-  std::string path_;
+  platform::DurableReplacement replacement_;
+  std::unique_ptr<Buffer> buffer_;
+  std::unique_ptr<std::ostream> out_;
 };
 
 }  // namespace metdb

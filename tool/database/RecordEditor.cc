@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <sstream>
-#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "datafile/BMTFile.h"
 #include "datafile/StationFile.h"
+#include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/Progress.h"
@@ -23,8 +22,6 @@
 #include "tool/record/NameField.h"
 #include "tool/record/RecordFaults.h"
 #include "tool/text/Text.h"
-
-namespace fs = std::filesystem;
 
 namespace metdb {
 
@@ -385,8 +382,7 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
 
   // The new records, as a database of their own in import order, which the
   // import then merges with the rest.
-  std::error_code ec;
-  ScratchFolder scratch(fs::temp_directory_path(ec).string());
+  ScratchFolder scratch(platform::Env::current()->tempFolder());
   if (!scratch.ok()) {
     throw Error("Cannot prepare the new records: " + scratch.error() + "; nothing was changed.");
   }
@@ -467,8 +463,7 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
 }
 
 void RecordEditor::importRows(std::vector<StationRow> rows, bool replaceEqual, ProgressInfo& info) {
-  std::error_code ec;
-  ScratchFolder scratch(fs::temp_directory_path(ec).string());
+  ScratchFolder scratch(platform::Env::current()->tempFolder());
   if (!scratch.ok()) {
     throw Error("Cannot prepare the stations: " + scratch.error() + "; nothing was imported.");
   }
@@ -483,14 +478,17 @@ void RecordEditor::importRows(std::vector<StationRow> rows, bool replaceEqual, P
 
 void RecordEditor::importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info,
                               bool force) {
-  std::error_code ec;
-  fs::file_status status = fs::status(source, ec);
-  if (!fs::is_regular_file(status)) {
-    throw Error("\"" + source + "\" is " +
-                (fs::exists(status) ? "not a regular file" : "not there") +
-                ", so it is no data file to import.");
+  platform::Env* env = platform::Env::current();
+  platform::FileStatus status, own;
+  env->statusOf(source, &status, true);
+  if (status.kind != platform::FileStatus::kRegular) {
+    throw Error(
+        "\"" + source + "\" is " +
+        (status.kind != platform::FileStatus::kMissing ? "not a regular file" : "not there") +
+        ", so it is no data file to import.");
   }
-  if (fs::equivalent(source, access_.dataFile(), ec)) {
+  if (env->statusOf(access_.dataFile(), &own, true) && own.stamp.exists &&
+      status.stamp.sameFile(own.stamp)) {
     throw Error("\"" + source + "\" is this database's own data file.");
   }
   // Read-only: the source stays as it is, its directory file included.
@@ -554,8 +552,7 @@ void RecordEditor::adoptGroupNames(LocationData* r) const {
 
 void RecordEditor::insert(const LocationData& record, bool removeCursorLocation,
                           const StationInfo& station) {
-  std::error_code ec;
-  ScratchFolder scratch(fs::temp_directory_path(ec).string());
+  ScratchFolder scratch(platform::Env::current()->tempFolder());
   if (!scratch.ok()) {
     throw Error("Cannot prepare the record: " + scratch.error() + "; nothing was changed.");
   }

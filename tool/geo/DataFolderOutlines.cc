@@ -1,6 +1,6 @@
 #include "tool/geo/DataFolderOutlines.h"
 
-#include <filesystem>
+#include "platform/Env.h"
 
 namespace metdb {
 
@@ -28,8 +28,7 @@ const MapOutlines* DataFolderOutlines::outlines(OutlineScale scale) {
   std::string land = landOutlinesPath(scale);
   std::string countries = countryOutlinesPath(scale);
   for (const std::string& path : {land, countries}) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
+    if (platform::Env::current()->kindOf(path) == platform::FileStatus::kMissing) {
       missing_ = path;
       return nullptr;
     }

@@ -8,7 +8,6 @@
 #include <memory>
 #include <unordered_map>
 
-#include "tool/database/FileReplacement.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/geo/MapFrame.h"
 #include "tool/geo/WorldMap.h"
@@ -113,13 +112,11 @@ void prepare(WorldMap& map, const MapRequest& request, OutlineSource* outlines) 
 }
 
 MapOutcome write(const WorldMap& map, const MapRequest& request) {
-  FileReplacement replacement(request.output);
   if (endsWithPng(request.output)) {
-    map.writePng(replacement.path(), request.output);
+    map.writePng(request.output);
   } else {
-    map.writeSvg(replacement.path(), request.output);
+    map.writeSvg(request.output);
   }
-  replacement.commit();
   MapOutcome outcome;
   outcome.drawn = map.count();
   outcome.outside = map.outside();

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "tool/database/FileReplacement.h"
 #include "tool/geo/DistanceRings.h"
 #include "tool/geo/Graticule.h"
 #include "tool/geo/MapLegend.h"
@@ -227,34 +228,57 @@ void WorldMap::draw(cairo_t* cr, bool vectorDots) const {
   }
 }
 
-void WorldMap::finish(cairo_surface_t* surface, cairo_t* cr, const std::string& path, bool png,
+namespace {
+
+// cairo's stream writer: hands each block to the std::ostream in closure.
+cairo_status_t writeToStream(void* closure, const unsigned char* data, unsigned int length) {
+  std::ostream* out = static_cast<std::ostream*>(closure);
+  out->write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(length));
+  return *out ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+}  // namespace
+
+void WorldMap::finish(cairo_surface_t* surface, cairo_t* cr, std::ostream* png,
                       const std::string& shownAs) const {
   cairo_status_t status = cairo_surface_status(surface);
   if (status == CAIRO_STATUS_SUCCESS) {
-    draw(cr, !png && dots_.pixels() <= kVectorDotLimit);
+    draw(cr, png == nullptr && dots_.pixels() <= kVectorDotLimit);
     status = cairo_status(cr);
   }
   cairo_destroy(cr);
-  if (status == CAIRO_STATUS_SUCCESS && png) {
-    status = cairo_surface_write_to_png(surface, path.c_str());
+  if (status == CAIRO_STATUS_SUCCESS && png != nullptr) {
+    status = cairo_surface_write_to_png_stream(surface, writeToStream, png);
   }
   cairo_surface_finish(surface);
   if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
   cairo_surface_destroy(surface);
   if (status != CAIRO_STATUS_SUCCESS) {
-    throw Error("Cannot write \"" + (shownAs.empty() ? path : shownAs) +
-                "\": " + cairo_status_to_string(status) + ".");
+    throw Error("Cannot write \"" + shownAs + "\": " + cairo_status_to_string(status) + ".");
   }
 }
 
+void WorldMap::writeSvg(std::ostream& out, const std::string& shownAs) const {
+  cairo_surface_t* surface =
+      cairo_svg_surface_create_for_stream(writeToStream, &out, width_, height());
+  finish(surface, cairo_create(surface), nullptr, shownAs);
+}
+
+void WorldMap::writePng(std::ostream& out, const std::string& shownAs) const {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height());
+  finish(surface, cairo_create(surface), &out, shownAs);
+}
+
 void WorldMap::writeSvg(const std::string& path, const std::string& shownAs) const {
-  cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), width_, height());
-  finish(surface, cairo_create(surface), path, false, shownAs);
+  FileReplacement file(path);
+  writeSvg(file.out(), shownAs.empty() ? path : shownAs);
+  file.commit();
 }
 
 void WorldMap::writePng(const std::string& path, const std::string& shownAs) const {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height());
-  finish(surface, cairo_create(surface), path, true, shownAs);
+  FileReplacement file(path);
+  writePng(file.out(), shownAs.empty() ? path : shownAs);
+  file.commit();
 }
 
 }  // namespace metdb

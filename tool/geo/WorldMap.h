@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -117,11 +118,14 @@ class WorldMap {
   // than kLabelLimit.
   std::vector<PlacedLabel> labels() const;
 
-  // Draws the picture into a new file at path (SVG or PNG), replacing any
-  // file there; a failure may leave a partial file behind, so write to a
-  // file of your own (FileReplacement). Throws Error naming shownAs (the
-  // file the user asked for; path when empty) and cairo's reason when
-  // cairo fails.
+  // Draws the picture as SVG or PNG into out; a failure may leave part of
+  // it written, so write to a file of your own (FileReplacement). Throws
+  // Error naming shownAs (the file the user asked for) and cairo's reason
+  // when cairo fails or out refuses the bytes.
+  void writeSvg(std::ostream& out, const std::string& shownAs) const;
+  void writePng(std::ostream& out, const std::string& shownAs) const;
+  // The same into the file path, which is replaced durably only when the
+  // picture is complete (FileReplacement); shownAs "" names path.
   void writeSvg(const std::string& path, const std::string& shownAs = "") const;
   void writePng(const std::string& path, const std::string& shownAs = "") const;
 
@@ -143,8 +147,8 @@ class WorldMap {
   MapLegend legend(const ScaleBar& bar) const;
   void draw(cairo_t* cr, bool vectorDots) const;
   // Draws onto surface (which this call destroys) and, for a PNG, writes it
-  // to path.
-  void finish(cairo_surface_t* surface, cairo_t* cr, const std::string& path, bool png,
+  // to png.
+  void finish(cairo_surface_t* surface, cairo_t* cr, std::ostream* png,
               const std::string& shownAs) const;
 
   int width_;

@@ -1,6 +1,6 @@
 #include "tool/lists/CountryResolution.h"
 
-#include <fstream>
+#include <istream>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -9,6 +9,7 @@
 #include "tool/Error.h"
 #include "tool/places/CountryCodes.h"
 #include "tool/places/GhcnCodes.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -48,8 +49,8 @@ DivisionNamer standardDivisionNamer() {
     std::call_once(once, [] {
       names = std::make_unique<std::unordered_map<std::string, std::string>>();
       std::string path = dataFolder() + "/geo/divisions.tsv";
-      std::ifstream in(path);
-      if (!in) throw Error("Cannot read the table of divisions \"" + path + "\".");
+      InputFile file(path);  // throws Error naming path when it cannot
+      std::istream in(&file);
       std::string line;
       while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#' || line.rfind("code\t", 0) == 0) continue;

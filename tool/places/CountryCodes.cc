@@ -1,10 +1,11 @@
 #include "tool/places/CountryCodes.h"
 
-#include <fstream>
+#include <istream>
 
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
 #include "tool/places/Continents.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/SearchKey.h"
 #include "tool/text/Text.h"
 
@@ -45,8 +46,8 @@ bool isCode(const std::string& code, std::size_t length) {
 }  // namespace
 
 CountryCodes CountryCodes::read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("Cannot read the country table " + text::quoted(path) + ".");
+  InputFile file(path);  // throws Error naming path when it cannot
+  std::istream in(&file);
   CountryCodes codes;
   std::string line;
   long number = 0;
@@ -109,7 +110,8 @@ CountryCodes CountryCodes::read(const std::string& path) {
     }
     codes.countries_.push_back(std::move(country));
   }
-  if (in.bad()) throw Error("Cannot read the country table " + text::quoted(path) + ".");
+  if (in.bad() || !file.fault().empty())
+    throw Error("Cannot read the country table " + text::quoted(path) + ".");
   if (!header || codes.countries_.empty()) {
     throw Error("The country table " + text::quoted(path) + " holds no countries.");
   }

@@ -1,8 +1,10 @@
 #include "tool/places/DataTable.h"
 
-#include <fstream>
+#include <istream>
+#include <memory>
 
 #include "tool/Error.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -10,8 +12,13 @@ namespace metdb {
 void readDataTable(const std::string& path, const std::string& what, const std::string& header,
                    const std::function<void(const std::vector<std::string>& fields,
                                             const TableFault& fault)>& row) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("Cannot read the " + what + " " + text::quoted(path) + ".");
+  std::unique_ptr<InputFile> file;
+  try {
+    file = std::make_unique<InputFile>(path);
+  } catch (const Error&) {
+    throw Error("Cannot read the " + what + " " + text::quoted(path) + ".");
+  }
+  std::istream in(file.get());
   const std::size_t columns = text::split(header, '\t').size();
   std::string line;
   long number = 0;

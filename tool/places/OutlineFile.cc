@@ -2,11 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
+#include <istream>
 #include <iterator>
 
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -60,10 +61,11 @@ std::string folderFile(const char* kind, OutlineScale scale) {
 }  // namespace
 
 std::vector<Outline> readOutlines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("Cannot read the outline file " + text::quoted(path) + ".");
+  InputFile input(path);  // throws Error naming path when it cannot
+  std::istream in(&input);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw Error("Cannot read the outline file " + text::quoted(path) + ".");
+  if (in.bad() || !input.fault().empty())
+    throw Error("Cannot read the outline file " + text::quoted(path) + ".");
   if (bytes.size() < 8 || std::memcmp(bytes.data(), kMagic, 8) != 0) {
     throw Error("The file " + text::quoted(path) + " is no outline file.");
   }

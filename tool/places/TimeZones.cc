@@ -1,12 +1,12 @@
 #include "tool/places/TimeZones.h"
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
 #include "tool/places/DataTable.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -58,12 +58,14 @@ class Bytes {
 };
 
 std::string readFile(const std::string& path, const char* what) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream data;
-  if (!in || !(data << in.rdbuf()) || in.bad()) {
-    throw Error("Cannot read the " + std::string(what) + " " + text::quoted(path) + ".");
+  std::string data;
+  try {
+    InputFile in(path);
+    data.assign(std::istreambuf_iterator<char>(&in), std::istreambuf_iterator<char>());
+    if (in.fault().empty()) return data;
+  } catch (const Error&) {
   }
-  return data.str();
+  throw Error("Cannot read the " + std::string(what) + " " + text::quoted(path) + ".");
 }
 
 }  // namespace

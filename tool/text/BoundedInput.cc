@@ -1,7 +1,10 @@
 #include "tool/text/BoundedInput.h"
 
 #include <cstring>
-#include <fstream>
+#include <istream>
+
+#include "tool/Error.h"
+#include "tool/text/InputFile.h"
 
 namespace metdb {
 
@@ -10,12 +13,17 @@ namespace {
 // The memory that the system can give without swapping, from
 // /proc/meminfo; 0 when it does not say.
 unsigned long long availableMemory() {
-  std::ifstream in("/proc/meminfo");
-  std::string key;
-  unsigned long long kilobytes = 0;
-  std::string unit;
-  while (in >> key >> kilobytes >> unit) {
-    if (key == "MemAvailable:") return kilobytes * 1024;
+  try {
+    InputFile file("/proc/meminfo");
+    std::istream in(&file);
+    std::string key;
+    unsigned long long kilobytes = 0;
+    std::string unit;
+    while (in >> key >> kilobytes >> unit) {
+      if (key == "MemAvailable:") return kilobytes * 1024;
+    }
+  } catch (const Error&) {
+    // A system without /proc says nothing.
   }
   return 0;
 }

@@ -1,16 +1,9 @@
-// The standard library can neither open a file without blocking, look at
-// what an open descriptor is, nor wait for input with a time limit: this
-// file asks the operating system for those.
 #include "tool/text/InputFile.h"
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 
@@ -19,56 +12,64 @@ namespace metdb {
 namespace {
 
 // What a file that is not regular is, for messages.
-const char* kindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
+const char* kindOf(platform::FileStatus::Kind kind) {
+  switch (kind) {
+    case platform::FileStatus::kFolder:
+      return "a folder";
+    case platform::FileStatus::kFifo:
+      return "a FIFO";
+    case platform::FileStatus::kDevice:
+      return "a device";
+    case platform::FileStatus::kSocket:
+      return "a socket";
+    default:
+      return "not a regular file";
+  }
 }
 
 // Opens path for reading without blocking; -1 with *why set when it cannot
 // be opened or is no regular file.
-int openRegular(const std::string& path, long long* size, std::string* why) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+int openRegular(platform::Env* env, const std::string& path, long long* size, std::string* why) {
+  int fd = env->open(path, platform::Env::kRead | platform::Env::kNonBlocking, 0);
   if (fd < 0) {
     *why = "Cannot open \"" + path + "\": " + std::strerror(errno) + ".";
     return -1;
   }
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::string kind = ::fstat(fd, &st) == 0 ? kindOf(st.st_mode) : "unreadable";
-    ::close(fd);
+  platform::FileStatus status;
+  bool known = env->status(fd, &status);
+  if (!known || status.kind != platform::FileStatus::kRegular || !env->setBlocking(fd)) {
+    std::string kind = !known ? "unreadable" : kindOf(status.kind);
+    env->close(fd);
     *why = "\"" + path + "\" is " + kind + ", not a regular file, so it is not read.";
     return -1;
   }
-  *size = static_cast<long long>(st.st_size);
+  *size = status.stamp.size;
   return fd;
 }
 
 }  // namespace
 
-InputFile::InputFile(const std::string& path) : name_(path) {
+InputFile::InputFile(const std::string& path) : name_(path), env_(platform::Env::current()) {
   if (path == kStandardInput) {
-    fd_ = STDIN_FILENO;
+    fd_ = env_->standardInput();
     name_ = "standard input";
     return;
   }
   std::string why;
-  fd_ = openRegular(path, &size_, &why);
+  fd_ = openRegular(env_, path, &size_, &why);
   if (fd_ < 0) throw Error(why);
   owned_ = true;
 }
 
 InputFile::~InputFile() {
-  if (owned_) ::close(fd_);
+  if (owned_) env_->close(fd_);
 }
 
 std::size_t InputFile::readAt(long long offset, char* buf, std::size_t n) const {
+  if (!owned_) return 0;
   std::size_t done = 0;
   while (done < n) {
-    ssize_t got = ::pread(fd_, buf + done, n - done, static_cast<off_t>(offset) + done);
-    if (got < 0 && errno == EINTR) continue;
+    long got = env_->read(fd_, buf + done, n - done, static_cast<long>(offset + done));
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);
   }
@@ -76,13 +77,9 @@ std::size_t InputFile::readAt(long long offset, char* buf, std::size_t n) const 
 }
 
 void InputFile::waitForInput() {
-  struct pollfd p = {};
-  p.fd = fd_;
-  p.events = POLLIN;
   for (;;) {
     checkPoint();
-    int r = ::poll(&p, 1, 100);
-    if (r > 0 || (r < 0 && errno != EINTR)) return;
+    if (env_->waitReadable(fd_, 100)) return;
   }
 }
 
@@ -90,16 +87,23 @@ InputFile::int_type InputFile::underflow() {
   if (!fault_.empty() || fd_ < 0) return traits_type::eof();
   checkPoint();
   for (;;) {
-    // A regular file never makes a read wait; anything else is waited for
-    // in slices, so that the wait can be stopped.
-    if (!owned_) waitForInput();
-    ssize_t got = ::read(fd_, block_, kBlock);
+    long got;
+    if (owned_) {
+      // A regular file never makes a read wait.
+      got = env_->read(fd_, block_, kBlock, static_cast<long>(offset_));
+      if (got > 0) offset_ += got;
+    } else {
+      // Anything else is waited for in slices, so that the wait can be
+      // stopped.
+      waitForInput();
+      got = env_->readNext(fd_, block_, kBlock);
+    }
     if (got > 0) {
       setg(block_, block_, block_ + got);
       return traits_type::to_int_type(block_[0]);
     }
     if (got == 0) return traits_type::eof();
-    if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) continue;
     fault_ =
         "Cannot read " + (owned_ ? "\"" + name_ + "\"" : name_) + ": " + std::strerror(errno) + ".";
     return traits_type::eof();

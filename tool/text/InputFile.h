@@ -4,9 +4,14 @@
 #include <streambuf>
 #include <string>
 
+namespace platform {
+class Env;
+}
+
 namespace metdb {
 
-// A file read as text input: a stream buffer over a descriptor. A named
+// A file read as text input: a stream buffer over a file of the current
+// platform::Env (the seam under all the tool's files). A named
 // file is opened without blocking (a FIFO's open waits for no writer) and
 // must be a regular file, as its descriptor says, so that a name swapped
 // for a FIFO or a device after any earlier look is refused rather than
@@ -43,7 +48,9 @@ class InputFile : public std::streambuf {
   void waitForInput();
 
   std::string name_;
+  platform::Env* env_;
   int fd_ = -1;
+  long long offset_ = 0;  // of the next read of a named file
   bool owned_ = false;
   long long size_ = 0;
   std::string fault_;

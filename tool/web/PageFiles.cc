@@ -1,11 +1,11 @@
 #include "tool/web/PageFiles.h"
 
-#include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "tool/Error.h"
 #include "tool/places/OutlineFile.h"
+#include "tool/text/InputFile.h"
 
 namespace metdb {
 
@@ -54,11 +54,15 @@ std::string outlinesGeoJson() {
 
 PageFiles::PageFiles(const std::string& folder) {
   for (const PageFile& f : kFiles) {
-    std::ifstream in(folder + "/" + f.name, std::ios::binary);
-    if (!in) continue;
     WebResponse r;
     r.contentType = f.type;
-    r.body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+      InputFile in(folder + "/" + f.name);
+      r.body.assign(std::istreambuf_iterator<char>(&in), std::istreambuf_iterator<char>());
+      if (!in.fault().empty()) continue;
+    } catch (const Error&) {
+      continue;  // a page that is not installed is not served
+    }
     std::string name = f.name;
     files_[name == "index.html" ? "/" : "/map/" + name] = std::move(r);
   }

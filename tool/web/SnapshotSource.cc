@@ -1,23 +1,18 @@
 #include "tool/web/SnapshotSource.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "platform/Env.h"
 #include "tool/Error.h"
 #include "tool/database/Database.h"
 
 namespace metdb {
 
-namespace fs = std::filesystem;
-
 namespace {
 
 void stampOf(const std::string& path, std::uintmax_t* size, std::int64_t* time) {
-  std::error_code ec;
-  *size = fs::file_size(path, ec);
-  if (ec) *size = 0;
-  auto t = fs::last_write_time(path, ec);
-  *time = ec ? 0 : static_cast<std::int64_t>(t.time_since_epoch().count());
+  platform::FileStatus status;
+  bool known = platform::Env::current()->statusOf(path, &status, true) && status.stamp.exists;
+  *size = known ? static_cast<std::uintmax_t>(status.stamp.size) : 0;
+  *time = known ? status.stamp.modifiedNs : 0;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "datafile/LocationData.h"
+#include "common/LocationData.h"
 
 LocationData::LocationData() : level(0), latitude(0.0f), longitude(0.0f), auxValue(0) {
   name[0] = '\0';

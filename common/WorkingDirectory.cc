@@ -1,4 +1,4 @@
-#include "datafile/WorkingDirectory.h"
+#include "common/WorkingDirectory.h"
 
 WorkingDirectory::WorkingDirectory(int drive, const char* dir) : savedDrive(platform::getdisk()) {
   platform::getcwd(savedDir, sizeof savedDir);

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 
 #include "python/PythonErrors.h"
 #include "tool/Error.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/geo/NearestQuery.h"
 #include "tool/search/LocationSearch.h"
+#include "tool/search/SearchIndex.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -30,9 +32,11 @@ std::vector<MatchValue> findLocations(OpenDatabase& database, const std::string&
   BMTFile* db = database.db();
   SearchResult result;
   try {
-    result = searchLocations(db->directory, text, filters,
-                             limit == 0 ? std::numeric_limits<std::size_t>::max() : limit,
-                             identifiedLocations(*db, text));
+    const std::size_t most = limit == 0 ? std::numeric_limits<std::size_t>::max() : limit;
+    const std::set<long> identified = identifiedLocations(*db, text);
+    const SearchIndex* index = database.searchIndex();
+    result = index != nullptr ? index->search(text, filters, most, identified)
+                              : searchLocations(db->directory, text, filters, most, identified);
   } catch (const Error& e) {
     // Only the text and the filters can be at fault here.
     throw BindingError(ErrorKind::kBadInput, e.what());

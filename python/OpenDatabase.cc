@@ -47,6 +47,7 @@ void OpenDatabase::close() {
   if (access_ == nullptr) return;
   // While the lock is still held, as a database open for writing may save
   // its directory as it goes.
+  dropSearchIndex();
   closeMetDatabase();
   access_.reset();
   if (openOne == this) openOne = nullptr;
@@ -61,7 +62,22 @@ Database& OpenDatabase::access() const {
   return *access_;
 }
 
+void OpenDatabase::dropSearchIndex() const {
+  searchIndex_.reset();
+  searched_ = false;
+}
+
+const SearchIndex* OpenDatabase::searchIndex() {
+  BMTFile* file = db();
+  if (searchIndex_ == nullptr && searched_) {
+    searchIndex_ = std::make_unique<SearchIndex>(file->directory);
+  }
+  searched_ = true;
+  return searchIndex_.get();
+}
+
 void OpenDatabase::requireWritable() const {
+  dropSearchIndex();
   access();
   if (readonly_) {
     throw BindingError(ErrorKind::kReadOnly,

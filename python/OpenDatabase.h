@@ -6,6 +6,7 @@
 
 #include "datafile/BMTFile.h"
 #include "tool/database/Database.h"
+#include "tool/search/SearchIndex.h"
 
 namespace metdb {
 namespace python {
@@ -48,16 +49,30 @@ class OpenDatabase {
   // Throws BindingError(kReadOnly) when opened read-only (or kClosed).
   void requireWritable() const;
 
+  // find's index over the open database's names, for a query that repeats
+  // an earlier one's work: null on the first find after opening or after a
+  // change (plain search costs less than building the index then), built on
+  // the second and kept until the next change. Every edit calls
+  // requireWritable first, which drops it, so that it never outlives the
+  // directory entries it points to.
+  const SearchIndex* searchIndex();
+
   // Counts changes, so that an iteration begun before a change can tell
   // that its record indices no longer hold.
   long generation() const { return generation_; }
-  void noteChange() { ++generation_; }
+  void noteChange() {
+    ++generation_;
+    dropSearchIndex();
+  }
 
  private:
   std::string path_;
   bool readonly_;
   std::unique_ptr<Database> access_;
   long generation_ = 0;
+  void dropSearchIndex() const;
+  mutable std::unique_ptr<SearchIndex> searchIndex_;
+  mutable bool searched_ = false;  // a find ran since the last change
 };
 
 }  // namespace python

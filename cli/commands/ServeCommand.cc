@@ -86,6 +86,13 @@ void addServeCommand(CLI::App* app, ToolContext* context) {
       ->type_name("N")
       ->check(CLI::Range(1, 4096))
       ->capture_default_str();
+  command
+      ->add_option("--time-limit", o->requestSeconds,
+                   "The most seconds one request may take; one that takes longer is "
+                   "answered 503")
+      ->type_name("SECONDS")
+      ->check(CLI::Range(0.1, 3600.0))
+      ->capture_default_str();
   command->footer(
       "The server prints \"Serving DATAFILE at http://ADDRESS:PORT/\" once it answers.\n"
       "A browser there sees a map of every location with a search box; GIS software\n"

@@ -51,6 +51,13 @@ def test_find_and_nearest_answer_as_the_tool(db):
     assert [h.location.name for h in hits] == ["Zürich"]
     assert (hits[0].kind, hits[0].matched_in) == ("exact", "name")
     assert [h.location.name for h in db.find("berg", limit=1)] == ["Bergen"]
+    # From the second find on, the answer comes from an index of the names,
+    # which an edit drops.
+    assert [(h.location.name, h.kind) for h in db.find("zurch")] == [("Zürich", "near")]
+    db.add(name="Zurcher Hof", state="Bern", country="Switzerland", continent="Europe",
+           latitude=46.9, longitude=7.4)
+    assert [h.location.name for h in db.find("zurch")] == ["Zurcher Hof", "Zürich"]
+    assert [h.location.name for h in db.find("zurch")] == ["Zurcher Hof", "Zürich"]
 
     near = db.nearest(60.0, 10.0, count=2)
     assert [n.location.name for n in near] == ["Oslo", "Bergen"]

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "tool/CheckPoint.h"
 #include "tool/Progress.h"
 
 using namespace metdb;  // NOLINT: the tool's library under test
@@ -38,3 +40,30 @@ TEST(ProgressTest, ReportsAThousandStepsAtMostAndClearsWhenTheOutermostTaskEnds)
 }
 
 }  // namespace
+
+// A server's time limit on one request: the work of the thread that set it
+// ends at a check point once it has passed, the work of others does not,
+// and reading a new state for every request is exempt.
+TEST(CheckPointTest, ADeadlineEndsItsOwnThreadsWorkOnly) {
+  auto work = [] {
+    for (int i = 0; i < 1000; ++i) metdb::checkPoint();
+  };
+  EXPECT_NO_THROW(work());
+  metdb::CheckPointDeadline passed(-1);
+  EXPECT_THROW(work(), metdb::TimeLimitExceeded);
+  bool otherEnded = false;
+  std::thread other([&] {
+    try {
+      work();
+    } catch (const metdb::TimeLimitExceeded&) {
+      otherEnded = true;
+    }
+  });
+  other.join();
+  EXPECT_FALSE(otherEnded);
+  {
+    metdb::CheckPointNoDeadline unlimited;
+    EXPECT_NO_THROW(work());
+  }
+  EXPECT_THROW(work(), metdb::TimeLimitExceeded);
+}

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "tests/cli/ToolRun.h"
+#include "tool/CheckPoint.h"
 #include "tool/web/FeaturesApi.h"
 
 namespace {
@@ -111,16 +112,25 @@ TEST_F(FeaturesApiTest, ABoxWhoseWestLiesEastOfItsEastCrossesTheAntimeridian) {
   EXPECT_EQ(all["numberMatched"], 312);
 }
 
-// A box or level alone is answered by one pass over the positions; with a
-// pattern, by the directory's walk (selectLocations): both pick the same.
+// A box or level alone is answered by one pass over the positions (or, for
+// a small box, over those of the cells it overlaps); with a pattern, by the
+// directory's walk (selectLocations): both pick the same.
 TEST_F(FeaturesApiTest, ABoxAloneSelectsAsTheFiltersDo) {
-  for (const char* box : {"-20,-40,60,70", "170,-30,-170,30"}) {
+  for (const char* box : {"-20,-40,60,70", "170,-30,-170,30", "0,35,30,60", "175,-40,-160,10",
+                          "-180,-90,-170,-80", "170,80,180,90", "24.9,60.1,25,60.2"}) {
     json alone = getJson(kItems, {{"bbox", box}, {"level", "2"}, {"limit", "1000"}});
     json walked =
         getJson(kItems, {{"bbox", box}, {"level", "2"}, {"continent", "*"}, {"limit", "1000"}});
     EXPECT_EQ(alone["numberMatched"], walked["numberMatched"]) << box;
     EXPECT_EQ(alone["features"], walked["features"]) << box;
   }
+}
+
+// Work past the request's time limit ends at a check point and reaches the
+// server (which answers 503) instead of becoming an answer of the API.
+TEST_F(FeaturesApiTest, WorkPastItsTimeLimitEndsForTheServerToAnswer) {
+  metdb::CheckPointDeadline passed(-1);
+  EXPECT_THROW(get(kItems, {{"q", "a"}, {"limit", "1000"}}), metdb::TimeLimitExceeded);
 }
 
 TEST_F(FeaturesApiTest, TakesTheToolsQueries) {

@@ -90,6 +90,8 @@ class Searcher : public DirectoryVisitor {
   std::vector<SearchHit> hits_;
 };
 
+}  // namespace
+
 bool ranksBefore(const SearchHit& a, const SearchHit& b) {
   if (a.match.before(b.match)) return true;
   if (b.match.before(a.match)) return false;
@@ -97,8 +99,6 @@ bool ranksBefore(const SearchHit& a, const SearchHit& b) {
   if (a.location->level != b.location->level) return a.location->level < b.location->level;
   return a.walkPosition < b.walkPosition;
 }
-
-}  // namespace
 
 std::set<long> identifiedLocations(BMTFile& db, const std::string& text) {
   std::set<long> found;

@@ -38,6 +38,10 @@ struct SearchResult {
   std::size_t total = 0;
 };
 
+// Whether hit a ranks before hit b in a search's answer (see
+// searchLocations).
+bool ranksBefore(const SearchHit& a, const SearchHit& b);
+
 // Every location of directory, among those filters select, whose name or
 // whose state, country or continent matches text (matchName over search
 // keys, so case, accents and script are set aside). A location is ranked

@@ -5,12 +5,12 @@
 
 namespace metdb {
 
-namespace {
-
 bool isWordCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
          (static_cast<unsigned char>(c) >= 0x80);
 }
+
+namespace {
 
 // The fewest typing errors that turn query into some prefix of text[start..]
 // (an optimal string alignment distance: insertions, deletions,
@@ -19,7 +19,7 @@ bool isWordCharacter(char c) {
 // alignment has more errors than allowed.
 }  // namespace
 
-int NameMatcher::prefixErrors(const std::string& text, std::size_t start) {
+int NameMatcher::prefixErrors(std::string_view text, std::size_t start) {
   const std::string& query = query_;
   const int maxErrors = maxErrors_;
   const std::size_t m = query.size();
@@ -60,7 +60,7 @@ NameMatcher::NameMatcher(std::string query)
       previous_(query_.size() + 1),
       current_(query_.size() + 1) {}
 
-NameMatch NameMatcher::match(const std::string& key) {
+NameMatch NameMatcher::match(std::string_view key) {
   const std::string& query = query_;
   if (key == query) return {MatchKind::kExact, 0};
   if (key.compare(0, query.size(), query) == 0) return {MatchKind::kPrefix, 0};

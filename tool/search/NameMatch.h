@@ -2,6 +2,7 @@
 #define METDB_TOOL_SEARCH_NAMEMATCH_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace metdb {
@@ -35,6 +36,10 @@ struct NameMatch {
 // matches too much to be of use).
 int allowedErrors(std::size_t length);
 
+// Whether c belongs to a word of a search key: an ASCII letter or digit, or
+// a byte of a character beyond ASCII.
+bool isWordCharacter(char c);
+
 // Matches names' search keys against one query's.
 class NameMatcher {
  public:
@@ -45,10 +50,10 @@ class NameMatcher {
   // character that is not an ASCII letter or digit. Takes time
   // proportional to the key's length for the exact kinds, and to it times
   // the allowed errors for a near miss; allocates nothing.
-  NameMatch match(const std::string& key);
+  NameMatch match(std::string_view key);
 
  private:
-  int prefixErrors(const std::string& text, std::size_t start);
+  int prefixErrors(std::string_view text, std::size_t start);
 
   std::string query_;
   int maxErrors_;

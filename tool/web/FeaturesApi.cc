@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/LocationFilter.h"
 #include "tool/record/GeoJsonFeature.h"
@@ -143,6 +144,8 @@ WebResponse FeaturesApi::answer(const WebRequest& request) const {
   }
   try {
     return route(request, format);
+  } catch (const TimeLimitExceeded&) {
+    throw;  // the server answers it
   } catch (const Error& e) {
     return errorResponse(400, "InvalidParameterValue", e.what());
   } catch (const std::exception& e) {
@@ -215,8 +218,10 @@ WebResponse FeaturesApi::mapPoints() const {
   WebResponse r;
   r.body = "{\"points\":[";
   bool first = true;
+  std::size_t points = 0;
   char buffer[96];
   for (const GeoPoint& p : snapshot->geoIndex().points()) {
+    if (++points % 4096 == 0) checkPoint();
     if (std::fabs(p.longitude) > 180) continue;
     std::snprintf(buffer, sizeof buffer, "%s%.4f,%.4f,%ld", first ? "" : ",", p.longitude,
                   p.latitude, p.recordIndex);
@@ -260,7 +265,7 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
   const std::size_t first = static_cast<std::size_t>(q.offset);
   const std::size_t end = first + static_cast<std::size_t>(q.limit);
   if (!q.text.empty()) {
-    SearchResult found = searchLocations(directory, q.text, q.filters, end);
+    SearchResult found = snapshot->searchIndex().search(q.text, q.filters, end);
     matched = static_cast<long>(found.total);
     for (std::size_t i = first; i < found.hits.size(); ++i) {
       page.push_back({found.hits[i].location->locationIndex});
@@ -286,13 +291,19 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
       page.push_back({index->points()[near[i].point].recordIndex, near[i].metres, near[i].bearing});
     }
   } else if (!q.filters.narrowsTree()) {
-    // A box or a level limit alone: one pass over the packed positions,
-    // with LocationFilter::admitsPosition's test.
+    // A box or a level limit alone: the packed positions, with
+    // LocationFilter::admitsPosition's test, in one pass or, for a small
+    // box, those of the cells it overlaps.
     float south = -90, west = -180, north = 90, east = 180;
     if (!q.filters.bbox.empty()) parseBox(q.filters.bbox, &south, &west, &north, &east);
     const bool box = !q.filters.bbox.empty();
     const std::vector<LocationSnapshot::Spot>& spots = snapshot->spots();
-    for (std::size_t i = 0; i < spots.size(); ++i) {
+    std::vector<std::uint32_t> places;
+    const bool some = box && snapshot->spotsInBox(south, west, north, east, &places);
+    const std::size_t count = some ? places.size() : spots.size();
+    for (std::size_t at = 0; at < count; ++at) {
+      if (at % 4096 == 0) checkPoint();
+      const std::size_t i = some ? places[at] : at;
       const LocationSnapshot::Spot& s = spots[i];
       if (s.level > q.filters.levelLimit) continue;
       if (box) {

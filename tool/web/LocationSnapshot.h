@@ -1,13 +1,16 @@
 #ifndef METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_
 #define METDB_TOOL_WEB_LOCATIONSNAPSHOT_H_
 
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "datafile/LocationData.h"
 #include "directory/Directory.h"
 #include "tool/geo/GeoIndex.h"
+#include "tool/search/SearchIndex.h"
 
 namespace metdb {
 
@@ -39,22 +42,41 @@ class LocationSnapshot {
     int level;
   };
   const std::vector<Spot>& spots() const { return spots_; }
+  // The places in spots() of every spot that may lie in the box (degrees;
+  // a west east of the east crosses the 180th meridian), ascending: those of
+  // the one-degree cells the box overlaps, and those off the globe. False
+  // (and *places untouched) when they would be more than an eighth of all,
+  // where one pass over spots() costs less.
+  bool spotsInBox(float south, float west, float north, float east,
+                  std::vector<std::uint32_t>* places) const;
   // The record of a record index; null when there is none.
   const LocationData* record(long index) const;
   // The nearest index over every entry with a usable position, in walk
   // order; its points' recordIndex is the record's.
   const GeoIndex& geoIndex() const { return *geoIndex_; }
+  // find's index over the directory's names, built on the first call (about
+  // a second at 10^6 locations; other callers wait for it) and kept while
+  // the snapshot lives.
+  const SearchIndex& searchIndex() const;
   // The number of locations.
   long count() const { return static_cast<long>(entries_.size()); }
 
  private:
   LocationSnapshot();
+  void indexCells();
   std::unique_ptr<Directory> directory_;
   std::vector<Location*> entries_;
   std::vector<Spot> spots_;
+  // spots_' places by one-degree cell (latitude major), and of those off
+  // the globe (or not numbers).
+  std::vector<std::uint32_t> cellStart_;
+  std::vector<std::uint32_t> cellPlaces_;
+  std::vector<std::uint32_t> offGlobe_;
   std::vector<LocationData> records_;  // by record index
   std::vector<bool> present_;
   std::unique_ptr<GeoIndex> geoIndex_;
+  mutable std::once_flag searchIndexBuilt_;
+  mutable std::unique_ptr<SearchIndex> searchIndex_;
 };
 
 }  // namespace metdb

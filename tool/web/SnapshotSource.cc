@@ -1,6 +1,7 @@
 #include "tool/web/SnapshotSource.h"
 
 #include "platform/Env.h"
+#include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/Database.h"
 
@@ -47,6 +48,9 @@ std::shared_ptr<const LocationSnapshot> SnapshotSource::current() {
   // The stamp is taken before reading: a change made while reading shows
   // as another change on the next call.
   now = stampNow();
+  // Every request after this one needs the new state: the one that reads it
+  // is not held to its own time limit.
+  CheckPointNoDeadline unlimited;
   try {
     std::shared_ptr<const LocationSnapshot> fresh = LocationSnapshot::load(dataFile_, waitSeconds_);
     std::lock_guard<std::mutex> lock(mutex_);

@@ -2,8 +2,10 @@
 
 #include <httplib.h>
 
+#include "tool/CheckPoint.h"
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
+#include "tool/text/Text.h"
 #include "tool/web/ConnectionThreads.h"
 #include "tool/web/FeaturesApi.h"
 #include "tool/web/PageFiles.h"
@@ -43,12 +45,9 @@ WebServer::WebServer(const ServeOptions& options) : state_(std::make_unique<Stat
   // Only GET is served: no request needs a body.
   s.set_payload_max_length(1024);
   State* state = state_.get();
-  auto handle = [state](const httplib::Request& req, httplib::Response& res) {
-    WebRequest request;
-    request.method = req.method;
-    request.path = req.path;
-    request.accept = req.get_header_value("Accept");
-    for (const auto& [name, value] : req.params) request.params.emplace_back(name, value);
+  // The answer to one request: the map page and its files, the map's
+  // points, or the API.
+  auto route = [state](const WebRequest& request) {
     WebResponse answer;
     const bool api = FeaturesApi::isApiPath(request.path);
     const bool page = request.method == "GET" || request.method == "HEAD";
@@ -62,8 +61,27 @@ WebServer::WebServer(const ServeOptions& options) : state_(std::make_unique<Stat
     } else if (!request.params.empty() || !state->pages.find(request.path, &answer)) {
       answer = errorResponse(404, "NotFound", "There is no page here.");
     }
+    return answer;
+  };
+  auto handle = [state, route](const httplib::Request& req, httplib::Response& res) {
+    WebRequest request;
+    request.method = req.method;
+    request.path = req.path;
+    request.accept = req.get_header_value("Accept");
+    for (const auto& [name, value] : req.params) request.params.emplace_back(name, value);
+    WebResponse answer;
+    try {
+      CheckPointDeadline deadline(state->options.requestSeconds);
+      answer = route(request);
+    } catch (const TimeLimitExceeded&) {
+      answer = errorResponse(503, "Timeout",
+                             "The request took longer than the server's limit of " +
+                                 text::shortestFloat(state->options.requestSeconds) +
+                                 " s; ask for less, e.g. a smaller box or limit.");
+    }
     send(answer, res);
   };
+
   s.Get(".*", handle);
   s.Post(".*", handle);
   s.Put(".*", handle);

@@ -20,6 +20,9 @@ struct ServeOptions {
   // and how long an idle connection is kept, in seconds.
   int readSeconds = 5;
   int idleSeconds = 5;
+  // How long the server works on one request before it gives up and
+  // answers 503 (checked at the work's check points).
+  double requestSeconds = 10;
 };
 
 // The read-only HTTP server of a database: OGC API - Features (FeaturesApi)

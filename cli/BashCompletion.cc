@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/CommandTree.h"
+#include "tool/text/Text.h"
 
 namespace metdb {
 
@@ -24,17 +25,6 @@ std::vector<std::string> optionWords(const CLI::Option& option) {
   for (const std::string& l : option.get_lnames()) words.push_back("--" + l);
   for (const std::string& s : option.get_snames()) words.push_back("-" + s);
   return words;
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string::size_type start = 0;
-  for (;;) {
-    std::string::size_type end = text.find(separator, start);
-    parts.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) return parts;
-    start = end + 1;
-  }
 }
 
 bool isWord(const std::string& text) {
@@ -56,7 +46,8 @@ std::string optionValues(const CLI::Option& option) {
   std::string type = option.get_type_name();
   std::string::size_type open = type.find(":{");
   if (open != std::string::npos && type.back() == '}') {
-    std::vector<std::string> members = split(type.substr(open + 2, type.size() - open - 3), ',');
+    std::vector<std::string> members =
+        text::split(type.substr(open + 2, type.size() - open - 3), ',');
     std::string values;
     for (const std::string& m : members) {
       if (isWord(m)) values += (values.empty() ? "" : " ") + m;
@@ -64,7 +55,7 @@ std::string optionValues(const CLI::Option& option) {
     return values;
   }
   std::string name = type.substr(0, type.find(':'));
-  std::vector<std::string> alternatives = split(name, '|');
+  std::vector<std::string> alternatives = text::split(name, '|');
   if (alternatives.size() > 1) {
     std::string values;
     for (const std::string& a : alternatives) {

@@ -12,6 +12,8 @@
 
 #include "cli/CommandTree.h"
 #include "tool/Error.h"
+#include "tool/text/Text.h"
+#include "tool/text/Utf8.h"
 
 namespace metdb {
 
@@ -37,27 +39,18 @@ void collectLeaves(const CLI::App& command, std::vector<const CLI::App*>* leaves
   }
 }
 
-// Appends the UTF-8 sequence at text[*i] as roff's \[uXXXX], which every
+// Appends the UTF-8 character at text[*i] as roff's \[uXXXX], which every
 // formatter reads whatever the page's encoding, and moves *i to its last
-// byte. A byte that starts no valid sequence is kept as it is.
+// byte. A byte that starts no well-formed character is kept as it is.
 void appendNonAscii(const std::string& text, std::size_t* i, std::string* out) {
-  unsigned char lead = static_cast<unsigned char>(text[*i]);
-  int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-  if (length == 0 || *i + length > text.size()) {
+  const std::size_t length = text::wellFormedLength(text, *i);
+  if (length == 0) {
     *out += text[*i];
     return;
   }
-  unsigned long code = lead & (0x7F >> length);
-  for (int k = 1; k < length; ++k) {
-    unsigned char next = static_cast<unsigned char>(text[*i + k]);
-    if ((next & 0xC0) != 0x80) {
-      *out += text[*i];
-      return;
-    }
-    code = (code << 6) | (next & 0x3F);
-  }
   char escape[16];
-  std::snprintf(escape, sizeof escape, "\\[u%04lX]", code);
+  std::snprintf(escape, sizeof escape, "\\[u%04lX]",
+                static_cast<unsigned long>(text::codePointAt(text, *i, length)));
   *out += escape;
   *i += length - 1;
 }
@@ -163,11 +156,6 @@ std::string nameLineDescription(std::string text) {
   return text;
 }
 
-std::string sentence(std::string text) {
-  if (!text.empty() && text.back() != '.') text += '.';
-  return text;
-}
-
 bool indented(const std::string& line) { return !line.empty() && line[0] == ' '; }
 
 // "Examples:" or "Exit status:" alone on a line, not indented: a heading of
@@ -266,12 +254,12 @@ void writeOptions(std::ostream& out, const CLI::App& command) {
   for (const CLI::Option* argument : arguments) {
     out << ".TP\n"
         << italic(argument->get_name()) << '\n'
-        << roffText(sentence(argument->get_description())) << '\n';
+        << roffText(text::sentence(argument->get_description())) << '\n';
   }
   for (const CLI::Option* option : options) {
     out << ".TP\n"
         << optionHeading(*option) << '\n'
-        << roffText(sentence(option->get_description())) << '\n';
+        << roffText(text::sentence(option->get_description())) << '\n';
   }
 }
 
@@ -306,7 +294,7 @@ void writeCommandPage(std::ostream& out, const CLI::App& program, const CLI::App
   for (const CLI::Option* argument : shownOptions(command, true)) {
     out << ' ' << argumentSynopsis(*argument);
   }
-  out << "\n.SH DESCRIPTION\n" << roffText(sentence(command.get_description())) << '\n';
+  out << "\n.SH DESCRIPTION\n" << roffText(text::sentence(command.get_description())) << '\n';
   std::vector<Block> blocks = footerBlocks(command.get_footer());
   for (const Block& block : blocks) {
     if (!block.heading.empty()) continue;
@@ -326,7 +314,7 @@ void writeProgramPage(std::ostream& out, const CLI::App& program,
       << italic("ARGUMENTS") << "]\n.br\n"
       << bold("metdb") << " [" << bold("--help") << "|" << bold("--version") << "]\n"
       << ".SH DESCRIPTION\n"
-      << roffText(sentence(program.get_description())) << '\n';
+      << roffText(text::sentence(program.get_description())) << '\n';
   std::vector<Block> blocks = footerBlocks(program.get_footer());
   for (const Block& block : blocks) {
     if (!block.heading.empty()) continue;
@@ -338,8 +326,8 @@ void writeProgramPage(std::ostream& out, const CLI::App& program,
   for (const CLI::App* command : commands) {
     out << ".TP\n"
         << bold(commandWords(*command)) << '\n'
-        << roffText(sentence(command->get_description())) << " See " << bold(pageName(*command))
-        << "(1).\n";
+        << roffText(text::sentence(command->get_description())) << " See "
+        << bold(pageName(*command)) << "(1).\n";
   }
   writeFooterSections(out, blocks);
   out << ".SH SEE ALSO\n";

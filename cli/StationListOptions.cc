@@ -130,15 +130,6 @@ StationCsvResult readStationList(const StationListOptions& options, StationCsv::
   return result;
 }
 
-namespace {
-
-std::string withoutPeriod(std::string s) {
-  if (!s.empty() && s.back() == '.') s.pop_back();
-  return s;
-}
-
-}  // namespace
-
 bool readStationsReporting(const StationListOptions& options, bool skipBad,
                            const std::string& consequence, ToolContext& context,
                            StationCsvResult* result) {
@@ -147,7 +138,7 @@ bool readStationsReporting(const StationListOptions& options, bool skipBad,
     *result = readStationList(
         options, skipBad ? StationCsv::Mode::kSkipBadRows : StationCsv::Mode::kStopAtFirstError);
   } catch (const Error& e) {
-    context.error(withoutPeriod(e.what()) + "; " + consequence + ".");
+    context.error(text::withoutPeriod(e.what()) + "; " + consequence + ".");
     return false;
   }
   StationListFindings findings = describeFindings(*result, source, skipBad, consequence);

@@ -32,6 +32,7 @@
 #include "cli/commands/ValidateCommand.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
+#include "tool/text/Text.h"
 
 #include "module/CurrentDatabase.h"
 
@@ -58,16 +59,11 @@ std::string commandPath(const CLI::App* command) {
   return path;
 }
 
-std::string sentence(std::string text) {
-  if (!text.empty() && text.back() != '.') text += '.';
-  return text;
-}
-
 // The report of a wrong command line: the sentence, the command's usage line
 // and a hint to its --help.
 int reportUsage(const CLI::App* command, const std::string& message, std::ostream& err) {
   std::string path = commandPath(command);
-  err << path << ": " << sentence(message) << '\n'
+  err << path << ": " << text::sentence(message) << '\n'
       << CLI::Formatter().make_usage(command, path) << "Run \"" << path
       << " --help\" for more, with an example.\n";
   return kExitUsage;

@@ -5,13 +5,12 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
-#include <type_traits>
 #include "cli/FilterOptions.h"
 
 #include "cli/ToolDatabase.h"
-#include "selection/TLocationIterator.h"
 #include "tool/database/Filters.h"
 #include "tool/database/SavedSelection.h"
+#include "tool/database/SelectionCheck.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -83,60 +82,26 @@ int show(const std::string& file, ToolContext& context) {
   return kExitOk;
 }
 
-TISArrayAsVector<Country>* childrenOf(Continent* c) { return c->getCountries(); }
-TISArrayAsVector<State>* childrenOf(Country* k) { return k->getStates(); }
-TISArrayAsVector<Location>* childrenOf(State* s) { return s->getLocations(); }
-
-// The first entry of chain that the check does not find in array, matching
-// as it does: a cursor that only moves forward and past every match.
-template <class T>
-bool findMissing(TISArrayAsVector<T>* array, TLocList* chain, const std::string& path,
-                 std::string* missing) {
-  unsigned cursor = 0;
-  for (TLocList* e = chain; e != nullptr; e = e->nextEntry) {
-    while (cursor < array->count() && !text::equalIgnoringCase(*(*array)[cursor], e->name)) {
-      ++cursor;
-    }
-    if (cursor == array->count()) {
-      *missing = path + e->name;
-      return true;
-    }
-    T* element = (*array)[cursor++];
-    // Locations have no level below them to check.
-    if constexpr (!std::is_same_v<T, Location>) {
-      if (!e->selectAll &&
-          findMissing(childrenOf(element), e->subList, path + e->name + "/", missing)) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 int check(const std::string& file, ToolContext& context) {
   TLocationSelection selection;
   readSelectionFile(file, &selection);
   ToolDatabase access(context);
   BMTFile* db = access.open(DatabaseUse::kRead);
   if (db == nullptr) return kExitFailure;
-  bool all = selection.allSelectionInMetDB();
-  bool none = selection.noSelection();
-  if (all) {
+  SelectionCheck result = SelectionCheck::of(&selection, db->directory);
+  if (result.allInDatabase) {
     context.out << "Every entry of the selection is in the database.\n";
   } else {
-    std::string missing;
-    findMissing(db->directory->getContinents(), selection.continentList, "", &missing);
-    context.out << "Not every entry is in the database: " << text::quoted(missing)
+    context.out << "Not every entry is in the database: " << text::quoted(result.firstMissing)
                 << " is missing (or stands out of the directory's order).\n";
   }
-  if (none) {
+  if (result.selectsNothing) {
     context.out << "The selection selects no location of the database.\n";
   } else {
-    TLocationIterator iterator(&selection);
     context.out << "The selection selects "
-                << text::plural(iterator.getNumLocations(), "location", "locations") << ".\n";
+                << text::plural(result.locations, "location", "locations") << ".\n";
   }
-  return all && !none ? kExitOk : kExitFailure;
+  return result.allInDatabase && !result.selectsNothing ? kExitOk : kExitFailure;
 }
 
 }  // namespace

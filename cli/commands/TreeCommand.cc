@@ -5,6 +5,7 @@
 
 #include "cli/Interrupted.h"
 #include "cli/ToolDatabase.h"
+#include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/text/Text.h"
 
@@ -12,32 +13,16 @@ namespace metdb {
 
 namespace {
 
-long countLocations(State* s) { return static_cast<long>(s->getLocations()->count()); }
-
-long countLocations(Country* k) {
-  long n = 0;
-  TISArrayAsVector<State>* states = k->getStates();
-  for (unsigned i = 0; i < states->count(); ++i) n += countLocations((*states)[i]);
-  return n;
-}
-
-long countLocations(Continent* c) {
-  long n = 0;
-  TISArrayAsVector<Country>* countries = c->getCountries();
-  for (unsigned i = 0; i < countries->count(); ++i) n += countLocations((*countries)[i]);
-  return n;
-}
-
 // Writes the hierarchy down to a depth (1 continents .. 4 locations), each
 // group with its number of locations. Each node is a check point.
 class TreeWriter : public DirectoryVisitor {
  public:
   TreeWriter(std::ostream& out, int depth) : out_(out), depth_(depth) {}
 
-  bool enterContinent(Continent* c) override { return node(1, *c, countLocations(c)); }
-  bool enterCountry(Continent*, Country* k) override { return node(2, *k, countLocations(k)); }
+  bool enterContinent(Continent* c) override { return node(1, *c, locationsIn(c)); }
+  bool enterCountry(Continent*, Country* k) override { return node(2, *k, locationsIn(k)); }
   bool enterState(Continent*, Country*, State* s) override {
-    return node(3, s->empty() ? "(no state)" : std::string(*s), countLocations(s));
+    return node(3, s->empty() ? "(no state)" : std::string(*s), locationsIn(s));
   }
   bool visitLocation(Continent*, Country*, State*, Location* loc) override {
     stopIfInterrupted();

@@ -5,14 +5,11 @@
 
 #include "cli/StationListOptions.h"
 #include "tool/record/StationCsv.h"
+#include "tool/text/Text.h"
 
 namespace metdb {
 
 namespace {
-
-std::string plural(std::size_t n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 struct ValidateOptions : StationListOptions {
   bool repeats = false;
@@ -30,13 +27,16 @@ int validate(const ValidateOptions& o, ToolContext& context) {
   for (const StationCsvIssue& w : result.warnings) context.warning(w.describe(source));
   for (const StationCsvIssue& e : result.errors) context.error(e.describe(source));
 
-  std::string summary = source + ": " + plural(result.rows.size(), "good row", "good rows");
+  std::string summary =
+      source + ": " + text::plural(static_cast<long>(result.rows.size()), "good row", "good rows");
   if (result.fatal) {
     summary += ", then a fault that ends the list";
   } else if (!result.errors.empty()) {
-    summary += ", " + plural(result.errors.size(), "faulty row", "faulty rows");
+    summary +=
+        ", " + text::plural(static_cast<long>(result.errors.size()), "faulty row", "faulty rows");
   }
-  summary += ", " + plural(result.warnings.size(), "warning", "warnings") + ".";
+  summary +=
+      ", " + text::plural(static_cast<long>(result.warnings.size()), "warning", "warnings") + ".";
   context.out << summary << '\n';
   return result.ok() ? kExitOk : kExitFailure;
 }

@@ -63,4 +63,20 @@ DirectoryStats DirectoryStats::of(Directory* directory) {
   return s;
 }
 
+long locationsIn(State* state) { return static_cast<long>(state->getLocations()->count()); }
+
+long locationsIn(Country* country) {
+  long n = 0;
+  TISArrayAsVector<State>* states = country->getStates();
+  for (unsigned i = 0; i < states->count(); ++i) n += locationsIn((*states)[i]);
+  return n;
+}
+
+long locationsIn(Continent* continent) {
+  long n = 0;
+  TISArrayAsVector<Country>* countries = continent->getCountries();
+  for (unsigned i = 0; i < countries->count(); ++i) n += locationsIn((*countries)[i]);
+  return n;
+}
+
 }  // namespace metdb

@@ -24,6 +24,11 @@ struct DirectoryStats {
   static DirectoryStats of(Directory* directory);
 };
 
+// The number of locations below a group of the hierarchy.
+long locationsIn(Continent* continent);
+long locationsIn(Country* country);
+long locationsIn(State* state);
+
 }  // namespace metdb
 
 #endif  // METDB_TOOL_DATABASE_DIRECTORYSTATS_H_

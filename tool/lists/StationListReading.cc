@@ -9,6 +9,7 @@
 #include "tool/text/BoundedInput.h"
 #include "tool/text/InputFile.h"
 #include "tool/text/PeekedInput.h"
+#include "tool/text/Text.h"
 #include "tool/text/TextDecoder.h"
 
 namespace metdb {
@@ -58,21 +59,12 @@ bool fileLooksLikeStationList(const std::string& path, std::string* whyNot) {
   return false;
 }
 
-namespace {
-
-std::string withoutPeriod(std::string s) {
-  if (!s.empty() && s.back() == '.') s.pop_back();
-  return s;
-}
-
-}  // namespace
-
 StationListFindings describeFindings(const StationCsvResult& result, const std::string& source,
                                      bool skipBad, const std::string& consequence) {
   StationListFindings out;
   for (const StationCsvIssue& w : result.warnings) out.warnings.push_back(w.describe(source));
   auto stop = [&](const StationCsvIssue& e) {
-    out.errors.push_back(withoutPeriod(e.describe(source)) + "; " + consequence + ".");
+    out.errors.push_back(text::withoutPeriod(e.describe(source)) + "; " + consequence + ".");
   };
   if (result.fatal) {
     out.stops = true;
@@ -82,7 +74,7 @@ StationListFindings describeFindings(const StationCsvResult& result, const std::
     stop(result.errors.front());
   } else {
     for (const StationCsvIssue& e : result.errors) {
-      out.warnings.push_back(withoutPeriod(e.describe(source)) + "; the row is skipped.");
+      out.warnings.push_back(text::withoutPeriod(e.describe(source)) + "; the row is skipped.");
     }
   }
   return out;

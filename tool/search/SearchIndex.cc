@@ -219,8 +219,8 @@ void SearchIndex::addNearCandidates(const std::string& query,
   for (std::uint32_t position : starts) entries->push_back(entryAt(position));
 }
 
-SearchResult SearchIndex::search(const std::string& text, const Filters& filters,
-                                 std::size_t limit, const std::set<long>& identified) const {
+SearchResult SearchIndex::search(const std::string& text, const Filters& filters, std::size_t limit,
+                                 const std::set<long>& identified) const {
   std::string query = text::trimBlanks(searchKey(text));
   if (query.empty()) {
     throw Error("The search text " + text::quoted(text) + " holds nothing to search for.");

@@ -237,6 +237,16 @@ std::string drawable(const std::string& textValue) {
   return out;
 }
 
+std::string sentence(std::string text) {
+  if (!text.empty() && text.back() != '.') text += '.';
+  return text;
+}
+
+std::string withoutPeriod(std::string text) {
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
 std::string plural(long n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }

@@ -84,6 +84,12 @@ std::string quoted(const std::string& value, std::size_t maxBytes = kQuotedBytes
 // '?'.
 std::string drawable(const std::string& text);
 
+// text ended by a period, as a sentence of a message: one is added where
+// it is missing.
+std::string sentence(std::string text);
+// text without a period at its end, to go inside a longer sentence.
+std::string withoutPeriod(std::string text);
+
 // "1 location", "2 locations".
 std::string plural(long n, const char* one, const char* many);
 

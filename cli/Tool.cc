@@ -249,8 +249,7 @@ int runTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   } catch (BMTFile* db) {
     // The library's signal that a record could not be read: the data file
     // cannot be opened any more.
-    err << "metdb: Cannot read the data file \"" << db->fileName
-        << "\" any more; the command stopped.\n";
+    context.error(lostDataFile(db->fileName).what());
     return kExitFailure;
   } catch (const std::exception& e) {
     err << "metdb: internal error: " << e.what() << '\n';

@@ -1,6 +1,5 @@
 #include "python/DatabaseEdits.h"
 
-#include <filesystem>
 #include <istream>
 #include <memory>
 #include <set>
@@ -107,13 +106,7 @@ long indexOrPath(const py::handle& what, std::string* path) {
   return -1;
 }
 
-LocationPath parsePath(const std::string& text) {
-  try {
-    return LocationPath::parse(text);
-  } catch (const Error& e) {
-    throw BindingError(ErrorKind::kBadInput, e.what());
-  }
-}
+LocationPath parsePath(const std::string& text) { return LocationPath::parse(text); }
 
 // A sink for the import's progress, which a Python caller does not see.
 struct QuietProgress {
@@ -244,12 +237,7 @@ long renameGroup(OpenDatabase& database, const std::string& pathText, const std:
   LocationPath path = parsePath(pathText);
   BulkEdit edit(database.access());
   std::vector<std::string> warnings;
-  try {
-    edit.rename(path, newName, &warnings);
-  } catch (const Error& e) {
-    ErrorKind kind = kindOfToolError(e);
-    throw BindingError(kind == ErrorKind::kGeneral ? ErrorKind::kBadInput : kind, e.what());
-  }
+  edit.rename(path, newName, &warnings);
   for (const std::string& w : warnings) warn(w);
   if (edit.changes().empty()) return 0;
   QuietProgress progress;
@@ -272,15 +260,7 @@ py::dict importFrom(OpenDatabase& database, const std::string& source, bool repl
   database.requireWritable();
   // Opened without blocking and checked on its descriptor: a FIFO, a
   // device or a folder is refused rather than read.
-  std::unique_ptr<InputFile> file;
-  try {
-    file = std::make_unique<InputFile>(source);
-  } catch (const Error& e) {
-    std::error_code ec;
-    throw BindingError(
-        std::filesystem::exists(source, ec) ? ErrorKind::kBadInput : ErrorKind::kNotFound,
-        e.what());
-  }
+  auto file = std::make_unique<InputFile>(source);
   std::istream in(file.get());
   bool fromList = fileLooksLikeStationList(source);
   StationCsvResult rows;

@@ -31,16 +31,11 @@ std::vector<MatchValue> findLocations(OpenDatabase& database, const std::string&
                                       std::size_t limit, const Filters& filters) {
   BMTFile* db = database.db();
   SearchResult result;
-  try {
-    const std::size_t most = limit == 0 ? std::numeric_limits<std::size_t>::max() : limit;
-    const std::set<long> identified = identifiedLocations(*db, text);
-    const SearchIndex* index = database.searchIndex();
-    result = index != nullptr ? index->search(text, filters, most, identified)
-                              : searchLocations(db->directory, text, filters, most, identified);
-  } catch (const Error& e) {
-    // Only the text and the filters can be at fault here.
-    throw BindingError(ErrorKind::kBadInput, e.what());
-  }
+  const std::size_t most = limit == 0 ? std::numeric_limits<std::size_t>::max() : limit;
+  const std::set<long> identified = identifiedLocations(*db, text);
+  const SearchIndex* index = database.searchIndex();
+  result = index != nullptr ? index->search(text, filters, most, identified)
+                            : searchLocations(db->directory, text, filters, most, identified);
   std::vector<MatchValue> found(result.hits.size());
   StationFile stations(*db);
   for (std::size_t i = 0; i < found.size(); ++i) {

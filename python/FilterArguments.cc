@@ -68,11 +68,7 @@ Filters filtersFrom(const py::kwargs& arguments) {
       if (value.is_none()) continue;
       filters.bbox = boxText(value);
       float south, west, north, east;
-      try {
-        parseBox(filters.bbox, &south, &west, &north, &east);
-      } catch (const Error& e) {
-        throw BindingError(ErrorKind::kBadInput, e.what());
-      }
+      parseBox(filters.bbox, &south, &west, &north, &east);
     } else if (key == "id") {
       if (value.is_none()) continue;
       std::string id = textOf(key, value);

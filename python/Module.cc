@@ -213,7 +213,16 @@ PYBIND11_MODULE(_metdb, m) {
       .def("compact", &compactDatabase,
            "Rewrites the data file in directory order, grouped, without unused records;\n"
            "returns the record counts (before, after).")
-      .def("import_from", &importFrom, py::arg("source"), py::kw_only(), py::arg("replace") = false,
-           py::arg("force") = false, py::arg("skip_bad") = false,
-           "Imports another database's data file, or a station list, into this one.");
+      .def(
+          "import_from",
+          [](OpenDatabase& database, const py::object& source, bool replace, bool force,
+             bool skipBad) {
+            // A str or any os.PathLike, as open() takes.
+            std::string path = py::module_::import("os").attr("fspath")(source).cast<std::string>();
+            return importFrom(database, path, replace, force, skipBad);
+          },
+          py::arg("source"), py::kw_only(), py::arg("replace") = false, py::arg("force") = false,
+          py::arg("skip_bad") = false,
+          "Imports another database's data file, or a station list (str or os.PathLike),\n"
+          "into this one.");
 }

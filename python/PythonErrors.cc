@@ -65,6 +65,12 @@ ErrorKind kindOfToolError(const Error& error) {
       return ErrorKind::kNotFound;
     case Error::Cause::kBusy:
       return ErrorKind::kBusy;
+    case Error::Cause::kBadInput:
+      return ErrorKind::kBadInput;
+    case Error::Cause::kReadOnly:
+      return ErrorKind::kReadOnly;
+    case Error::Cause::kDamaged:
+    case Error::Cause::kSystem:
     case Error::Cause::kOther:
       break;
   }
@@ -84,8 +90,8 @@ void registerErrorTranslation() {
     } catch (const Error& e) {
       raise(kindOfToolError(e), e.what());
     } catch (BMTFile* db) {
-      raise(ErrorKind::kGeneral, "Cannot read the data file \"" + std::string(db->fileName) +
-                                     "\" any more; the operation stopped.");
+      Error lost = lostDataFile(db->fileName);
+      raise(kindOfToolError(lost), lost.what());
     }
   });
 }

@@ -13,11 +13,16 @@ namespace metdb {
 class Error : public std::runtime_error {
  public:
   // What kind of failure it is, for front ends that tell them apart (the
-  // Python module's exception classes); the sentence says the rest.
+  // Python module's exception classes) without reading the sentence, which
+  // says the rest.
   enum class Cause {
     kOther,
-    kNotFound,  // no such database, location or record
+    kNotFound,  // no such database, location, record or file
     kBusy,      // another process held the database for longer than the wait
+    kBadInput,  // a value, name, path, filter, option or list that is wrong
+    kReadOnly,  // a change asked where only reading is allowed
+    kDamaged,   // a file that should be the project's own is not what it must be
+    kSystem,    // the operating system refused (the sentence gives its reason)
   };
 
   explicit Error(const std::string& sentence, Cause cause = Cause::kOther)
@@ -28,6 +33,11 @@ class Error : public std::runtime_error {
  private:
   Cause cause_;
 };
+
+// The failure a front end reports when the library throws the database
+// itself (a record could not be read: the data file cannot be opened any
+// more), given the data file's name.
+Error lostDataFile(const std::string& dataFile);
 
 }  // namespace metdb
 

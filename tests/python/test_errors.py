@@ -80,3 +80,17 @@ def test_an_interruption_while_warning_stops_the_opening(tool, tmp_path, monkeyp
     with pytest.warns(metdb.MetdbWarning, match="default.dir"):
         with metdb.open("noext", readonly=True) as db:
             assert len(db) == 7
+
+
+def test_each_cause_has_its_class(db_path, tmp_path):
+    with metdb.open(db_path) as db:
+        with pytest.raises(metdb.NotFoundError):
+            db.import_from(tmp_path / "missing.bmt")
+        with pytest.raises(metdb.BadInputError, match="not a regular file"):
+            db.import_from(tmp_path)
+        with pytest.raises(metdb.BadInputError, match="nothing to search for"):
+            db.find("  ")
+        with pytest.raises(metdb.BadInputError, match="--bbox"):
+            db.find("Oslo", bbox=(50, 0, 40, 10))
+        with pytest.raises(metdb.BadInputError):
+            db.rename("Europe/", "")

@@ -51,7 +51,8 @@ void BulkEdit::assign(const std::vector<long>& indices,
       std::string fault = assignments[i].applyTo(&after, &cut);
       if (!fault.empty()) {
         throw Error("Record " + std::to_string(index) + ", " + assignments[i].column() + ": " +
-                    fault + "; nothing was changed.");
+                        fault + "; nothing was changed.",
+                    Error::Cause::kBadInput);
       }
       if (!cut.empty() && !warned[i]) {
         warnings->push_back(assignments[i].column() + ": " + cut + ".");
@@ -62,7 +63,8 @@ void BulkEdit::assign(const std::vector<long>& indices,
     for (const Field& f : locationFields()) {
       if (f.kind == FieldKind::kText && !f.mayBeEmpty && fieldValueText(after, f, 0).empty()) {
         throw Error("Record " + std::to_string(index) + " has no " + f.column + "; give it one (" +
-                    f.column + "=...) to change the record; nothing was changed.");
+                        f.column + "=...) to change the record; nothing was changed.",
+                    Error::Cause::kBadInput);
       }
     }
     adoptGroupNames(before, &after);
@@ -81,7 +83,8 @@ void BulkEdit::rename(const LocationPath& path, const std::string& newName,
   std::string fault = assignment.applyTo(&scratch, &cut);
   if (!fault.empty()) {
     throw Error(text::quoted(newName) + " cannot name a " + kLevelNouns[level] + ": " + fault +
-                "; nothing was renamed.");
+                    "; nothing was renamed.",
+                Error::Cause::kBadInput);
   }
   if (!cut.empty()) warnings->push_back(cut + ".");
 
@@ -128,7 +131,8 @@ void BulkEdit::apply(ProgressInfo& info) {
 LocationData BulkEdit::read(long index) {
   if (index < 0 || index >= access_.recordCount()) {
     throw Error("There is no record " + std::to_string(index) + ": the data file holds " +
-                text::plural(access_.recordCount(), "record", "records") + ".");
+                    text::plural(access_.recordCount(), "record", "records") + ".",
+                Error::Cause::kNotFound);
   }
   LocationData record;
   access_.db()->getLocationData(index, record);

@@ -28,8 +28,8 @@ constexpr long kSampledRecords = 64;
 // Refuses a file whose records cannot be real, as the import of one is
 // refused (findRecordFault), by records spread evenly over the file: when
 // more than half of them have names that no record holds (empty, or holding
-// control bytes). An all-zero file or a text is no database; a database with a faulty record or two is, so that
-// check and delete can reach them.
+// control bytes). An all-zero file or a text is no database; a database with a faulty record or two
+// is, so that check and delete can reach them.
 void refuseUnrealRecords(const std::string& dataFile) {
   InputFile file(dataFile);
   long records = static_cast<long>(file.size() / kLocationDataSize);
@@ -56,9 +56,10 @@ void refuseUnrealRecords(const std::string& dataFile) {
   }
   if (faulty * 2 <= sampled) return;
   throw Error("\"" + dataFile + "\" does not look like a data file of locations: " +
-              std::to_string(faulty) + " of " + std::to_string(sampled) +
-              " records spread over it cannot be real (the first, record " + std::to_string(first) +
-              ": " + why + "); nothing was done.");
+                  std::to_string(faulty) + " of " + std::to_string(sampled) +
+                  " records spread over it cannot be real (the first, record " +
+                  std::to_string(first) + ": " + why + "); nothing was done.",
+              Error::Cause::kDamaged);
 }
 
 }  // namespace
@@ -91,10 +92,12 @@ std::string Database::directoryFile() const { return MetDatabase::directoryFileN
 std::string Database::libraryReason() { return getMetLastError(); }
 
 void Database::checkName() {
-  if (dataFile_.empty()) throw Error("No data file is named: give one with --db DATAFILE.");
+  if (dataFile_.empty())
+    throw Error("No data file is named: give one with --db DATAFILE.", Error::Cause::kBadInput);
   if (dataFile_.size() > kMaxName) {
     throw Error("The data file name \"" + dataFile_.substr(0, 40) + "...\" is longer than " +
-                std::to_string(kMaxName) + " characters; give a shorter (relative) one.");
+                    std::to_string(kMaxName) + " characters; give a shorter (relative) one.",
+                Error::Cause::kBadInput);
   }
   // The library forms the directory file's name by putting "dir" in place
   // of the extension's first three characters: for "x.dir" (or "x.dirty")
@@ -103,8 +106,9 @@ void Database::checkName() {
   std::string dirFile = directoryFile();
   if (fs::path(dirFile).lexically_normal() == fs::path(dataFile_).lexically_normal()) {
     throw Error("The data file \"" + dataFile_ +
-                "\" would share its name with its directory file; give it another "
-                "extension, such as .bmt.");
+                    "\" would share its name with its directory file; give it another "
+                    "extension, such as .bmt.",
+                Error::Cause::kBadInput);
   }
   if (dirFile == "default.dir" && warning_) {
     warning_("\"" + dataFile_ +
@@ -121,11 +125,13 @@ void Database::lock(MetDatabaseLock::Mode mode) {
     // one): nobody can change the database there, so reading goes ahead.
     if (mode == MetDatabaseLock::kShared) return;
     throw Error("Cannot use the lock file \"" + dataFile_ + ".lock\": " + libraryReason() +
-                "; nothing was changed.");
+                    "; nothing was changed.",
+                Error::Cause::kSystem);
   }
   if (lock_->lock(mode, 0)) return;
   if (!lock_->WasBusy()) {
-    throw Error("Cannot lock \"" + dataFile_ + "\": " + libraryReason() + "; nothing was done.");
+    throw Error("Cannot lock \"" + dataFile_ + "\": " + libraryReason() + "; nothing was done.",
+                Error::Cause::kSystem);
   }
   std::string wait = text::shortestFloat(static_cast<float>(waitSeconds_));
   if (waiting_) {
@@ -138,7 +144,8 @@ void Database::lock(MetDatabaseLock::Mode mode) {
     checkPoint();
     if (lock_->lock(mode, std::min(kSlice, waitSeconds_ - waited))) return;
     if (!lock_->WasBusy()) {
-      throw Error("Cannot lock \"" + dataFile_ + "\": " + libraryReason() + "; nothing was done.");
+      throw Error("Cannot lock \"" + dataFile_ + "\": " + libraryReason() + "; nothing was done.",
+                  Error::Cause::kSystem);
     }
   }
   throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait +
@@ -157,7 +164,8 @@ BMTFile* Database::open(DatabaseUse use) {
                 Error::Cause::kNotFound);
   }
   if (kind != platform::FileStatus::kRegular) {
-    throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.");
+    throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.",
+                Error::Cause::kBadInput);
   }
   lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive);
   refuseUnrealRecords(dataFile_);
@@ -171,7 +179,8 @@ BMTFile* Database::open(DatabaseUse use) {
     std::string reason = libraryReason();
     db_ = nullptr;
     throw Error("\"" + dataFile_ + "\" cannot be used as a data file: " +
-                (reason.empty() ? std::string("it is shorter than one record") : reason) + ".");
+                    (reason.empty() ? std::string("it is shorter than one record") : reason) + ".",
+                Error::Cause::kDamaged);
   }
 
   if (!dirExists) {
@@ -200,7 +209,8 @@ BMTFile* Database::open(DatabaseUse use) {
 void Database::saveDirectory() {
   if (db_->storeDirectory()) return;
   throw Error("Cannot write the directory file \"" + directoryFile() + "\" (" + libraryReason() +
-              "); it will be rebuilt from the data file when the database is next opened.");
+                  "); it will be rebuilt from the data file when the database is next opened.",
+              Error::Cause::kSystem);
 }
 
 void Database::discardEdits() {
@@ -209,7 +219,8 @@ void Database::discardEdits() {
 
 BMTFile* Database::reopenRebuilt() {
   ScratchFolder scratch(platform::Env::current()->tempFolder());
-  if (!scratch.ok()) throw Error("Cannot reopen the database: " + scratch.error() + ".");
+  if (!scratch.ok())
+    throw Error("Cannot reopen the database: " + scratch.error() + ".", Error::Cause::kSystem);
   // The database saves its directory when it is closed; the one it gets
   // here is empty and saves into the scratch folder.
   Directory* parked = new Directory(scratch.file("parked.dir").c_str());
@@ -219,7 +230,7 @@ BMTFile* Database::reopenRebuilt() {
   db_ = setMetDatabase(dataFile_.c_str());
   if (db_ == nullptr || !db_->IsValid()) {
     db_ = nullptr;
-    throw Error("\"" + dataFile_ + "\" could not be opened again.");
+    throw Error("\"" + dataFile_ + "\" could not be opened again.", Error::Cause::kSystem);
   }
   return db_;
 }

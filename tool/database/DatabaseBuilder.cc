@@ -74,17 +74,20 @@ DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>&
     // Synced here, before the swap: a failed sync ends the work.
     if (!ok || !out.commit()) {
       throw Error("Cannot write the new data file in \"" + folder.path() +
-                  "\": " + Database::libraryReason() + "; nothing was written.");
+                      "\": " + Database::libraryReason() + "; nothing was written.",
+                  Error::Cause::kSystem);
     }
   }
   BMTFile db(dataFile.c_str());
   if (!db.IsValid()) {
     throw Error("Cannot read the new data file in \"" + folder.path() +
-                "\": " + Database::libraryReason() + "; nothing was written.");
+                    "\": " + Database::libraryReason() + "; nothing was written.",
+                Error::Cause::kSystem);
   }
   if (!db.storeDirectory()) {
     throw Error("Cannot write the new directory file in \"" + folder.path() +
-                "\": " + Database::libraryReason() + "; nothing was written.");
+                    "\": " + Database::libraryReason() + "; nothing was written.",
+                Error::Cause::kSystem);
   }
   // The station file only when a row has station information: a database
   // without any needs none.
@@ -97,7 +100,8 @@ DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>&
   }
   if (any && !stations.save()) {
     throw Error("Cannot write the new station file in \"" + folder.path() +
-                "\": " + Database::libraryReason() + "; nothing was written.");
+                    "\": " + Database::libraryReason() + "; nothing was written.",
+                Error::Cause::kSystem);
   }
   return DirectoryStats::of(db.directory);
 }
@@ -114,7 +118,7 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
   std::string directoryFile = target.directoryFile();
   platform::Env* env = platform::Env::current();
   ScratchFolder folder(folderOf(dataFile));
-  if (!folder.ok()) throw Error(folder.error() + "; nothing was written.");
+  if (!folder.ok()) throw Error(folder.error() + "; nothing was written.", Error::Cause::kSystem);
   DirectoryStats stats = build(folder, rows);
 
   // The swap runs under the database lock, so that no other process opens
@@ -149,7 +153,8 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
   }
   if (!env->rename(newData, dataFile)) {
     throw Error("Cannot move the new data file to \"" + dataFile + "\": " + std::strerror(errno) +
-                "; nothing was written.");
+                    "; nothing was written.",
+                Error::Cause::kSystem);
   }
   target.noteChanged();
   if (!env->syncFolder(folderOf(dataFile))) {
@@ -159,7 +164,8 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
     std::string reason = std::strerror(errno);
     env->remove(directoryFile);
     throw Error("Cannot make the new data file \"" + dataFile + "\" durable: " + reason +
-                "; it may not survive a power cut.");
+                    "; it may not survive a power cut.",
+                Error::Cause::kSystem);
   }
   if (!durableRename(env, folder.file("new.dir"), directoryFile)) {
     std::string reason = std::strerror(errno);

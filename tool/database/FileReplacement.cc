@@ -53,7 +53,8 @@ void FileReplacement::commit() {
 }
 
 void FileReplacement::fail(const std::string& why) const {
-  throw Error("Cannot write \"" + target_ + "\"" + (why.empty() ? "" : ": " + why) + ".");
+  throw Error("Cannot write \"" + target_ + "\"" + (why.empty() ? "" : ": " + why) + ".",
+              Error::Cause::kSystem);
 }
 
 }  // namespace metdb

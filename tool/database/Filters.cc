@@ -124,7 +124,8 @@ bool tryParseBox(const std::string& textValue, float* south, float* west, float*
 
 void parseBox(const std::string& textValue, float* south, float* west, float* north, float* east) {
   std::string why;
-  if (!tryParseBox(textValue, south, west, north, east, &why)) throw Error("--bbox: " + why + ".");
+  if (!tryParseBox(textValue, south, west, north, east, &why))
+    throw Error("--bbox: " + why + ".", Error::Cause::kBadInput);
 }
 
 namespace {
@@ -179,7 +180,8 @@ void readSelectionFile(const std::string& file, TLocationSelection* selection) {
   std::string reason = read == 0 ? getMetLastError() : "";
   throw Error(read == 0 ? "Cannot open the selection file \"" + file + "\"" +
                               (reason.empty() ? "" : ": " + reason) + "."
-                        : "\"" + file + "\" is not a selection file of version 1.10.");
+                        : "\"" + file + "\" is not a selection file of version 1.10.",
+              Error::Cause::kBadInput);
 }
 
 bool Filters::narrowsTree() const {
@@ -218,9 +220,10 @@ void Filters::toSelection(Directory* directory, TLocationSelection* selection) c
              &selection->maxLongitude);
     if (selection->minLongitude > selection->maxLongitude) {
       throw Error("--bbox: a selection file cannot hold a box across the 180th meridian (WEST " +
-                  text::shortestFloat(selection->minLongitude) + " lies east of EAST " +
-                  text::shortestFloat(selection->maxLongitude) +
-                  "); save one selection on each side of it.");
+                      text::shortestFloat(selection->minLongitude) + " lies east of EAST " +
+                      text::shortestFloat(selection->maxLongitude) +
+                      "); save one selection on each side of it.",
+                  Error::Cause::kBadInput);
     }
     selection->useLatLonLimits = true;
   }

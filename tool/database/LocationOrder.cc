@@ -134,7 +134,8 @@ SortKey parseSortKey(const std::string& name) {
   }
   std::string all;
   for (const std::string& n : names) all += (all.empty() ? "" : ", ") + n;
-  throw Error(text::quoted(name) + " is no key to sort by; the keys are " + all + ".");
+  throw Error(text::quoted(name) + " is no key to sort by; the keys are " + all + ".",
+              Error::Cause::kBadInput);
 }
 
 std::vector<long> sortedRecordIndices(SelectedLocations& selected, SortKey key, bool descending) {

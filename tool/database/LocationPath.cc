@@ -61,7 +61,7 @@ bool LocationPath::tryParse(const std::string& value, LocationPath* path, std::s
 LocationPath LocationPath::parse(const std::string& value) {
   LocationPath path;
   std::string why;
-  if (!tryParse(value, &path, &why)) throw Error(why + ".");
+  if (!tryParse(value, &path, &why)) throw Error(why + ".", Error::Cause::kBadInput);
   return path;
 }
 

@@ -99,9 +99,10 @@ long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
   const LocationData& record = *adopted;
   if (Location* same = findEqual(record, nullptr)) {
     throw Error("The database holds " + recordPath(record) + " with level " +
-                std::to_string(record.level) + " at " + text::shortestFloat(record.latitude) + "," +
-                text::shortestFloat(record.longitude) + " already (record " +
-                std::to_string(same->locationIndex) + "; change it with \"metdb set\").");
+                    std::to_string(record.level) + " at " + text::shortestFloat(record.latitude) +
+                    "," + text::shortestFloat(record.longitude) + " already (record " +
+                    std::to_string(same->locationIndex) + "; change it with \"metdb set\").",
+                Error::Cause::kBadInput);
   }
   insert(record, false, info);
   Location* added = findEqual(record, nullptr);
@@ -137,7 +138,8 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
     db->getLocationData(index, check);
     if (std::memcmp(&check, &record, sizeof record) != 0) {
       throw Error("Cannot write record " + std::to_string(index) + " of \"" + access_.dataFile() +
-                  "\": " + reasonOrUnknown() + ".");
+                      "\": " + reasonOrUnknown() + ".",
+                  Error::Cause::kSystem);
     }
     access_.noteChanged();
     access_.saveDirectory();
@@ -148,7 +150,8 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
       stations.set(index, kept);
       if (!stations.save()) {
         throw Error("Cannot write the station file \"" + stations.path() +
-                    "\": " + reasonOrUnknown() + "; the record was written.");
+                        "\": " + reasonOrUnknown() + "; the record was written.",
+                    Error::Cause::kSystem);
       }
     }
     return index;
@@ -156,9 +159,10 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
   Location* current = (*db->directory->curLocations)[db->directory->locationPos];
   if (Location* same = findEqual(record, current)) {
     throw Error("Another location, record " + std::to_string(same->locationIndex) +
-                ", has the names, level and position " + recordPath(record) + " " +
-                std::to_string(record.level) + " " + text::shortestFloat(record.latitude) + "," +
-                text::shortestFloat(record.longitude) + " already; nothing was changed.");
+                    ", has the names, level and position " + recordPath(record) + " " +
+                    std::to_string(record.level) + " " + text::shortestFloat(record.latitude) +
+                    "," + text::shortestFloat(record.longitude) + " already; nothing was changed.",
+                Error::Cause::kBadInput);
   }
   insert(record, true, kept);
   Location* moved = findEqual(record, nullptr);
@@ -198,8 +202,9 @@ void checkImportable(BMTFile& from, const std::string& source, bool force) {
                                         " records cannot be real (the first, record " +
                                         std::to_string(first) + ": " + why + ")";
   throw Error("\"" + source + "\" does not look like a data file of locations: " + which +
-              "; nothing was imported" +
-              (breaksDirectory ? "." : " (--force imports it all the same)."));
+                  "; nothing was imported" +
+                  (breaksDirectory ? "." : " (--force imports it all the same)."),
+              Error::Cause::kBadInput);
 }
 
 // The names of a record folded as the directory compares them, each level's
@@ -249,8 +254,9 @@ class ReplacementChecker : public DirectoryVisitor {
     for (std::size_t i = 0; i < replacements.size(); ++i) {
       long index = replacements[i].first;
       if (!byIndex_.emplace(index, i).second) {
-        throw Error("Record " + std::to_string(index) +
-                    " is to be replaced twice; nothing was changed.");
+        throw Error(
+            "Record " + std::to_string(index) + " is to be replaced twice; nothing was changed.",
+            Error::Cause::kBadInput);
       }
       const LocationData& r = replacements[i].second;
       std::string state =
@@ -264,8 +270,9 @@ class ReplacementChecker : public DirectoryVisitor {
         // make them any more alike.
         if (samePlace(replacements[j].second, r) && !alreadyAlike(replacements[j].first, index)) {
           throw Error("Records " + std::to_string(replacements[j].first) + " and " +
-                      std::to_string(index) + " would both become " + describePlace(r) +
-                      "; nothing was changed.");
+                          std::to_string(index) + " would both become " + describePlace(r) +
+                          "; nothing was changed.",
+                      Error::Cause::kBadInput);
         }
       }
       same.push_back(i);
@@ -321,8 +328,9 @@ class ReplacementChecker : public DirectoryVisitor {
       if (text::equalIgnoringCase(fieldText(stored.name), fieldText(r.name)) &&
           samePlace(stored, r)) {
         throw Error("Record " + std::to_string(replacements_[i].first) + " would become " +
-                    describePlace(r) + ", which record " + std::to_string(loc->locationIndex) +
-                    " is already; nothing was changed.");
+                        describePlace(r) + ", which record " + std::to_string(loc->locationIndex) +
+                        " is already; nothing was changed.",
+                    Error::Cause::kBadInput);
       }
     }
     return true;
@@ -384,7 +392,8 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
   // import then merges with the rest.
   ScratchFolder scratch(platform::Env::current()->tempFolder());
   if (!scratch.ok()) {
-    throw Error("Cannot prepare the new records: " + scratch.error() + "; nothing was changed.");
+    throw Error("Cannot prepare the new records: " + scratch.error() + "; nothing was changed.",
+                Error::Cause::kSystem);
   }
   std::vector<const LocationData*> ordered;
   ordered.reserve(replacements.size());
@@ -400,7 +409,8 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
     long index = source.IsValid() ? source.addLocationData(copy) : -1;
     if (index < 0) {
       throw Error("Cannot prepare the new records in \"" + scratch.path() +
-                  "\": " + reasonOrUnknown() + "; nothing was changed.");
+                      "\": " + reasonOrUnknown() + "; nothing was changed.",
+                  Error::Cause::kSystem);
     }
     source.directory->addOrderedEntry(copy, previous, index);
   }
@@ -412,7 +422,8 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
     }
     if (!sourceStations.save()) {
       throw Error("Cannot prepare the new records in \"" + scratch.path() +
-                  "\": " + reasonOrUnknown() + "; nothing was changed.");
+                      "\": " + reasonOrUnknown() + "; nothing was changed.",
+                  Error::Cause::kSystem);
     }
   }
 
@@ -465,7 +476,8 @@ void RecordEditor::replaceAll(const std::vector<Replacement>& replacements, Prog
 void RecordEditor::importRows(std::vector<StationRow> rows, bool replaceEqual, ProgressInfo& info) {
   ScratchFolder scratch(platform::Env::current()->tempFolder());
   if (!scratch.ok()) {
-    throw Error("Cannot prepare the stations: " + scratch.error() + "; nothing was imported.");
+    throw Error("Cannot prepare the stations: " + scratch.error() + "; nothing was imported.",
+                Error::Cause::kSystem);
   }
   sortIntoHierarchyOrder(&rows);
   std::string listFile = scratch.file("list.bmt");
@@ -489,13 +501,14 @@ void RecordEditor::importFrom(const std::string& source, bool replaceEqual, Prog
   }
   if (env->statusOf(access_.dataFile(), &own, true) && own.stamp.exists &&
       status.stamp.sameFile(own.stamp)) {
-    throw Error("\"" + source + "\" is this database's own data file.");
+    throw Error("\"" + source + "\" is this database's own data file.", Error::Cause::kBadInput);
   }
   // Read-only: the source stays as it is, its directory file included.
   BMTFile from(source.c_str(), BMTFile::kReadOnly);
   if (!from.IsValid()) {
     throw Error("\"" + source + "\" cannot be used as a data file: " + Database::libraryReason() +
-                "; nothing was imported.");
+                    "; nothing was imported.",
+                Error::Cause::kBadInput);
   }
   checkImportable(from, source, force);
   info.expect(access_.db()->directory->locationCount + from.directory->locationCount);
@@ -516,7 +529,8 @@ void RecordEditor::merge(MetDatabase& source, bool replaceEqual, ProgressInfo& i
     access_.discardEdits();
     std::string reason = Database::libraryReason();
     throw Error("Cannot write the new data file beside \"" + access_.dataFile() + "\": " +
-                (reason.empty() ? std::string(unexplained) : reason) + "; " + nothingDone + ".");
+                    (reason.empty() ? std::string(unexplained) : reason) + "; " + nothingDone + ".",
+                Error::Cause::kSystem);
   }
   access_.noteChanged();
   access_.saveDirectory();
@@ -554,7 +568,8 @@ void RecordEditor::insert(const LocationData& record, bool removeCursorLocation,
                           const StationInfo& station) {
   ScratchFolder scratch(platform::Env::current()->tempFolder());
   if (!scratch.ok()) {
-    throw Error("Cannot prepare the record: " + scratch.error() + "; nothing was changed.");
+    throw Error("Cannot prepare the record: " + scratch.error() + "; nothing was changed.",
+                Error::Cause::kSystem);
   }
   BMTFile* db = access_.db();
   std::ostringstream quiet;
@@ -565,7 +580,8 @@ void RecordEditor::insert(const LocationData& record, bool removeCursorLocation,
     long index = one.IsValid() ? one.addLocationData(copy) : -1;
     if (index < 0) {
       throw Error("Cannot prepare the record in \"" + scratch.path() + "\": " + reasonOrUnknown() +
-                  "; nothing was changed.");
+                      "; nothing was changed.",
+                  Error::Cause::kSystem);
     }
     LocationData previous;
     one.directory->addOrderedEntry(copy, previous, index);
@@ -574,7 +590,8 @@ void RecordEditor::insert(const LocationData& record, bool removeCursorLocation,
       stations.set(index, station);
       if (!stations.save()) {
         throw Error("Cannot prepare the record in \"" + scratch.path() +
-                    "\": " + reasonOrUnknown() + "; nothing was changed.");
+                        "\": " + reasonOrUnknown() + "; nothing was changed.",
+                    Error::Cause::kSystem);
       }
     }
     if (removeCursorLocation) db->directory->deleteEntry();
@@ -638,7 +655,8 @@ void RecordEditor::compact() {
   }
   access_.discardEdits();
   throw Error("Cannot write the new data file beside \"" + access_.dataFile() +
-              "\": " + reasonOrUnknown() + "; nothing was changed.");
+                  "\": " + reasonOrUnknown() + "; nothing was changed.",
+              Error::Cause::kSystem);
 }
 
 std::string RecordEditor::reasonOrUnknown() {

@@ -18,10 +18,12 @@ SavedSelection saveSelection(const Filters& filters, const std::string& title,
                              const std::string& file, BMTFile* db) {
   if (title.find_first_of("\r\n") != std::string::npos) {
     throw Error("The title " + text::quoted(title) +
-                " holds a line break, which a selection file cannot hold.");
+                    " holds a line break, which a selection file cannot hold.",
+                Error::Cause::kBadInput);
   }
   if (filters.narrowsStations()) {
-    throw Error("A selection file cannot hold --id or --active; select by names, level and box.");
+    throw Error("A selection file cannot hold --id or --active; select by names, level and box.",
+                Error::Cause::kBadInput);
   }
   TLocationSelection selection;
   filters.toSelection(db->directory, &selection);
@@ -30,7 +32,7 @@ SavedSelection saveSelection(const Filters& filters, const std::string& title,
   // The library gives no reason of its own here (and may still hold an
   // older one), so none is guessed at.
   if (selection.write(file.c_str()) != 1) {
-    throw Error("Cannot write the selection file \"" + file + "\".");
+    throw Error("Cannot write the selection file \"" + file + "\".", Error::Cause::kSystem);
   }
   TLocationIterator iterator(&selection);
   saved.locations = iterator.getNumLocations();

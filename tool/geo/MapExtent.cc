@@ -63,7 +63,8 @@ MapExtent MapExtent::around(const std::vector<GeoPosition>& positions) {
 MapExtent MapExtent::parse(const std::string& textValue) {
   std::vector<std::string> parts = text::split(textValue, ',');
   auto fail = [&](const std::string& why) {
-    throw Error("--extent: " + why + " (expected WEST,SOUTH,EAST,NORTH in degrees).");
+    throw Error("--extent: " + why + " (expected WEST,SOUTH,EAST,NORTH in degrees).",
+                Error::Cause::kBadInput);
   };
   if (parts.size() != 4) fail(text::quoted(textValue) + " is not four numbers");
   double v[4];

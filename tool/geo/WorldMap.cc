@@ -254,7 +254,8 @@ void WorldMap::finish(cairo_surface_t* surface, cairo_t* cr, std::ostream* png,
   if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
   cairo_surface_destroy(surface);
   if (status != CAIRO_STATUS_SUCCESS) {
-    throw Error("Cannot write \"" + shownAs + "\": " + cairo_status_to_string(status) + ".");
+    throw Error("Cannot write \"" + shownAs + "\": " + cairo_status_to_string(status) + ".",
+                Error::Cause::kSystem);
   }
 }
 

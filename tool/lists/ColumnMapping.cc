@@ -30,15 +30,18 @@ ColumnMapping::ColumnMapping(const std::vector<std::pair<std::string, std::strin
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     const std::string& field = columns_[i].first;
     if (!knownField(field)) {
-      throw Error("--columns: " + text::quoted(field) +
-                  " is no field of a record; the fields are name, state, country (or "
-                  "country-iso, country-fips), continent, level, latitude, longitude, auxValue "
-                  "seriesA1..seriesE12, and of the station file ids, id.SCHEME (wmo, icao, ... or "
-                  "a scheme of your own), elevation, timezone, active_from, active_to.");
+      throw Error(
+          "--columns: " + text::quoted(field) +
+              " is no field of a record; the fields are name, state, country (or "
+              "country-iso, country-fips), continent, level, latitude, longitude, auxValue "
+              "seriesA1..seriesE12, and of the station file ids, id.SCHEME (wmo, icao, ... or "
+              "a scheme of your own), elevation, timezone, active_from, active_to.",
+          Error::Cause::kBadInput);
     }
     for (std::size_t j = 0; j < i; ++j) {
       if (columns_[j].first == field) {
-        throw Error("--columns: the field " + text::quoted(field) + " is given twice.");
+        throw Error("--columns: the field " + text::quoted(field) + " is given twice.",
+                    Error::Cause::kBadInput);
       }
     }
   }
@@ -50,8 +53,9 @@ std::vector<std::pair<std::string, std::string>> ColumnMapping::parse(
   for (const std::string& part : text::split(textValue, ',')) {
     std::size_t eq = part.find('=');
     if (eq == std::string::npos) {
-      throw Error("--columns: " + text::quoted(part) +
-                  " is not FIELD=COLUMN (e.g. name=STATION_NAME).");
+      throw Error(
+          "--columns: " + text::quoted(part) + " is not FIELD=COLUMN (e.g. name=STATION_NAME).",
+          Error::Cause::kBadInput);
     }
     pairs.emplace_back(text::trimBlanks(part.substr(0, eq)), text::trimBlanks(part.substr(eq + 1)));
   }

@@ -54,7 +54,8 @@ CountryCodes CountryCodes::read(const std::string& path) {
   bool header = false;
   auto fail = [&](const std::string& what) {
     throw Error("The country table " + text::quoted(path) + " is damaged at line " +
-                std::to_string(number) + ": " + what + ".");
+                    std::to_string(number) + ": " + what + ".",
+                Error::Cause::kDamaged);
   };
   auto index = [&](std::unordered_map<std::string, std::size_t>& map, const std::string& key,
                    const char* what) {
@@ -111,9 +112,10 @@ CountryCodes CountryCodes::read(const std::string& path) {
     codes.countries_.push_back(std::move(country));
   }
   if (in.bad() || !file.fault().empty())
-    throw Error("Cannot read the country table " + text::quoted(path) + ".");
+    throw Error("Cannot read the country table " + text::quoted(path) + ".", Error::Cause::kSystem);
   if (!header || codes.countries_.empty()) {
-    throw Error("The country table " + text::quoted(path) + " holds no countries.");
+    throw Error("The country table " + text::quoted(path) + " holds no countries.",
+                Error::Cause::kDamaged);
   }
   return codes;
 }
@@ -157,8 +159,9 @@ const Country* CountryCodes::find(Kind kind, const std::string& code) const {
 const Country& CountryCodes::get(Kind kind, const std::string& code) const {
   const Country* country = find(kind, code);
   if (country == nullptr) {
-    throw Error("No country has the " + std::string(describe(kind)) + " " + text::quoted(code) +
-                ".");
+    throw Error(
+        "No country has the " + std::string(describe(kind)) + " " + text::quoted(code) + ".",
+        Error::Cause::kNotFound);
   }
   return *country;
 }

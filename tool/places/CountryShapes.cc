@@ -256,11 +256,13 @@ double CountryShapes::angleToChunk(const Vector& p, const Chunk& chunk) const {
 double CountryShapes::distanceKm(double latitude, double longitude, const std::string& iso2) const {
   if (!onGlobe(latitude, longitude)) {
     throw Error("The position " + text::shortestFloat(static_cast<float>(latitude)) + ", " +
-                text::shortestFloat(static_cast<float>(longitude)) + " is not on the globe.");
+                    text::shortestFloat(static_cast<float>(longitude)) + " is not on the globe.",
+                Error::Cause::kBadInput);
   }
   auto found = byCode_.find(iso2);
   if (found == byCode_.end()) {
-    throw Error("There is no outline of the country " + text::quoted(iso2) + ".");
+    throw Error("There is no outline of the country " + text::quoted(iso2) + ".",
+                Error::Cause::kNotFound);
   }
   const Country& country = countries_[found->second];
   double x = reduceLongitude(longitude);

@@ -16,7 +16,7 @@ void readDataTable(const std::string& path, const std::string& what, const std::
   try {
     file = std::make_unique<InputFile>(path);
   } catch (const Error&) {
-    throw Error("Cannot read the " + what + " " + text::quoted(path) + ".");
+    throw Error("Cannot read the " + what + " " + text::quoted(path) + ".", Error::Cause::kSystem);
   }
   std::istream in(file.get());
   const std::size_t columns = text::split(header, '\t').size();
@@ -25,7 +25,8 @@ void readDataTable(const std::string& path, const std::string& what, const std::
   bool seenHeader = false;
   TableFault fault = [&](const std::string& wrong) {
     throw Error("The " + what + " " + text::quoted(path) + " is damaged at line " +
-                std::to_string(number) + ": " + wrong + ".");
+                    std::to_string(number) + ": " + wrong + ".",
+                Error::Cause::kDamaged);
   };
   while (std::getline(in, line)) {
     ++number;
@@ -43,8 +44,10 @@ void readDataTable(const std::string& path, const std::string& what, const std::
     }
     row(fields, fault);
   }
-  if (in.bad()) throw Error("Cannot read the " + what + " " + text::quoted(path) + ".");
-  if (!seenHeader) throw Error("The " + what + " " + text::quoted(path) + " is empty.");
+  if (in.bad())
+    throw Error("Cannot read the " + what + " " + text::quoted(path) + ".", Error::Cause::kSystem);
+  if (!seenHeader)
+    throw Error("The " + what + " " + text::quoted(path) + " is empty.", Error::Cause::kDamaged);
 }
 
 }  // namespace metdb

@@ -45,7 +45,8 @@ class Bytes {
   std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
 
   [[noreturn]] void damaged(const std::string& what) const {
-    throw Error("The outline file " + text::quoted(path_) + " is damaged: " + what + ".");
+    throw Error("The outline file " + text::quoted(path_) + " is damaged: " + what + ".",
+                Error::Cause::kDamaged);
   }
 
  private:
@@ -65,16 +66,17 @@ std::vector<Outline> readOutlines(const std::string& path) {
   std::istream in(&input);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad() || !input.fault().empty())
-    throw Error("Cannot read the outline file " + text::quoted(path) + ".");
+    throw Error("Cannot read the outline file " + text::quoted(path) + ".", Error::Cause::kSystem);
   if (bytes.size() < 8 || std::memcmp(bytes.data(), kMagic, 8) != 0) {
-    throw Error("The file " + text::quoted(path) + " is no outline file.");
+    throw Error("The file " + text::quoted(path) + " is no outline file.", Error::Cause::kDamaged);
   }
   Bytes file(bytes, path);
   file.take(8);
   std::uint32_t version = file.u32();
   if (version != kVersion) {
     throw Error("The outline file " + text::quoted(path) + " is of version " +
-                std::to_string(version) + ", which this program cannot read.");
+                    std::to_string(version) + ", which this program cannot read.",
+                Error::Cause::kDamaged);
   }
   std::uint32_t count = file.u32();
   std::vector<Outline> outlines;

@@ -41,7 +41,8 @@ class Bytes {
   bool atEnd() const { return at_ == data_.size(); }
 
   [[noreturn]] void fail(const std::string& what) const {
-    throw Error("The time-zone grid " + text::quoted(path_) + " is damaged: " + what + ".");
+    throw Error("The time-zone grid " + text::quoted(path_) + " is damaged: " + what + ".",
+                Error::Cause::kDamaged);
   }
 
  private:
@@ -65,7 +66,8 @@ std::string readFile(const std::string& path, const char* what) {
     if (in.fault().empty()) return data;
   } catch (const Error&) {
   }
-  throw Error("Cannot read the " + std::string(what) + " " + text::quoted(path) + ".");
+  throw Error("Cannot read the " + std::string(what) + " " + text::quoted(path) + ".",
+              Error::Cause::kSystem);
 }
 
 }  // namespace
@@ -113,7 +115,8 @@ TimeZones TimeZones::read(const std::string& folder) {
   };
   readDataTable(tablePath, "time-zone table", kTableHeader, zone);
   if (zones.zones_.empty()) {
-    throw Error("The time-zone table " + text::quoted(tablePath) + " holds no zones.");
+    throw Error("The time-zone table " + text::quoted(tablePath) + " holds no zones.",
+                Error::Cause::kDamaged);
   }
   return zones;
 }

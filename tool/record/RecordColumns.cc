@@ -85,8 +85,9 @@ std::vector<RecordColumn> parseColumns(const std::string& list) {
     if (!text::equalIgnoringCase(name, "index")) {
       column.field = fieldOfColumn(name, &column.element);
       if (column.field == nullptr) {
-        throw Error(text::quoted(name) + " is no column; the columns are " + columnNamesText() +
-                    ".");
+        throw Error(
+            text::quoted(name) + " is no column; the columns are " + columnNamesText() + ".",
+            Error::Cause::kBadInput);
       }
     }
     columns.push_back(column);

@@ -21,7 +21,8 @@ SqliteFile::SqliteFile(const std::string& name, const std::string& bytes) : name
   // SQLite frees the copy with the connection.
   auto size = static_cast<sqlite3_int64>(bytes.size());
   auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(size)));
-  if (copy == nullptr) throw Error("Cannot read " + name + ": out of memory.");
+  if (copy == nullptr)
+    throw Error("Cannot read " + name + ": out of memory.", Error::Cause::kSystem);
   std::memcpy(copy, bytes.data(), bytes.size());
   if (sqlite3_deserialize(db_, "main", copy, size, size,
                           SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) !=
@@ -37,13 +38,13 @@ void SqliteFile::run(const std::string& sql) {
   if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
     std::string why = message != nullptr ? message : "unknown error";
     sqlite3_free(message);
-    throw Error("Cannot write " + name_ + ": " + why + ".");
+    throw Error("Cannot write " + name_ + ": " + why + ".", Error::Cause::kSystem);
   }
 }
 
 void SqliteFile::fail(const std::string& what) const {
   std::string why = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
-  throw Error("Cannot " + what + " " + name_ + ": " + why + ".");
+  throw Error("Cannot " + what + " " + name_ + ": " + why + ".", Error::Cause::kSystem);
 }
 
 SqliteFile::Statement::Statement(SqliteFile& file, const std::string& sql) : file_(file) {

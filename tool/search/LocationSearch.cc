@@ -130,7 +130,8 @@ SearchResult searchLocations(Directory* directory, const std::string& text, cons
                              std::size_t limit, const std::set<long>& identified) {
   std::string query = text::trimBlanks(searchKey(text));
   if (query.empty()) {
-    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.");
+    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.",
+                Error::Cause::kBadInput);
   }
   LocationFilter filter(filters);
   Searcher searcher(filter, query, identified);

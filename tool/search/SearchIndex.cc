@@ -223,7 +223,8 @@ SearchResult SearchIndex::search(const std::string& text, const Filters& filters
                                  const std::set<long>& identified) const {
   std::string query = text::trimBlanks(searchKey(text));
   if (query.empty()) {
-    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.");
+    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.",
+                Error::Cause::kBadInput);
   }
   LocationFilter filter(filters);
   std::vector<std::uint32_t> candidates;

@@ -27,11 +27,13 @@ const char* kindOf(platform::FileStatus::Kind kind) {
   }
 }
 
-// Opens path for reading without blocking; -1 with *why set when it cannot
-// be opened or is no regular file.
-int openRegular(platform::Env* env, const std::string& path, long long* size, std::string* why) {
+// Opens path for reading without blocking; -1 with *why and *cause set when
+// it cannot be opened or is no regular file.
+int openRegular(platform::Env* env, const std::string& path, long long* size, std::string* why,
+                Error::Cause* cause) {
   int fd = env->open(path, platform::Env::kRead | platform::Env::kNonBlocking, 0);
   if (fd < 0) {
+    *cause = errno == ENOENT ? Error::Cause::kNotFound : Error::Cause::kSystem;
     *why = "Cannot open \"" + path + "\": " + std::strerror(errno) + ".";
     return -1;
   }
@@ -40,6 +42,7 @@ int openRegular(platform::Env* env, const std::string& path, long long* size, st
   if (!known || status.kind != platform::FileStatus::kRegular || !env->setBlocking(fd)) {
     std::string kind = !known ? "unreadable" : kindOf(status.kind);
     env->close(fd);
+    *cause = Error::Cause::kBadInput;
     *why = "\"" + path + "\" is " + kind + ", not a regular file, so it is not read.";
     return -1;
   }
@@ -56,8 +59,9 @@ InputFile::InputFile(const std::string& path) : name_(path), env_(platform::Env:
     return;
   }
   std::string why;
-  fd_ = openRegular(env_, path, &size_, &why);
-  if (fd_ < 0) throw Error(why);
+  Error::Cause cause = Error::Cause::kOther;
+  fd_ = openRegular(env_, path, &size_, &why, &cause);
+  if (fd_ < 0) throw Error(why, cause);
   owned_ = true;
 }
 

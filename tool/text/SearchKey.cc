@@ -36,7 +36,8 @@ class Folder {
         icu::Transliterator::createInstance(kSearchKeyTransliterator, UTRANS_FORWARD, status));
     if (U_FAILURE(status)) {
       throw Error(std::string("The Unicode transliterator for search keys is missing (") +
-                  u_errorName(status) + ").");
+                      u_errorName(status) + ").",
+                  Error::Cause::kSystem);
     }
   }
 

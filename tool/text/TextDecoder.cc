@@ -50,7 +50,8 @@ TextDecoder::TextDecoder(std::streambuf* source, const std::string& encoding)
     : source_(source), encoding_(encoding), converter_(openConverter(encoding)) {
   if (converter_ == nullptr) {
     throw Error("There is no character set \"" + encoding +
-                "\"; names such as latin1, windows-1252, utf-16 and shift_jis are known.");
+                    "\"; names such as latin1, windows-1252, utf-16 and shift_jis are known.",
+                Error::Cause::kBadInput);
   }
   in_.resize(kChunk);
   units_.resize(kChunk);

@@ -109,7 +109,8 @@ int WebServer::bind() {
                  : (s.server.bind_to_port(s.options.bind, s.options.port) ? s.options.port : -1);
   if (port <= 0) {
     throw Error("Cannot listen at " + s.options.bind + " port " + std::to_string(s.options.port) +
-                ": the address is in use or not this machine's.");
+                    ": the address is in use or not this machine's.",
+                Error::Cause::kSystem);
   }
   s.port = port;
   std::string host =

@@ -98,6 +98,10 @@ std::string disagreement(const std::string& continent, const std::string& countr
   return out;
 }
 
+std::string outsideReference(const std::string& path, long index) {
+  return path + " refers to record " + std::to_string(index);
+}
+
 void checkLocations(BMTFile* db, long records, Findings& report) {
   std::vector<bool> referred(static_cast<std::size_t>(records), false);
   std::vector<std::string> outside, twice, differ;
@@ -112,7 +116,7 @@ void checkLocations(BMTFile* db, long records, Findings& report) {
     std::string path = *c + "/" + *k + "/" + *st + "/" + *loc;
     long index = loc->locationIndex;
     if (index < 0 || index >= records) {
-      outside.push_back(path + " refers to record " + std::to_string(index));
+      outside.push_back(outsideReference(path, index));
       return;
     }
     if (referred[index]) {
@@ -233,6 +237,17 @@ std::vector<Finding> checkDatabase(Database& access) {
   std::vector<Finding> all = findings.take();
   for (Finding& f : checkStationFile(access)) all.push_back(std::move(f));
   return all;
+}
+
+std::vector<std::string> locationsOutsideRecords(Directory* directory, long records) {
+  std::vector<std::string> outside;
+  forEachLocation(directory, [&](Continent* c, Country* k, State* st, Location* loc) {
+    long index = loc->locationIndex;
+    if (index < 0 || index >= records) {
+      outside.push_back(outsideReference(*c + "/" + *k + "/" + *st + "/" + *loc, index));
+    }
+  });
+  return outside;
 }
 
 }  // namespace metdb

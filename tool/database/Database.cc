@@ -8,6 +8,7 @@
 #include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
+#include "tool/database/Leftovers.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/record/RecordFaults.h"
 #include "tool/text/InputFile.h"
@@ -28,8 +29,8 @@ constexpr long kSampledRecords = 64;
 // Refuses a file whose records cannot be real, as the import of one is
 // refused (findRecordFault), by records spread evenly over the file: when
 // more than half of them have names that no record holds (empty, or holding
-// control bytes). An all-zero file or a text is no database; a database with a faulty record or two is, so that
-// check and delete can reach them.
+// control bytes). An all-zero file or a text is no database; a database with a faulty record or two
+// is, so that check and delete can reach them.
 void refuseUnrealRecords(const std::string& dataFile) {
   InputFile file(dataFile);
   long records = static_cast<long>(file.size() / kLocationDataSize);
@@ -160,6 +161,9 @@ BMTFile* Database::open(DatabaseUse use) {
     throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.");
   }
   lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive);
+  // Under the write lock no writer of this database is at work: the
+  // temporary files of one that was killed can go.
+  if (use != DatabaseUse::kRead) removeLeftovers(dataFile_);
   refuseUnrealRecords(dataFile_);
   std::string dirFile = directoryFile();
   bool dirExists = env->kindOf(dirFile) != platform::FileStatus::kMissing;

@@ -7,6 +7,7 @@
 #include "tool/Progress.h"
 #include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/database/Leftovers.h"
 #include "tool/database/StationCheck.h"
 #include "tool/text/Text.h"
 
@@ -236,6 +237,15 @@ std::vector<Finding> checkDatabase(Database& access) {
   checkGroups(access.db(), records, findings);
   std::vector<Finding> all = findings.take();
   for (Finding& f : checkStationFile(access)) all.push_back(std::move(f));
+  std::vector<std::string> leftovers = findLeftovers(access.dataFile());
+  if (!leftovers.empty()) {
+    all.push_back(
+        {Finding::kNote,
+         text::plural(static_cast<long>(leftovers.size()), "temporary file", "temporary files") +
+             " beside the data file that a killed writer left; the next change "
+             "removes them once they are a minute old",
+         leftovers});
+  }
   return all;
 }
 

@@ -41,7 +41,15 @@ void stopAtCheckPointsOnInterruption() {
   action.sa_flags = SA_RESTART;
   for (int signal : kInterruptions) {
     struct sigaction inherited = {};
-    if (sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
+    // Only a hangup ignored on purpose (nohup) stays ignored. A shell
+    // without job control starts its background jobs with SIGINT ignored,
+    // but its Ctrl-C still kills a producer feeding this process through a
+    // pipe: ignoring it, the command would take the cut input as complete
+    // and commit it.
+    if (signal == SIGHUP && sigaction(signal, nullptr, &inherited) == 0 &&
+        inherited.sa_handler == SIG_IGN) {
+      continue;
+    }
     sigaction(signal, &action, nullptr);
   }
 }

@@ -22,8 +22,10 @@ void keepRunningWhenTheReaderGoes();
 // its next check point (stopIfInterrupted, cli/Interrupted.h), unwinding
 // like a failure: its temporary files are removed and the database is left
 // whole. Repeating the signal while the command stops changes nothing. A
-// signal that the process was started with ignored (nohup, a background job
-// of a shell without job control) stays ignored. Calls under way when a
+// SIGHUP that the process was started with ignored (nohup) stays ignored;
+// SIGINT and SIGTERM stop the command even then (a background job of a
+// shell without job control starts with SIGINT ignored, while the producer
+// of its piped input dies of the same Ctrl-C). Calls under way when a
 // signal arrives go on, so that standard output is not left failed by a
 // write cut short. For the program's entry; changes the whole process.
 void stopAtCheckPointsOnInterruption();

@@ -165,7 +165,9 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
   }
 
   if (ok && stations.active()) {
-    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), stations.finish());
+    std::string final;
+    std::string text = stations.finish(mineStations, &final);
+    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), text, final);
   }
   if (!ok || !replacement.commit(*fresh)) {
     if (reporting) reportFailure(info);

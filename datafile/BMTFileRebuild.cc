@@ -239,7 +239,9 @@ void BMTFile::remakeDatabase() {
     } while (walked->next());
   }
   if (stations.active()) {
-    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), stations.finish());
+    std::string final;
+    std::string text = stations.finish(mine, &final);
+    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), text, final);
   }
   std::vector<long> old = renumber(walked);
   if (!replacement.commit(*walked)) {

@@ -86,13 +86,15 @@ bool DataFileReplacement::commit(Directory& describing) {
     platform::setModifiedAtLeast(newDirectory, data_.file().stamp().modifiedNs);
   }
 
-  // The station file is written now, and synced and renamed into place
-  // last, once the directory file's rename is durable.
-  platform::DurableReplacement stations(stationFile_);
-  bool carry = false;
+  // The station file goes first, durably: beside the old data file it
+  // still tells the old records' information, and no cut can leave the new
+  // data file beside the old station file.
   if (carryStations_) {
+    platform::DurableReplacement stations(stationFile_);
     std::string model = platform::pathExists(stationFile_.c_str()) ? stationFile_ : dataFile_;
-    carry = writeStationFileBeside(&stations, stationText_, model, data_.file().stamp().modifiedNs);
+    if (writeStationFileBeside(&stations, stationText_, model, data_.file().stamp().modifiedNs)) {
+      stations.commit();
+    }
   }
 
   // The data file's rename is durable before the directory file's: after a
@@ -106,24 +108,27 @@ bool DataFileReplacement::commit(Directory& describing) {
     return false;
   }
   committed_ = true;
+  std::string reason;
   if (!durable || newDirectory.empty() ||
       !platform::renameFile(newDirectory.c_str(), directoryFile_.c_str())) {
-    std::string reason = durable ? "" : platform::lastFailure();
+    reason = durable ? "" : platform::lastFailure();
     if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
     platform::removeFile(directoryFile_.c_str());
-    platform::syncFolderOf(dataFile_.c_str());
-    if (carry) stations.commit();
-    // A directory file that could not be written is no failure, as the
-    // next opening rebuilds it from the new data file.
-    platform::clearFailure();
-    if (!reason.empty()) platform::noteFailure(reason);
-    return true;
   }
   platform::syncFolderOf(dataFile_.c_str());
-  // A station file that could not be replaced is no failure either: the
-  // old one's entries find their records again by fingerprint.
-  if (carry) stations.commit();
+  // The old data file's entries go once the new pair is in place.
+  if (carryStations_ && stationFinal_ != stationText_) {
+    platform::DurableReplacement stations(stationFile_);
+    if (writeStationFileBeside(&stations, stationFinal_, dataFile_,
+                               data_.file().stamp().modifiedNs)) {
+      stations.commit();
+    }
+  }
+  // A directory file that could not be written is no failure, as the next
+  // opening rebuilds it from the new data file; neither is a station file
+  // that could not be replaced.
   platform::clearFailure();
+  if (!reason.empty()) platform::noteFailure(reason);
   return true;
 }
 

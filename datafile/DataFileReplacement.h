@@ -58,13 +58,19 @@ class DataFileReplacement {
   bool commit(Directory& describing);
 
   // Has commit() also replace the station file stationFile by one holding
-  // text, written beside it before the data file is renamed and renamed
-  // into place after the directory file. Should that fail, or the process
-  // die before, the old station file stays: its entries name their records
-  // by fingerprint, so that they are found again (StationFile::match).
-  void carryStations(const std::string& stationFile, const std::string& text) {
+  // text, made durable before the data file is renamed, so that a power cut
+  // never leaves the new data file beside the old station file (whose
+  // entries could not tell the new records' information). text holds the
+  // old data file's entries too where it differs from final (see
+  // StationCarry::finish), which replaces it once the new pair is in place.
+  // A station file that cannot be replaced is no failure: the old one's
+  // entries name their records by fingerprint and are found again
+  // (StationFile::match).
+  void carryStations(const std::string& stationFile, const std::string& text,
+                     const std::string& final) {
     stationFile_ = stationFile;
     stationText_ = text;
+    stationFinal_ = final;
     carryStations_ = true;
   }
 
@@ -92,6 +98,7 @@ class DataFileReplacement {
   bool carryStations_ = false;
   std::string stationFile_;
   std::string stationText_;
+  std::string stationFinal_;
 };
 
 #endif  // METDB_DATAFILE_DATAFILEREPLACEMENT_H_

@@ -1,6 +1,7 @@
 #include "datafile/StationCarry.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "datafile/BMTFile.h"
@@ -36,7 +37,21 @@ void StationCarry::note(int from, long oldIndex, const LocationData& record, lon
   pending.erase(it);
 }
 
-std::string StationCarry::finish() {
+std::string StationCarry::finish(int replaced, std::string* final) {
+  // The replaced database's entries of records that no longer exist, kept
+  // for its old data file (see the header).
+  std::map<long, StationFile::Entry> kept;
+  if (replaced >= 0 && static_cast<std::size_t>(replaced) < pending_.size()) {
+    std::unordered_set<std::uint64_t> present(prints_.begin(), prints_.end());
+    long next = static_cast<long>(prints_.size());
+    for (const auto& e : pending_[static_cast<std::size_t>(replaced)]) {
+      if (present.count(e.second.fingerprint)) continue;
+      StationFile::Entry& entry = kept[next];
+      entry = e.second;
+      entry.index = next++;
+    }
+  }
+
   // Entries left over: either their record was dropped (a deleted
   // location), or the station file missed a change of the data file.
   // Those of a fingerprint that one new record alone has go to it, unless
@@ -60,5 +75,9 @@ std::string StationCarry::finish() {
       }
     }
   }
+  std::string text = StationFile::render(carried_);
+  if (final != nullptr) *final = text;
+  if (kept.empty()) return text;
+  carried_.insert(kept.begin(), kept.end());
   return StationFile::render(carried_);
 }

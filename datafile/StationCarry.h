@@ -37,8 +37,14 @@ class StationCarry {
   // written, then the other) per new record, in order.
   void note(int from, long oldIndex, const LocationData& record, long newIndex);
 
-  // The text of the new station file.
-  std::string finish();
+  // The text of the new station file. With replaced (add's result for the
+  // database whose files are replaced), its entries whose fingerprint no
+  // new record has are kept too, past the new file's last record, and
+  // *final is the text without them: written before the new data file is
+  // in place, that text lets the old data file, should a power cut leave it
+  // beside the new station file, find every entry it had (match() takes
+  // them to their records), while the new data file finds none of them.
+  std::string finish(int replaced = -1, std::string* final = nullptr);
 
  private:
   std::vector<std::unique_ptr<StationFile>> files_;

@@ -38,6 +38,9 @@ bool DurableReplacement::begin() {
     return false;
   }
   file_.adopt(fd);
+  // Held until the file is closed, so that a later writer can tell this
+  // file from one that a killed process left (no lock then).
+  env->lock(fd, 0, Env::kExclusiveLock);
   if (replacing && !env->takePermissions(fd, target_)) {
     noteSystemFailure("cannot set the permissions of \"" + temp_ + "\"");
     abandon();

@@ -13,6 +13,9 @@ bool createTempFile(const std::string& folder, std::string* path, File* file) {
                       "\"");
     return false;
   }
+  // Held while the file is open, so that a writer can tell it from one that
+  // a killed process left.
+  Env::current()->lock(fd, 0, Env::kExclusiveLock);
   file->adopt(fd);
   return true;
 }

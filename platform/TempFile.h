@@ -13,8 +13,10 @@ namespace platform {
 // no other process can take or redirect the name between choosing and
 // creating; a collision makes it try another name. On success returns true,
 // sets *path to folder + "/" + name (or just the name when folder is "") and
-// leaves *file open for reading and writing. On failure returns false and
-// creates nothing.
+// leaves *file open for reading and writing, with an exclusive lock on it
+// held as long as it stays open (a writer removes only the "TQ_" files whose
+// lock it can take, those of processes that are gone). On failure returns
+// false and creates nothing.
 bool createTempFile(const std::string& folder, std::string* path, File* file);
 
 }  // namespace platform

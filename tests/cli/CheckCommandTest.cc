@@ -107,6 +107,52 @@ TEST_F(CheckTest, StatesThatCompactionTidiesAreNotesNotFaults) {
   EXPECT_FALSE(contains(o.out, "note   ")) << o.out;
 }
 
+// A directory file whose location names a record index the data file does
+// not hold: the rewrites refuse it, with both files as they were, instead of
+// writing an empty record at 0,0 for it or dropping a record.
+class StrayIndexTest : public CheckTest {
+ protected:
+  void plant(const std::string& index) {
+    std::string text = readFile(dir.file("s.dir"));
+    std::size_t name = text.rfind("\nBergen\n");
+    ASSERT_NE(name, std::string::npos) << text;
+    std::size_t numbers = name + 8;
+    std::size_t end = text.find('\n', numbers);
+    std::size_t last = text.rfind(' ', end);
+    text.replace(last + 1, end - last - 1, index);
+    writeFile(dir.file("s.dir"), text);  // newer than the data file: trusted
+    dataBefore = readFile(dir.file("s.bmt"));
+    directoryBefore = text;
+  }
+  void expectRefused(const Outcome& o, const std::string& index) {
+    EXPECT_EQ(o.status, 1) << o.out << o.err;
+    EXPECT_TRUE(contains(o.err,
+                         "The directory file \"s.dir\" is damaged: "
+                         "Europe/Norway/Vestland/Bergen refers to record " +
+                             index +
+                             ", which the data file \"s.bmt\" (9 records) "
+                             "does not hold"))
+        << o.err;
+    EXPECT_TRUE(contains(o.err, "Remove the directory file to have it rebuilt")) << o.err;
+    EXPECT_EQ(readFile(dir.file("s.bmt")), dataBefore);
+    EXPECT_EQ(readFile(dir.file("s.dir")), directoryBefore);
+    EXPECT_TRUE(contains(check().out, "refers to record " + index)) << check().out;
+  }
+  std::string dataBefore, directoryBefore;
+};
+
+TEST_F(StrayIndexTest, CompactRefuses) {
+  plant("2147483647");
+  expectRefused(run(dir, {"--db", "s.bmt", "compact"}), "2147483647");
+}
+
+TEST_F(StrayIndexTest, ImportRefuses) {
+  plant("-1");
+  writeFile(dir.file("more.csv"),
+            tooltest::stationList({"Blindern,Oslo,Norway,Europe,1,59.94,10.72"}));
+  expectRefused(run(dir, {"--db", "s.bmt", "import", "more.csv"}), "-1");
+}
+
 TEST_F(CheckTest, FindsADamagedDirectoryFileAndLeavesIt) {
   std::string directory = readFile(dir.file("s.dir"));
   writeFile(dir.file("s.dir"), directory.substr(0, directory.size() / 2));

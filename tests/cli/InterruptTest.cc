@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -176,6 +180,59 @@ TEST(InterruptProgramTest, SigtermStopsAWalkAndLeavesNoIndexFile) {
   EXPECT_FALSE(tooltest::contains(o.out, "4000 locations.")) << "the walk was not stopped";
   EXPECT_EQ(readFile(dir.file("big.bmt")), data);
   EXPECT_EQ(leftovers(dir), std::vector<std::string>{});
+}
+
+}  // namespace
+
+namespace {
+
+// `producer | metdb create --force -` run as a background job of a shell
+// without job control (SIGINT ignored when the program starts), Ctrl-C
+// coming while it waits on the pipe, then the pipe ending as the producer
+// dies: the database stays as it was and the status is 130.
+TEST(InterruptProgramTest, SigintWhileReadingAPipeCommitsNothing) {
+  TempDir dir;
+  writeFile(dir.file("s.csv"), tooltest::kSample);
+  ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
+  std::string data = readFile(dir.file("s.bmt"));
+  std::string directory = readFile(dir.file("s.dir"));
+
+  int input[2];
+  ASSERT_EQ(pipe(input), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGINT, SIG_IGN);
+    dup2(input[0], STDIN_FILENO);
+    close(input[0]);
+    close(input[1]);
+    if (chdir(dir.path().c_str()) != 0) _exit(126);
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    execl(METDB_TOOL, METDB_TOOL, "--db", "s.bmt", "create", "--force", "-",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(input[0]);
+  std::string head = tooltest::stationList({"Tromso,Troms,Norway,Europe,2,69.65,18.96"});
+  ASSERT_EQ(write(input[1], head.data(), head.size()), static_cast<ssize_t>(head.size()));
+  // The barrier: the program has read all of it, so it is reading the pipe
+  // (its signal handlers were set before the first read).
+  for (;;) {
+    int pending = 0;
+    ASSERT_EQ(ioctl(input[1], FIONREAD, &pending), 0);
+    if (pending == 0) break;
+    sched_yield();
+  }
+  kill(child, SIGINT);
+  close(input[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  EXPECT_TRUE(readFile(dir.file("s.bmt")) == data) << "the data file changed";
+  EXPECT_TRUE(readFile(dir.file("s.dir")) == directory) << "the directory file changed";
 }
 
 }  // namespace

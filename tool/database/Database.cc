@@ -8,6 +8,7 @@
 #include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
+#include "tool/database/Leftovers.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/record/RecordFaults.h"
 #include "tool/text/InputFile.h"
@@ -168,6 +169,9 @@ BMTFile* Database::open(DatabaseUse use) {
                 Error::Cause::kBadInput);
   }
   lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive);
+  // Under the write lock no writer of this database is at work: the
+  // temporary files of one that was killed can go.
+  if (use != DatabaseUse::kRead) removeLeftovers(dataFile_);
   refuseUnrealRecords(dataFile_);
   std::string dirFile = directoryFile();
   bool dirExists = env->kindOf(dirFile) != platform::FileStatus::kMissing;

@@ -120,6 +120,10 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
   ScratchFolder folder(folderOf(dataFile));
   if (!folder.ok()) throw Error(folder.error() + "; nothing was written.", Error::Cause::kSystem);
   DirectoryStats stats = build(folder, rows);
+  // The last moment to stop with nothing changed: a signal that came while
+  // the input ended (its producer killed by the same Ctrl-C) stops the
+  // command here, before the truncated list replaces anything.
+  checkPoint();
 
   // The swap runs under the database lock, so that no other process opens
   // the database between the two renames or changes it meanwhile.

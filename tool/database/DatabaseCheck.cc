@@ -7,6 +7,7 @@
 #include "tool/Progress.h"
 #include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/database/Leftovers.h"
 #include "tool/database/StationCheck.h"
 #include "tool/text/Text.h"
 
@@ -98,6 +99,10 @@ std::string disagreement(const std::string& continent, const std::string& countr
   return out;
 }
 
+std::string outsideReference(const std::string& path, long index) {
+  return path + " refers to record " + std::to_string(index);
+}
+
 void checkLocations(BMTFile* db, long records, Findings& report) {
   std::vector<bool> referred(static_cast<std::size_t>(records), false);
   std::vector<std::string> outside, twice, differ;
@@ -112,7 +117,7 @@ void checkLocations(BMTFile* db, long records, Findings& report) {
     std::string path = *c + "/" + *k + "/" + *st + "/" + *loc;
     long index = loc->locationIndex;
     if (index < 0 || index >= records) {
-      outside.push_back(path + " refers to record " + std::to_string(index));
+      outside.push_back(outsideReference(path, index));
       return;
     }
     if (referred[index]) {
@@ -232,7 +237,27 @@ std::vector<Finding> checkDatabase(Database& access) {
   checkGroups(access.db(), records, findings);
   std::vector<Finding> all = findings.take();
   for (Finding& f : checkStationFile(access)) all.push_back(std::move(f));
+  std::vector<std::string> leftovers = findLeftovers(access.dataFile());
+  if (!leftovers.empty()) {
+    all.push_back(
+        {Finding::kNote,
+         text::plural(static_cast<long>(leftovers.size()), "temporary file", "temporary files") +
+             " beside the data file that a killed writer left; the next change "
+             "removes them once they are a minute old",
+         leftovers});
+  }
   return all;
+}
+
+std::vector<std::string> locationsOutsideRecords(Directory* directory, long records) {
+  std::vector<std::string> outside;
+  forEachLocation(directory, [&](Continent* c, Country* k, State* st, Location* loc) {
+    long index = loc->locationIndex;
+    if (index < 0 || index >= records) {
+      outside.push_back(outsideReference(*c + "/" + *k + "/" + *st + "/" + *loc, index));
+    }
+  });
+  return outside;
 }
 
 }  // namespace metdb

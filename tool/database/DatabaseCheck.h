@@ -30,6 +30,12 @@ struct Finding {
 // record once (a check point each).
 std::vector<Finding> checkDatabase(Database& access);
 
+// The locations of directory that refer to a record a data file of records
+// records does not hold (a negative index or one past its end), each as
+// "PATH refers to record N", in walk order: the fault of a damaged
+// directory file that a rewrite of the data file must not act on.
+std::vector<std::string> locationsOutsideRecords(Directory* directory, long records);
+
 }  // namespace metdb
 
 #endif  // METDB_TOOL_DATABASE_DATABASECHECK_H_

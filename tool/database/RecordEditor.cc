@@ -14,6 +14,7 @@
 #include "tool/Error.h"
 #include "tool/Progress.h"
 #include "tool/database/DatabaseBuilder.h"
+#include "tool/database/DatabaseCheck.h"
 #include "tool/database/DirectoryStats.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationPath.h"
@@ -170,6 +171,26 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
 }
 
 namespace {
+
+// Refuses to rewrite a data file of records records whose directory
+// (read from directoryFile) names a record the file does not hold: a
+// damaged directory file, which the rewrite would turn into an empty
+// record at 0,0 or a dropped location.
+void refuseStrayLocations(Directory* directory, long records, const std::string& directoryFile,
+                          const std::string& dataFile, const char* nothingDone) {
+  std::vector<std::string> outside = locationsOutsideRecords(directory, records);
+  if (outside.empty()) return;
+  std::string more = outside.size() > 1 ? " (and " +
+                                              text::plural(static_cast<long>(outside.size()) - 1,
+                                                           "other location", "other locations") +
+                                              ")"
+                                        : "";
+  throw Error("The directory file \"" + directoryFile + "\" is damaged: " + outside.front() + more +
+              ", which the data file \"" + dataFile + "\" (" +
+              text::plural(records, "record", "records") + ") does not hold; " + nothingDone +
+              ". Remove the directory file to have it rebuilt from the records (\"metdb check\" "
+              "lists what it names).");
+}
 
 // Refuses a source whose records no database holds: a text file or other
 // bytes read as records. Records whose names hold control bytes are refused
@@ -510,6 +531,8 @@ void RecordEditor::importFrom(const std::string& source, bool replaceEqual, Prog
                     "; nothing was imported.",
                 Error::Cause::kBadInput);
   }
+  refuseStrayLocations(from.directory, from.fileLength() / static_cast<long>(sizeof(LocationData)),
+                       from.directory->fileName, source, "nothing was imported");
   checkImportable(from, source, force);
   info.expect(access_.db()->directory->locationCount + from.directory->locationCount);
   merge(from, replaceEqual, info, "the import stopped", "nothing was imported");
@@ -518,6 +541,8 @@ void RecordEditor::importFrom(const std::string& source, bool replaceEqual, Prog
 void RecordEditor::merge(MetDatabase& source, bool replaceEqual, ProgressInfo& info,
                          const char* unexplained, const char* nothingDone) {
   try {
+    refuseStrayLocations(access_.db()->directory, access_.recordCount(), access_.directoryFile(),
+                         access_.dataFile(), nothingDone);
     access_.db()->merge(source, replaceEqual, info);
   } catch (...) {
     // A record could not be read (or info stopped the merge): the files are
@@ -642,6 +667,8 @@ void RecordEditor::compactAndRegroup() {
 void RecordEditor::compact() {
   Progress progress("Compacting the data file", ProgressDisplay::kNoCount);
   try {
+    refuseStrayLocations(access_.db()->directory, access_.recordCount(), access_.directoryFile(),
+                         access_.dataFile(), "nothing was changed");
     access_.db()->remakeDatabase();
   } catch (...) {
     access_.discardEdits();

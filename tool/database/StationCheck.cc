@@ -115,7 +115,22 @@ std::vector<Finding> checkStationFile(Database& access) {
                        repair,
                    stations.faults()});
   }
+  // Entries past the data file's last record are those a change leaves for
+  // the data file it replaced, while a power cut could still bring that
+  // back; the next save drops them.
+  long records = access.recordCount();
+  long beyond = 0;
+  for (const auto& e : stations.entries()) beyond += e.first >= records ? 1 : 0;
   StationFile::MatchReport match = stations.match();
+  if (match.dropped > 0 && match.dropped <= beyond) {
+    out.push_back({Finding::kNote,
+                   text::plural(match.dropped, "entry of the station file lies",
+                                "entries of the station file lie") +
+                       " past the data file's last record, fitting no record: left for the "
+                       "data file that a change replaced; the next change drops them",
+                   {}});
+    match.dropped = 0;
+  }
   if (match.moved > 0) {
     out.push_back({Finding::kFault,
                    text::plural(match.moved, "entry of the station file names a record",

@@ -185,11 +185,13 @@ void refuseStrayLocations(Directory* directory, long records, const std::string&
                                                            "other location", "other locations") +
                                               ")"
                                         : "";
-  throw Error("The directory file \"" + directoryFile + "\" is damaged: " + outside.front() + more +
-              ", which the data file \"" + dataFile + "\" (" +
-              text::plural(records, "record", "records") + ") does not hold; " + nothingDone +
-              ". Remove the directory file to have it rebuilt from the records (\"metdb check\" "
-              "lists what it names).");
+  throw Error(
+      "The directory file \"" + directoryFile + "\" is damaged: " + outside.front() + more +
+          ", which the data file \"" + dataFile + "\" (" +
+          text::plural(records, "record", "records") + ") does not hold; " + nothingDone +
+          ". Remove the directory file to have it rebuilt from the records (\"metdb check\" "
+          "lists what it names).",
+      Error::Cause::kDamaged);
 }
 
 // Refuses a source whose records no database holds: a text file or other

@@ -119,6 +119,11 @@ TEST_F(ServeTest, MapPageFindsAsOneTypesAndShowsTheNearestOnAClick) {
   if (!webtest::haveProgram("/usr/bin/python3 --version")) {
     GTEST_SKIP() << "/usr/bin/python3 is not installed";
   }
+  // The record panel shows the station file's identifiers and elevation.
+  ASSERT_EQ(tooltest::run(dir, {"--db", "w.bmt", "set", "Pacific Ocean/Ecuador/Ecuador/Galapagos",
+                                "--add-id", "wmo:84008", "--elevation", "6"})
+                .status,
+            0);
   ServerProcess server(dir, {"--db", "w.bmt"});
   ASSERT_NE(server.port(), 0);
   std::string out;

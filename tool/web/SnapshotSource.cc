@@ -1,5 +1,6 @@
 #include "tool/web/SnapshotSource.h"
 
+#include "datafile/StationFile.h"
 #include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
@@ -21,6 +22,7 @@ void stampOf(const std::string& path, std::uintmax_t* size, std::int64_t* time) 
 SnapshotSource::SnapshotSource(std::string dataFile, double waitSeconds)
     : dataFile_(std::move(dataFile)), waitSeconds_(waitSeconds) {
   directoryFile_ = Database(dataFile_, waitSeconds_).directoryFile();
+  stationFile_ = StationFile::nameFor(dataFile_);
   stamp_ = stampNow();
   snapshot_ = LocationSnapshot::load(dataFile_, waitSeconds_);
   generation_ = 1;
@@ -30,6 +32,7 @@ SnapshotSource::Stamp SnapshotSource::stampNow() const {
   Stamp s;
   stampOf(dataFile_, &s.dataSize, &s.dataTime);
   stampOf(directoryFile_, &s.directorySize, &s.directoryTime);
+  stampOf(stationFile_, &s.stationSize, &s.stationTime);
   return s;
 }
 

@@ -87,6 +87,13 @@ void addServeCommand(CLI::App* app, ToolContext* context) {
       ->check(CLI::Range(1, 4096))
       ->capture_default_str();
   command
+      ->add_option("--workers", o->workers,
+                   "How many requests are worked on at once (default 0: one per core); the "
+                   "others wait in turn, up to the time limit")
+      ->type_name("N")
+      ->check(CLI::Range(0, 1024))
+      ->capture_default_str();
+  command
       ->add_option("--time-limit", o->requestSeconds,
                    "The most seconds one request may take; one that takes longer is "
                    "answered 503")

@@ -88,8 +88,8 @@ void addServeCommand(CLI::App* app, ToolContext* context) {
       ->capture_default_str();
   command
       ->add_option("--workers", o->workers,
-                   "How many requests are worked on at once (default 0: one per core); the "
-                   "others wait in turn, up to the time limit")
+                   "How many requests are worked on at once (default 0: every connection's); "
+                   "the others wait in turn, up to the time limit, then get a 503")
       ->type_name("N")
       ->check(CLI::Range(0, 1024))
       ->capture_default_str();

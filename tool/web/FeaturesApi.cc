@@ -306,7 +306,9 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
       std::vector<GeoPoint> points;
       std::vector<Location*> selected;
       if (filtersSomething(q.filters)) selected = selectLocations(q.filters, directory);
+      std::size_t seen = 0;
       for (Location* l : filtersSomething(q.filters) ? selected : snapshot->entries()) {
+        if (++seen % 4096 == 0) checkPoint();
         if (!operating(l->locationIndex)) continue;
         double lat = l->latitude, lon = l->longitude;
         if (GeoIndex::searchable(lat, lon)) points.push_back({lat, lon, l->locationIndex});

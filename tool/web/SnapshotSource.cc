@@ -25,6 +25,7 @@ SnapshotSource::SnapshotSource(std::string dataFile, double waitSeconds)
   stationFile_ = StationFile::nameFor(dataFile_);
   stamp_ = stampNow();
   snapshot_ = LocationSnapshot::load(dataFile_, waitSeconds_);
+  snapshot_->searchIndex();
   generation_ = 1;
 }
 
@@ -56,6 +57,7 @@ std::shared_ptr<const LocationSnapshot> SnapshotSource::current() {
   CheckPointNoDeadline unlimited;
   try {
     std::shared_ptr<const LocationSnapshot> fresh = LocationSnapshot::load(dataFile_, waitSeconds_);
+    fresh->searchIndex();
     std::lock_guard<std::mutex> lock(mutex_);
     snapshot_ = fresh;
     stamp_ = now;

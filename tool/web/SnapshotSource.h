@@ -15,7 +15,8 @@ namespace metdb {
 // current() compares the data, directory and station files' sizes and
 // modification times with those the snapshot was read at; when another process has
 // changed them, one caller reads the new state and swaps it in, while the
-// others go on answering from the one they hold. A failed reading (the
+// others go on answering from the one they hold. A state is swapped in
+// with find's index built, so that no request waits for it. A failed reading (the
 // files half-replaced by a writer) keeps the old state, and is tried again
 // on the next call. Safe to call from many threads.
 class SnapshotSource {

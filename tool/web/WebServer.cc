@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "tool/CheckPoint.h"
 #include "tool/DataFolder.h"
@@ -33,8 +32,7 @@ struct WebServer::State {
       : options(o),
         source(o.dataFile, o.waitSeconds),
         pages(dataFolder() + "/web"),
-        gate(o.workers > 0 ? static_cast<std::size_t>(o.workers)
-                           : std::max(1u, std::thread::hardware_concurrency())) {}
+        gate(static_cast<std::size_t>(o.workers > 0 ? o.workers : std::max(1, o.maxConnections))) {}
   ServeOptions options;
   SnapshotSource source;
   PageFiles pages;
@@ -80,6 +78,10 @@ WebServer::WebServer(const ServeOptions& options) : state_(std::make_unique<Stat
     request.accept = req.get_header_value("Accept");
     for (const auto& [name, value] : req.params) request.params.emplace_back(name, value);
     WebResponse answer;
+    // A new state of the database is read before the gate: the one request
+    // that reads it holds no worker meanwhile, and the others answer from
+    // the state they hold.
+    state->source.current();
     const auto limit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(state->options.requestSeconds));
     WorkGate::Pass pass(state->gate, std::chrono::steady_clock::now() + limit);

@@ -9,12 +9,14 @@
 
 namespace metdb {
 
-// How many requests the server works on at once. Each connection keeps a
-// thread of its own (ConnectionThreads), so that idle and slow clients
-// hold only themselves; the work of answering passes this gate, as many at
-// once as there are workers (the cores), and the rest wait in the order
-// they came. On two cores, 64 requests sliced among 64 threads would each
-// take 32 times as long; one after another, most are done far sooner.
+// How many requests the server works on at once (serve --workers). Each
+// connection keeps a thread of its own (ConnectionThreads), so that idle
+// and slow clients hold only themselves; the work of answering passes this
+// gate, as many at once as there are workers, and the rest wait in the
+// order they came. Fewer workers than requests finish most requests sooner
+// on cores of their own; on cores shared with other programs they get a
+// smaller share of them (docs/performance.md), so the server has no limit
+// unless asked.
 class WorkGate {
  public:
   // workers: how many may work at once (at least 1).

@@ -2,13 +2,18 @@
 # The load benchmark of metdb serve: a database of LOCATIONS synthetic
 # locations (default 10^6), the server on a free loopback port, and
 # bench_serve_load's CLIENTS (64) for SECONDS (30) while another process
-# adds a location and compacts the database again and again beside it.
+# compacts the database and adds a location, in turn, again and again
+# beside it (a compaction first: at 10^6 an add's content check takes most
+# of a run).
 #
 #   bench/serve_load.sh [BUILD_DIR] [LOCATIONS] [SECONDS] [CLIENTS]
 #
 # With METDB_LOAD_DB=DATAFILE, a copy of that database (one that this
 # script made before, of LOCATIONS locations) stands in for a new one: the
 # create, with its content check, takes minutes at 10^6.
+#
+# With METDB_SERVE_ARGS, more options for serve (e.g. "--workers 1024", one
+# worker per connection as before the server's work gate).
 #
 # Prints the load's table (requests per second, p50/p99 per kind, failures)
 # and how many adds and compactions ran. docs/performance.md has figures.
@@ -52,7 +57,8 @@ fi
 
 mkfifo "$work/ready"
 start=$(date +%s.%N)
-"$metdb" --db "$work/l.bmt" serve --port 0 > "$work/ready" 2> "$work/serve.err" &
+# shellcheck disable=SC2086 # METDB_SERVE_ARGS holds several options
+"$metdb" --db "$work/l.bmt" serve --port 0 ${METDB_SERVE_ARGS:-} > "$work/ready" 2> "$work/serve.err" &
 server=$!
 exec 3< "$work/ready"
 read -r line <&3
@@ -64,13 +70,12 @@ url=$(echo "$line" | sed 's/.* at \(http:[^ ]*\)\/$/\1/')
   compactions=0
   end=$(( $(date +%s) + seconds ))
   while [ "$(date +%s)" -lt "$end" ]; do
+    "$metdb" --db "$work/l.bmt" compact > /dev/null
+    compactions=$((compactions + 1))
+    [ "$(date +%s)" -lt "$end" ] || break
     "$metdb" --db "$work/l.bmt" add --name "Added$adds" --state X --country Norway \
       --continent Europe --latitude 60 --longitude 10 > /dev/null
     adds=$((adds + 1))
-    if [ $((adds % 5)) -eq 0 ]; then
-      "$metdb" --db "$work/l.bmt" compact > /dev/null
-      compactions=$((compactions + 1))
-    fi
   done
   echo "beside the load: $adds adds, $compactions compactions" > "$work/writer.out"
 ) &
@@ -80,5 +85,6 @@ writer=$!
 wait "$writer" || true
 writer=""
 cat "$work/writer.out" 2>/dev/null || true
-echo "server: $(grep -c 'Read the database again' "$work/serve.err" || true) reloads"
+echo "server: $(grep -c 'Read the database again' "$work/serve.err" || true) reloads," \
+  "$(grep -c 'Kept the previous state' "$work/serve.err" || true) kept"
 exit "${status:-0}"

@@ -34,10 +34,12 @@ std::string howMatched(const SearchHit& hit) {
 int find(const FindOptions& o, ToolContext& context) {
   ToolDatabase access(context);
   BMTFile* db = access.open(DatabaseUse::kRead);
-  SearchResult result =
-      searchLocations(db->directory, o.text, o.filters,
-                      o.limit == 0 ? std::numeric_limits<std::size_t>::max() : o.limit,
-                      identifiedLocations(*db, o.text));
+  const std::size_t all = std::numeric_limits<std::size_t>::max();
+  const std::size_t limit = o.limit == 0 ? all : o.limit;
+  const bool stations = o.filters.narrowsStations();
+  SearchResult result = searchLocations(db->directory, o.text, o.filters, stations ? all : limit,
+                                        identifiedLocations(*db, o.text));
+  if (stations) keepStationFiltered(&result, o.filters, db, limit);
   std::vector<LocationData> records(result.hits.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     db->getLocationData(result.hits[i].location->locationIndex, records[i]);

@@ -87,6 +87,13 @@ void addServeCommand(CLI::App* app, ToolContext* context) {
       ->check(CLI::Range(1, 4096))
       ->capture_default_str();
   command
+      ->add_option("--workers", o->workers,
+                   "How many requests are worked on at once (default 0: every connection's); "
+                   "the others wait in turn, up to the time limit, then get a 503")
+      ->type_name("N")
+      ->check(CLI::Range(0, 1024))
+      ->capture_default_str();
+  command
       ->add_option("--time-limit", o->requestSeconds,
                    "The most seconds one request may take; one that takes longer is "
                    "answered 503")
@@ -99,8 +106,10 @@ void addServeCommand(CLI::App* app, ToolContext* context) {
       "(QGIS, GDAL's OAPIF driver) reads the collection \"locations\" at the same\n"
       "address. The items take bbox=WEST,SOUTH,EAST,NORTH (a west east of the east\n"
       "crosses the 180th meridian), limit (1 to 10000) and offset, and the tool's own\n"
-      "q (find), near=LAT,LON with k or within_km, country, continent and level; f=json\n"
-      "or f=html chooses the format. When another process changes the database, the\n"
+      "q (find; identifiers too), near=LAT,LON with k or within_km, country, continent,\n"
+      "level and active=YYYY-MM-DD; f=json or f=html chooses the format. Features carry\n"
+      "the station file's columns (ids, wmo, elevation...), null where unknown. When\n"
+      "another process changes the database (or its station file), the\n"
       "next request sees the change. Ctrl-C stops the server.\n"
       "\n"
       "Examples:\n"

@@ -156,10 +156,21 @@
     row(t, 'Position', p.latitude + ', ' + p.longitude);
     row(t, 'Level', p.level);
     row(t, 'Record', f.id);
-    // Any further field (identifiers and the like) as it comes.
+    // The station file's columns where known (a database without one has
+    // none); each scheme's column repeats an identifier of ids.
+    if (p.ids && p.ids.length) row(t, 'Identifiers', p.ids.join(' '));
+    if (typeof p.elevation === 'number') row(t, 'Elevation', p.elevation + ' m');
+    if (p.timezone) row(t, 'Time zone', p.timezone);
+    if (p.active_from || p.active_to) {
+      row(t, 'In operation', (p.active_from || '\u2026') + ' \u2013 ' + (p.active_to || '\u2026'));
+    }
+    if (p.source) row(t, 'Source', p.source);
+    // Any further field as it comes.
+    var shown = ['name', 'state', 'country', 'continent', 'latitude', 'longitude', 'level', 'index',
+      'distanceKm', 'bearing', 'ids', 'elevation', 'timezone', 'active_from', 'active_to', 'source'];
     Object.keys(p).forEach(function (k) {
-      if (/^series[A-E]\d+$/.test(k) || ['name', 'state', 'country', 'continent', 'latitude',
-          'longitude', 'level', 'index', 'distanceKm', 'bearing'].indexOf(k) >= 0) return;
+      if (/^series[A-E]\d+$/.test(k) || shown.indexOf(k) >= 0 || p[k] === null) return;
+      if (p.ids && p.ids.indexOf(k + ':' + p[k]) >= 0) return;
       row(t, k, p[k]);
     });
     recordPanel.appendChild(t);

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "tests/cli/ToolRun.h"
+#include "tests/support/Shell.h"
 
 namespace {
 
+using testsupport::haveProgram;
+using testsupport::shell;
 using tooltest::contains;
 using tooltest::Outcome;
 using tooltest::run;
@@ -40,22 +40,8 @@ std::string queryOne(const std::string& file, const std::string& sql) {
   return out;
 }
 
-bool haveProgram(const std::string& check) {
-  return std::system((check + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // GDAL's Python modules are Debian's: the system's interpreter has them.
 const char kPython[] = "/usr/bin/python3";
-
-// Runs a shell command; its exit status and output.
-int shell(const std::string& command, std::string* output) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return -1;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, n);
-  return pclose(pipe);
-}
 
 TEST_F(GeoPackageTest, HoldsTheRequiredTablesAPointLayerAndItsSpatialIndex) {
   std::string gpkg = dir.file("s.gpkg");

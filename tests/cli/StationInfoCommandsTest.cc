@@ -92,6 +92,11 @@ TEST_F(StationInfoCommandsTest, LookUpsByIdentifierFiltersAndColumns) {
   EXPECT_EQ(tool({"show", "wmo:99999"}).status, 1);
   o = tool({"find", "ENTC", "--format", "csv"});
   EXPECT_TRUE(contains(o.out, "\nexact,identifier,")) << o.out;
+  // find applies the station file's filters too.
+  o = tool({"find", "bergen", "--active", "2000-01-01", "--format", "csv"});
+  EXPECT_FALSE(contains(o.out, "Bergen")) << o.out;
+  o = tool({"find", "o", "--id", "wmo:01026", "--format", "csv"});
+  EXPECT_TRUE(contains(o.out, "Tromso") && !contains(o.out, "Bergen")) << o.out;
   o = tool({"list", "--active", "2000-01-01", "--columns", "name", "--format", "csv"});
   EXPECT_EQ(o.out, "name\nNairobi\nTromso\nLund\n");
   o = tool({"list", "--id", "icao:HKNA", "--columns", "name,wmo,elevation,timezone", "--format",

@@ -3,8 +3,13 @@
 // another process seen by the next request.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "tests/cli/ToolRun.h"
 #include "tool/CheckPoint.h"
@@ -189,6 +194,8 @@ TEST_F(FeaturesApiTest, AnswersEveryBadParameterWith400NamingIt) {
       {{{"q", "\xff\xfe"}}, "UTF-8"},
       {{{"q", std::string(300, 'a')}}, "q"},
       {{{"level", "200"}}, "level"},
+      {{{"active", "2000-13-01"}}, "active"},
+      {{{"active", "yesterday"}}, "active"},
       {{{"f", "xml"}}, "f"},
       {{{"limit", "5"}, {"limit", "6"}}, "limit"},
       {{{"foo", "1"}}, "foo"},
@@ -241,6 +248,103 @@ TEST_F(FeaturesApiTest, SeesAnotherProcessesChangeOnTheNextRequest) {
       tooltest::run(*dir_, {"--db", "w.bmt", "delete", "South America/Chile/X/Newplace"}).status,
       0);
   EXPECT_EQ(getJson(kItems)["numberMatched"], before);
+}
+
+// A database with a station file: its columns as properties, active, and
+// identifiers found by q.
+class FeaturesApiStationsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::writeFile(
+        dir.file("s.csv"),
+        "name,state,country,continent,latitude,longitude,wmo,icao,elevation,timezone,active_from,"
+        "active_to\n"
+        "Tromso,Troms,Norway,Europe,69.65,18.96,01026,ENTC,10,Europe/Oslo,1920-01-01,\n"
+        "Bergen,Vestland,Norway,Europe,60.39,5.32,01317,ENBR,12,Europe/Oslo,,1990-12-31\n"
+        "Lund,Skane,Sweden,Europe,55.70,13.19,,,,,,\n"
+        "Entcville,Skane,Sweden,Europe,55.80,13.20,,,0,,,\n");
+    ASSERT_EQ(tooltest::run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
+    source = std::make_unique<metdb::SnapshotSource>(dir.file("s.bmt"), 5);
+  }
+  json items(metdb::QueryParameters params, int status = 200) {
+    metdb::FeaturesApi api(*source, "http://127.0.0.1:1", "test");
+    WebRequest r;
+    r.path = kItems;
+    r.params = std::move(params);
+    WebResponse answer = api.answer(r);
+    EXPECT_EQ(answer.status, status) << answer.body;
+    return json::parse(answer.body);
+  }
+  // The names of a page's features, in order.
+  std::vector<std::string> names(metdb::QueryParameters params) {
+    std::vector<std::string> out;
+    json page = items(std::move(params));
+    for (const json& f : page["features"]) out.push_back(f["properties"]["name"]);
+    return out;
+  }
+  testsupport::TempDir dir;
+  std::unique_ptr<metdb::SnapshotSource> source;
+};
+
+TEST_F(FeaturesApiStationsTest, CarriesTheStationColumnsNullWhereUnknown) {
+  std::map<std::string, json> byName;
+  json page = items({{"limit", "100"}});
+  for (const json& f : page["features"]) byName[f["properties"]["name"]] = f;
+  const json& tromso = byName["Tromso"]["properties"];
+  EXPECT_EQ(tromso["ids"], json({"wmo:01026", "icao:ENTC"}));
+  EXPECT_EQ(tromso["wmo"], "01026");
+  EXPECT_EQ(tromso["icao"], "ENTC");
+  EXPECT_EQ(tromso["elevation"], 10.0);
+  EXPECT_EQ(tromso["timezone"], "Europe/Oslo");
+  EXPECT_EQ(tromso["active_from"], "1920-01-01");
+  EXPECT_TRUE(tromso["active_to"].is_null());
+  const json& lund = byName["Lund"]["properties"];
+  EXPECT_EQ(lund["ids"], json::array());
+  for (const char* c : {"wmo", "icao", "elevation", "timezone", "active_from", "active_to"}) {
+    EXPECT_TRUE(lund[c].is_null()) << c;
+  }
+  EXPECT_EQ(byName["Entcville"]["properties"]["elevation"], 0.0);
+
+  metdb::FeaturesApi api(*source, "http://127.0.0.1:1", "test");
+  WebRequest one;
+  one.path = std::string(kItems) + "/" + byName["Tromso"]["id"].dump();
+  EXPECT_EQ(json::parse(api.answer(one).body)["properties"], tromso);
+  WebRequest openapi;
+  openapi.path = "/api";
+  json schema = json::parse(api.answer(openapi).body)["components"]["schemas"]["locationFeature"];
+  EXPECT_TRUE(schema["properties"]["properties"]["properties"].contains("elevation"));
+}
+
+TEST_F(FeaturesApiStationsTest, FindsAnIdentifierExactlyAndRanksItFirst) {
+  EXPECT_EQ(names({{"q", "entc"}}), std::vector<std::string>({"Tromso", "Entcville"}));
+  EXPECT_EQ(names({{"q", "wmo:01317"}}), std::vector<std::string>({"Bergen"}));
+}
+
+TEST_F(FeaturesApiStationsTest, ActiveKeepsLocationsInOperationOrOfUnknownDates) {
+  using Names = std::vector<std::string>;
+  const Names operating = {"Tromso", "Lund", "Entcville"};
+  auto sorted = [](Names n) {
+    std::sort(n.begin(), n.end());
+    return n;
+  };
+  EXPECT_EQ(sorted(names({{"active", "2000-01-01"}})), sorted(operating));
+  EXPECT_EQ(sorted(names({{"active", "20000101"}, {"bbox", "0,50,30,80"}})), sorted(operating));
+  EXPECT_EQ(sorted(names({{"active", "2000-01-01"}, {"country", "*"}})), sorted(operating));
+  EXPECT_EQ(names({{"active", "2000-01-01"}, {"near", "60.39,5.32"}, {"k", "1"}}),
+            Names({"Entcville"}));
+  EXPECT_EQ(names({{"active", "1900-01-01"}, {"q", "wmo:01026"}}), Names());
+  json page = items({{"active", "1950-06-30"}, {"limit", "1"}});
+  EXPECT_EQ(page["numberMatched"], 4);
+  EXPECT_NE(linkOf(page, "next").find("active=1950-06-30"), std::string::npos);
+}
+
+// The station file alone changes (set --elevation): the next request sees it.
+TEST_F(FeaturesApiStationsTest, SeesAChangeOfTheStationFileAlone) {
+  ASSERT_EQ(
+      tooltest::run(dir, {"--db", "s.bmt", "set", "Europe/Sweden/Skane/Lund", "--elevation", "73"})
+          .status,
+      0);
+  EXPECT_EQ(items({{"q", "lund"}})["features"][0]["properties"]["elevation"], 73.0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/cli/ToolRun.h"
+#include "tests/support/Shell.h"
 #include "tests/web/ServerProcess.h"
 
 namespace {
@@ -116,15 +117,20 @@ TEST_F(ServeTest, AnswersHostileRequestsWithTheir4xxAndGoesOn) {
 }
 
 TEST_F(ServeTest, MapPageFindsAsOneTypesAndShowsTheNearestOnAClick) {
-  if (!webtest::haveProgram("/usr/bin/python3 --version")) {
+  if (!testsupport::haveProgram("/usr/bin/python3 --version")) {
     GTEST_SKIP() << "/usr/bin/python3 is not installed";
   }
+  // The record panel shows the station file's identifiers and elevation.
+  ASSERT_EQ(tooltest::run(dir, {"--db", "w.bmt", "set", "Pacific Ocean/Ecuador/Ecuador/Galapagos",
+                                "--add-id", "wmo:84008", "--elevation", "6"})
+                .status,
+            0);
   ServerProcess server(dir, {"--db", "w.bmt"});
   ASSERT_NE(server.port(), 0);
   std::string out;
-  int status = webtest::shell(std::string("/usr/bin/python3 ") + METDB_SOURCE_DIR +
-                                  "/tests/web/map_page.py " + server.url(),
-                              &out);
+  int status = testsupport::shell(std::string("/usr/bin/python3 ") + METDB_SOURCE_DIR +
+                                      "/tests/web/map_page.py " + server.url(),
+                                  &out);
   if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << out;
   EXPECT_EQ(status, 0) << out;
 }
@@ -148,7 +154,7 @@ std::string manyLocations(int n) {
 }
 
 TEST_F(ServeTest, GdalReadsEveryFeatureWithTheValuesOfExport) {
-  if (!webtest::haveProgram("ogr2ogr --version")) {
+  if (!testsupport::haveProgram("ogr2ogr --version")) {
     GTEST_SKIP() << "GDAL's ogr2ogr (gdal-bin) is not installed";
   }
   testsupport::writeFile(dir.file("big.csv"), manyLocations(10000));
@@ -164,12 +170,13 @@ TEST_F(ServeTest, GdalReadsEveryFeatureWithTheValuesOfExport) {
   ServerProcess server(dir, {"--db", "big.bmt"});
   ASSERT_NE(server.port(), 0);
   std::string out;
-  ASSERT_EQ(webtest::shell("ogrinfo -ro -so OAPIF:" + server.url() + " locations", &out), 0) << out;
+  ASSERT_EQ(testsupport::shell("ogrinfo -ro -so OAPIF:" + server.url() + " locations", &out), 0)
+      << out;
   EXPECT_NE(out.find("Feature Count: 10000"), std::string::npos) << out;
   out.clear();
-  ASSERT_EQ(webtest::shell("ogr2ogr -oo PAGE_SIZE=1000 -f GeoJSON " + dir.file("gdal.geojson") +
-                               " OAPIF:" + server.url() + " locations",
-                           &out),
+  ASSERT_EQ(testsupport::shell("ogr2ogr -oo PAGE_SIZE=1000 -f GeoJSON " + dir.file("gdal.geojson") +
+                                   " OAPIF:" + server.url() + " locations",
+                               &out),
             0)
       << out;
   json read = json::parse(testsupport::readFile(dir.file("gdal.geojson")));

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -104,19 +103,6 @@ int get(int port, const std::string& target, std::string* body) {
     *body = end == std::string::npos ? "" : reply.substr(end + 4);
   }
   return status;
-}
-
-bool haveProgram(const std::string& check) {
-  return std::system((check + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-int shell(const std::string& command, std::string* output) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return -1;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, n);
-  return pclose(pipe);
 }
 
 }  // namespace webtest

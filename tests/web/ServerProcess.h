@@ -41,11 +41,6 @@ int exchange(int port, const std::string& request, std::string* answer = nullptr
 // A GET of target (path and query) with Connection: close; its status.
 int get(int port, const std::string& target, std::string* body = nullptr);
 
-// Whether a shell command succeeds (to find a client program).
-bool haveProgram(const std::string& check);
-// Runs a shell command; its exit status, and its output in *output.
-int shell(const std::string& command, std::string* output);
-
 }  // namespace webtest
 
 #endif  // METDB_TESTS_WEB_SERVERPROCESS_H_

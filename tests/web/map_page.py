@@ -2,7 +2,8 @@
 
 Usage: map_page.py URL [SCREENSHOT.png]
 
-Loads the page, waits for the dots, types a query and waits for its hit,
+Loads the page, waits for the dots, types a query and waits for its hit
+(whose record shows the identifier wmo:84008 and an elevation of 6 m),
 clicks the map and waits for the nearest locations. Exits 0 when all
 happened, 1 when one did not, 77 when Chromium or selenium is missing.
 """
@@ -41,6 +42,9 @@ try:
     driver.find_element(By.ID, "search").send_keys("galapag")
     wait.until(lambda d: any("Galapagos" in e.text for e in d.find_elements(By.CSS_SELECTOR, "#results li")))
     wait.until(lambda d: "Galapagos" in d.find_element(By.ID, "record").text)
+    record = driver.find_element(By.ID, "record").text
+    if "wmo:84008" not in record or "6 m" not in record:
+        raise AssertionError("the record panel lacks the identifier or elevation: " + record)
 
     # A click in the middle of the map: the nearest locations come.
     map_element = driver.find_element(By.ID, "map")

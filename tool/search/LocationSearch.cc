@@ -1,6 +1,7 @@
 #include "tool/search/LocationSearch.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "datafile/StationFile.h"
 #include "tool/CheckPoint.h"
@@ -8,6 +9,7 @@
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationFilter.h"
 #include "tool/database/LocationPath.h"
+#include "tool/database/SelectedLocations.h"
 #include "tool/record/StationFields.h"
 #include "tool/text/SearchKey.h"
 #include "tool/text/Text.h"
@@ -100,28 +102,51 @@ bool ranksBefore(const SearchHit& a, const SearchHit& b) {
   return a.walkPosition < b.walkPosition;
 }
 
-std::set<long> identifiedLocations(BMTFile& db, const std::string& text) {
-  std::set<long> found;
+void keepStationFiltered(SearchResult* result, const Filters& filters, BMTFile* db,
+                         std::size_t limit) {
+  SelectedLocations kept;
+  kept.build(filters, db);
+  std::unordered_set<const Location*> admitted(kept.entries().begin(), kept.entries().end());
+  std::vector<SearchHit>& hits = result->hits;
+  hits.erase(std::remove_if(hits.begin(), hits.end(),
+                            [&](const SearchHit& h) { return admitted.count(h.location) == 0; }),
+             hits.end());
+  result->total = hits.size();
+  if (hits.size() > limit) hits.resize(limit);
+}
+
+std::vector<std::string> identifierQueries(const std::string& text) {
+  std::vector<std::string> ids;
   std::string wanted = text::trimBlanks(text);
-  if (wanted.empty() || wanted.find_first_of(" \t") != std::string::npos) return found;
-  StationFile stations(db);
-  if (!stations.exists()) return found;
+  if (wanted.empty() || wanted.find_first_of(" \t") != std::string::npos) return ids;
   if (isIdentifierText(wanted)) {
-    for (long index : stations.lookup(wanted)) found.insert(index);
-    return found;
+    std::size_t colon = wanted.find(':');
+    ids.push_back(text::foldCase(wanted.substr(0, colon)) + wanted.substr(colon));
+    return ids;
   }
   // A value alone, in each scheme the tool knows, as given and in capitals
-  // (the codes' usual case): each a look-up of the lines holding it, so
-  // that a search of names pays no parse of the station file.
+  // (the codes' usual case).
   std::string upper = wanted;
   for (char& c : upper) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   for (const std::string& scheme : knownIdSchemes()) {
-    for (const std::string& value : {wanted, upper}) {
-      for (long index : stations.lookup(scheme + ":" + value)) found.insert(index);
-      if (upper == wanted) break;
-    }
+    ids.push_back(scheme + ":" + wanted);
+    if (upper != wanted) ids.push_back(scheme + ":" + upper);
+  }
+  return ids;
+}
+
+std::set<long> identifiedLocations(BMTFile& db, const std::string& text) {
+  std::set<long> found;
+  std::vector<std::string> ids = identifierQueries(text);
+  if (ids.empty()) return found;
+  StationFile stations(db);
+  if (!stations.exists()) return found;
+  // Each a look-up of the lines holding it, so that a search of names pays
+  // no parse of the station file.
+  for (const std::string& id : ids) {
+    for (long index : stations.lookup(id)) found.insert(index);
   }
   return found;
 }

@@ -54,11 +54,24 @@ bool ranksBefore(const SearchHit& a, const SearchHit& b);
 SearchResult searchLocations(Directory* directory, const std::string& text, const Filters& filters,
                              std::size_t limit, const std::set<long>& identified = {});
 
+// Keeps of result's hits the locations that the station file's filters of
+// filters (--id, --active), which a search of names does not apply, keep:
+// the first limit of them, and their number as the total. result must hold
+// every hit (a search without a limit). Reads db's station file; throws
+// Error as SelectedLocations::build does.
+void keepStationFiltered(SearchResult* result, const Filters& filters, BMTFile* db,
+                         std::size_t limit);
+
 // The record indices of the locations whose station information holds
 // text as an identifier: "scheme:value" (the scheme ignoring case), or a
 // value of a scheme the tool knows (knownIdSchemes), as given or in
 // capitals ("entc" finds icao:ENTC).
 std::set<long> identifiedLocations(BMTFile& db, const std::string& text);
+
+// The identifiers that identifiedLocations looks up for text, the scheme
+// in lower case: "scheme:value" as given, or the value in each known scheme
+// (as given and in capitals); none when text holds a blank or nothing.
+std::vector<std::string> identifierQueries(const std::string& text);
 
 }  // namespace metdb
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 #include "tool/text/Utf8.h"
 
@@ -67,8 +68,8 @@ std::string number(double value) {
 
 const std::vector<std::string>& featureQueryParameters() {
   static const std::vector<std::string> names = {
-      "f", "bbox",      "bbox-crs", "limit",     "offset", "q",       "near",
-      "k", "within_km", "country",  "continent", "level",  "datetime"};
+      "f", "bbox",      "bbox-crs", "limit",     "offset", "q",      "near",
+      "k", "within_km", "country",  "continent", "level",  "active", "datetime"};
   return names;
 }
 
@@ -179,6 +180,9 @@ std::string parseFeatureQuery(const QueryParameters& params, FeatureQuery* query
       }
       query->filters.levelLimit = static_cast<int>(level);
       query->filters.levelGiven = true;
+    } else if (name == "active") {
+      query->filters.active = normalizedDate(value);
+      if (query->filters.active.empty()) return invalid(name, "must be a date YYYY-MM-DD");
     }
   }
   if ((seen.count("k") || seen.count("within_km")) && !query->near) {

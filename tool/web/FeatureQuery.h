@@ -20,10 +20,11 @@ constexpr long kDefaultPageSize = 10;
 // parameters: OGC API - Features' bbox (CRS84: west,south,east,north; a west
 // east of the east crosses the 180th meridian) and limit, the paging offset,
 // and the tool's own: q (find), near=LAT,LON with k and within_km, country,
-// continent (patterns as the tool's filters take them) and level (the level
-// limit).
+// continent (patterns as the tool's filters take them), level (the level
+// limit) and active (a day, YYYY-MM-DD: the locations operating then, those
+// of unknown dates included).
 struct FeatureQuery {
-  Filters filters;  // country, continent, level limit, box
+  Filters filters;  // country, continent, level limit, box, active
   long limit = kDefaultPageSize;
   long offset = 0;
   std::string text;  // q; empty: no search

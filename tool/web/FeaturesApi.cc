@@ -11,6 +11,7 @@
 #include "tool/database/LocationFilter.h"
 #include "tool/record/GeoJsonFeature.h"
 #include "tool/record/RecordJson.h"
+#include "tool/record/StationFields.h"
 #include "tool/search/LocationSearch.h"
 #include "tool/web/OpenApiDocument.h"
 
@@ -98,12 +99,25 @@ WebResponse jsonOrHtml(const ordered_json& document, const std::string& format,
   return r;
 }
 
-ordered_json feature(const LocationData& record, long index) {
+// Every field of the record and, where the database has a station file,
+// the station columns: ids, the first identifier of each known scheme,
+// elevation, timezone, active_from, active_to and source, null where
+// unknown.
+ordered_json feature(const LocationSnapshot& snapshot, const LocationData& record, long index) {
   bool placed = true;
   ordered_json f = geoJsonFeature(record, index, &placed);
   ordered_json out = {{"type", "Feature"}, {"id", index}};
   out["geometry"] = std::move(f["geometry"]);
   out["properties"] = std::move(f["properties"]);
+  if (snapshot.hasStations()) {
+    ordered_json& properties = out["properties"];
+    const StationInfo* info = snapshot.station(index);
+    addStationMembers(properties, info);
+    for (const std::string& scheme : knownIdSchemes()) {
+      std::string value = info != nullptr ? info->idOf(scheme) : "";
+      properties[scheme] = value.empty() ? ordered_json(nullptr) : ordered_json(value);
+    }
+  }
   return out;
 }
 
@@ -243,7 +257,7 @@ WebResponse FeaturesApi::item(const std::string& id, const std::string& format) 
   if (record == nullptr) {
     return errorResponse(404, "NotFound", "There is no location of record index " + id + ".");
   }
-  ordered_json f = feature(*record, index);
+  ordered_json f = feature(*snapshot, *record, index);
   std::string self = base_ + kItemsPath + "/" + id;
   f["links"] = {
       link(self, "self", kGeoJson, "This location"),
@@ -260,12 +274,27 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
   std::shared_ptr<const LocationSnapshot> snapshot = source_.current();
   Directory* directory = snapshot->directory();
 
+  // active: the station file's dates, which no directory walk knows, are
+  // checked on each location the other parameters select.
+  const std::string& day = q.filters.active;
+  auto operating = [&](long index) { return day.empty() || snapshot->activeOn(index, day); };
+
   std::vector<PageEntry> page;
   long matched = 0;
   const std::size_t first = static_cast<std::size_t>(q.offset);
   const std::size_t end = first + static_cast<std::size_t>(q.limit);
   if (!q.text.empty()) {
-    SearchResult found = snapshot->searchIndex().search(q.text, q.filters, end);
+    SearchResult found = snapshot->searchIndex().search(
+        q.text, q.filters, day.empty() ? end : std::numeric_limits<std::size_t>::max(),
+        snapshot->identified(q.text));
+    if (!day.empty()) {
+      found.hits.erase(
+          std::remove_if(found.hits.begin(), found.hits.end(),
+                         [&](const SearchHit& h) { return !operating(h.location->locationIndex); }),
+          found.hits.end());
+      found.total = found.hits.size();
+      if (found.hits.size() > end) found.hits.resize(end);
+    }
     matched = static_cast<long>(found.total);
     for (std::size_t i = first; i < found.hits.size(); ++i) {
       page.push_back({found.hits[i].location->locationIndex});
@@ -273,9 +302,14 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
   } else if (q.near) {
     const GeoIndex* index = &snapshot->geoIndex();
     std::unique_ptr<GeoIndex> own;
-    if (filtersSomething(q.filters)) {
+    if (filtersSomething(q.filters) || !day.empty()) {
       std::vector<GeoPoint> points;
-      for (Location* l : selectLocations(q.filters, directory)) {
+      std::vector<Location*> selected;
+      if (filtersSomething(q.filters)) selected = selectLocations(q.filters, directory);
+      std::size_t seen = 0;
+      for (Location* l : filtersSomething(q.filters) ? selected : snapshot->entries()) {
+        if (++seen % 4096 == 0) checkPoint();
+        if (!operating(l->locationIndex)) continue;
         double lat = l->latitude, lon = l->longitude;
         if (GeoIndex::searchable(lat, lon)) points.push_back({lat, lon, l->locationIndex});
       }
@@ -312,6 +346,7 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
                                    : s.longitude >= west || s.longitude <= east;
         if (!inside) continue;
       }
+      if (!operating(snapshot->entries()[i]->locationIndex)) continue;
       if (static_cast<std::size_t>(matched) >= first && static_cast<std::size_t>(matched) < end) {
         page.push_back({snapshot->entries()[i]->locationIndex});
       }
@@ -322,6 +357,11 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
     const std::vector<Location*>* entries = &snapshot->entries();
     if (filtersSomething(q.filters)) {
       selected = selectLocations(q.filters, directory);
+      if (!day.empty()) {
+        selected.erase(std::remove_if(selected.begin(), selected.end(),
+                                      [&](Location* l) { return !operating(l->locationIndex); }),
+                       selected.end());
+      }
       entries = &selected;
     }
     matched = static_cast<long>(entries->size());
@@ -334,7 +374,7 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
   for (const PageEntry& e : page) {
     const LocationData* record = snapshot->record(e.recordIndex);
     if (record == nullptr) continue;
-    ordered_json f = feature(*record, e.recordIndex);
+    ordered_json f = feature(*snapshot, *record, e.recordIndex);
     if (e.metres >= 0) {
       f["properties"]["distanceKm"] = e.metres / 1000.0;
       f["properties"]["bearing"] = e.bearing;

@@ -7,6 +7,7 @@
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/SelectedLocations.h"
 #include "tool/record/RecordPosition.h"
+#include "tool/search/LocationSearch.h"
 
 namespace metdb {
 
@@ -42,6 +43,15 @@ std::shared_ptr<const LocationSnapshot> LocationSnapshot::load(const std::string
     all.openAndBuild(Filters(), access);
     walked.reserve(static_cast<std::size_t>(all.count()));
     all.forEach([&](const LocationData& r, long index) { walked.emplace_back(index, r); });
+    snapshot->hasStations_ = all.hasStations();
+    if (snapshot->hasStations_) {
+      for (const auto& [index, record] : walked) {
+        const StationInfo* info = all.station(index);
+        if (info == nullptr || info->empty()) continue;
+        for (const std::string& id : info->ids) snapshot->holders_[id].push_back(index);
+        snapshot->stations_.emplace(index, *info);
+      }
+    }
   }
   long last = -1;
   for (const auto& [index, record] : walked) last = std::max(last, index);
@@ -129,6 +139,26 @@ const SearchIndex& LocationSnapshot::searchIndex() const {
   std::call_once(searchIndexBuilt_,
                  [this] { searchIndex_ = std::make_unique<SearchIndex>(directory_.get()); });
   return *searchIndex_;
+}
+
+const StationInfo* LocationSnapshot::station(long index) const {
+  auto found = stations_.find(index);
+  return found == stations_.end() ? nullptr : &found->second;
+}
+
+bool LocationSnapshot::activeOn(long index, const std::string& day) const {
+  const StationInfo* info = station(index);
+  return info == nullptr || info->activeOn(day);
+}
+
+std::set<long> LocationSnapshot::identified(const std::string& text) const {
+  std::set<long> found;
+  if (holders_.empty()) return found;
+  for (const std::string& id : identifierQueries(text)) {
+    auto holding = holders_.find(id);
+    if (holding != holders_.end()) found.insert(holding->second.begin(), holding->second.end());
+  }
+  return found;
 }
 
 const LocationData* LocationSnapshot::record(long index) const {

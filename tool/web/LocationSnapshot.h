@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "datafile/LocationData.h"
+#include "datafile/StationInfo.h"
 #include "directory/Directory.h"
 #include "tool/geo/GeoIndex.h"
 #include "tool/search/SearchIndex.h"
@@ -58,6 +61,18 @@ class LocationSnapshot {
   // a second at 10^6 locations; other callers wait for it) and kept while
   // the snapshot lives.
   const SearchIndex& searchIndex() const;
+  // Whether the database has a station file (then every feature carries
+  // the station columns, null where unknown).
+  bool hasStations() const { return hasStations_; }
+  // The station information of a record index; null when none is known.
+  const StationInfo* station(long index) const;
+  // Whether the location of a record index operated on day (YYYY-MM-DD):
+  // one without station information or dates counts as operating.
+  bool activeOn(long index, const std::string& day) const;
+  // The record indices of the locations holding text as an identifier, as
+  // identifiedLocations finds them in the station file.
+  std::set<long> identified(const std::string& text) const;
+
   // The number of locations.
   long count() const { return static_cast<long>(entries_.size()); }
 
@@ -74,6 +89,10 @@ class LocationSnapshot {
   std::vector<std::uint32_t> offGlobe_;
   std::vector<LocationData> records_;  // by record index
   std::vector<bool> present_;
+  // The station file as it was read with the records, once per state.
+  bool hasStations_ = false;
+  std::unordered_map<long, StationInfo> stations_;
+  std::unordered_map<std::string, std::vector<long>> holders_;  // by identifier
   std::unique_ptr<GeoIndex> geoIndex_;
   mutable std::once_flag searchIndexBuilt_;
   mutable std::unique_ptr<SearchIndex> searchIndex_;

@@ -1,5 +1,6 @@
 #include "tool/web/SnapshotSource.h"
 
+#include "datafile/StationFile.h"
 #include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
@@ -21,8 +22,10 @@ void stampOf(const std::string& path, std::uintmax_t* size, std::int64_t* time) 
 SnapshotSource::SnapshotSource(std::string dataFile, double waitSeconds)
     : dataFile_(std::move(dataFile)), waitSeconds_(waitSeconds) {
   directoryFile_ = Database(dataFile_, waitSeconds_).directoryFile();
+  stationFile_ = StationFile::nameFor(dataFile_);
   stamp_ = stampNow();
   snapshot_ = LocationSnapshot::load(dataFile_, waitSeconds_);
+  snapshot_->searchIndex();
   generation_ = 1;
 }
 
@@ -30,6 +33,7 @@ SnapshotSource::Stamp SnapshotSource::stampNow() const {
   Stamp s;
   stampOf(dataFile_, &s.dataSize, &s.dataTime);
   stampOf(directoryFile_, &s.directorySize, &s.directoryTime);
+  stampOf(stationFile_, &s.stationSize, &s.stationTime);
   return s;
 }
 
@@ -53,6 +57,7 @@ std::shared_ptr<const LocationSnapshot> SnapshotSource::current() {
   CheckPointNoDeadline unlimited;
   try {
     std::shared_ptr<const LocationSnapshot> fresh = LocationSnapshot::load(dataFile_, waitSeconds_);
+    fresh->searchIndex();
     std::lock_guard<std::mutex> lock(mutex_);
     snapshot_ = fresh;
     stamp_ = now;

@@ -12,10 +12,11 @@
 namespace metdb {
 
 // The current state of a database for the server's requests. Each call of
-// current() compares the data and directory files' sizes and modification
-// times with those the snapshot was read at; when another process has
+// current() compares the data, directory and station files' sizes and
+// modification times with those the snapshot was read at; when another process has
 // changed them, one caller reads the new state and swaps it in, while the
-// others go on answering from the one they hold. A failed reading (the
+// others go on answering from the one they hold. A state is swapped in
+// with find's index built, so that no request waits for it. A failed reading (the
 // files half-replaced by a writer) keeps the old state, and is tried again
 // on the next call. Safe to call from many threads.
 class SnapshotSource {
@@ -34,17 +35,19 @@ class SnapshotSource {
 
  private:
   struct Stamp {
-    std::uintmax_t dataSize = 0, directorySize = 0;
-    std::int64_t dataTime = 0, directoryTime = 0;
+    std::uintmax_t dataSize = 0, directorySize = 0, stationSize = 0;
+    std::int64_t dataTime = 0, directoryTime = 0, stationTime = 0;
     bool operator==(const Stamp& o) const {
       return dataSize == o.dataSize && directorySize == o.directorySize && dataTime == o.dataTime &&
-             directoryTime == o.directoryTime;
+             directoryTime == o.directoryTime && stationSize == o.stationSize &&
+             stationTime == o.stationTime;
     }
   };
   Stamp stampNow() const;
 
   std::string dataFile_;
   std::string directoryFile_;
+  std::string stationFile_;
   double waitSeconds_;
   std::function<void(const std::string&)> tell_;
   mutable std::mutex mutex_;  // guards snapshot_, stamp_, generation_

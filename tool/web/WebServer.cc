@@ -2,6 +2,9 @@
 
 #include <httplib.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "tool/CheckPoint.h"
 #include "tool/DataFolder.h"
 #include "tool/Error.h"
@@ -9,6 +12,7 @@
 #include "tool/web/ConnectionThreads.h"
 #include "tool/web/FeaturesApi.h"
 #include "tool/web/PageFiles.h"
+#include "tool/web/WorkGate.h"
 
 namespace metdb {
 
@@ -25,10 +29,14 @@ void send(const WebResponse& answer, httplib::Response& res) {
 
 struct WebServer::State {
   explicit State(const ServeOptions& o)
-      : options(o), source(o.dataFile, o.waitSeconds), pages(dataFolder() + "/web") {}
+      : options(o),
+        source(o.dataFile, o.waitSeconds),
+        pages(dataFolder() + "/web"),
+        gate(static_cast<std::size_t>(o.workers > 0 ? o.workers : std::max(1, o.maxConnections))) {}
   ServeOptions options;
   SnapshotSource source;
   PageFiles pages;
+  WorkGate gate;
   std::unique_ptr<FeaturesApi> api;
   httplib::Server server;
   int port = 0;
@@ -70,6 +78,21 @@ WebServer::WebServer(const ServeOptions& options) : state_(std::make_unique<Stat
     request.accept = req.get_header_value("Accept");
     for (const auto& [name, value] : req.params) request.params.emplace_back(name, value);
     WebResponse answer;
+    // A new state of the database is read before the gate: the one request
+    // that reads it holds no worker meanwhile, and the others answer from
+    // the state they hold.
+    state->source.current();
+    const auto limit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(state->options.requestSeconds));
+    WorkGate::Pass pass(state->gate, std::chrono::steady_clock::now() + limit);
+    if (!pass.entered()) {
+      answer =
+          errorResponse(503, "Busy",
+                        "The server is busy: no worker came free within its limit of " +
+                            text::shortestFloat(state->options.requestSeconds) + " s; try again.");
+      send(answer, res);
+      return;
+    }
     try {
       CheckPointDeadline deadline(state->options.requestSeconds);
       answer = route(request);

@@ -20,8 +20,13 @@ struct ServeOptions {
   // and how long an idle connection is kept, in seconds.
   int readSeconds = 5;
   int idleSeconds = 5;
+  // How many requests are worked on at once (0: as many as there are
+  // connections); the others wait for a worker in the order they came
+  // (WorkGate).
+  int workers = 0;
   // How long the server works on one request before it gives up and
-  // answers 503 (checked at the work's check points).
+  // answers 503 (checked at the work's check points); a request that waits
+  // this long for a worker is answered 503 as well.
   double requestSeconds = 10;
 };
 

@@ -165,7 +165,9 @@ void BMTFile::merge(MetDatabase& source, bool replace, InfoDevice& info) {
   }
 
   if (ok && stations.active()) {
-    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), stations.finish());
+    // An import drops no record: its station file goes first.
+    replacement.carryStations(StationFile::nameFor(stateOf(this).dataPath), stations.finish(),
+                              true);
   }
   if (!ok || !replacement.commit(*fresh)) {
     if (reporting) reportFailure(info);

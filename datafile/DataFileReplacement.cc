@@ -87,12 +87,17 @@ bool DataFileReplacement::commit(Directory& describing) {
   }
 
   // The station file is written now, and synced and renamed into place
-  // last, once the directory file's rename is durable.
+  // last, once the directory file's rename is durable (or first: see
+  // carryStations).
   platform::DurableReplacement stations(stationFile_);
   bool carry = false;
   if (carryStations_) {
     std::string model = platform::pathExists(stationFile_.c_str()) ? stationFile_ : dataFile_;
     carry = writeStationFileBeside(&stations, stationText_, model, data_.file().stamp().modifiedNs);
+  }
+  if (carry && stationsFirst_) {
+    stations.commit();
+    carry = false;
   }
 
   // The data file's rename is durable before the directory file's: after a

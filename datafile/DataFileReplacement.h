@@ -62,10 +62,18 @@ class DataFileReplacement {
   // into place after the directory file. Should that fail, or the process
   // die before, the old station file stays: its entries name their records
   // by fingerprint, so that they are found again (StationFile::match).
-  void carryStations(const std::string& stationFile, const std::string& text) {
+  // With beforeData (an import, which adds records and drops none) it is
+  // renamed into place before the data file instead: should the process
+  // die between, the old records find their entries in the new file by
+  // fingerprint, where the old file would have none for the new records.
+  // The station file is then replaced even when the data file's rename
+  // fails afterwards.
+  void carryStations(const std::string& stationFile, const std::string& text,
+                     bool beforeData = false) {
     stationFile_ = stationFile;
     stationText_ = text;
     carryStations_ = true;
+    stationsFirst_ = beforeData;
   }
 
   // After a successful commit: the new data file, open for reading and
@@ -90,6 +98,7 @@ class DataFileReplacement {
   bool failed_ = false;
   bool committed_ = false;
   bool carryStations_ = false;
+  bool stationsFirst_ = false;
   std::string stationFile_;
   std::string stationText_;
 };

@@ -155,4 +155,11 @@ TEST_F(StationInfoCommandsTest, ZonesComeFromPositionsAndCheckHoldsThemToTheCoun
   EXPECT_TRUE(contains(o.out, "note   1 location near a border has the time zone of its position"))
       << o.out;
   EXPECT_TRUE(contains(o.out, "Europe/Madrid is no zone of Portugal")) << o.out;
+  // add fills it as create does.
+  ASSERT_EQ(tool({"add", "--name", "Kiruna", "--state", "Norrbotten", "--country", "Sweden",
+                  "--continent", "Europe", "--latitude", "67.85", "--longitude", "20.22"})
+                .status,
+            0);
+  EXPECT_EQ(tool({"list", "--name", "Kiruna", "--columns", "name,timezone", "--format", "csv"}).out,
+            "name,timezone\nKiruna,Europe/Stockholm\n");
 }

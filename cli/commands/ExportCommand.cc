@@ -56,7 +56,7 @@ long write(SelectedLocations& selected, const std::string& format, std::ostream&
         geojson ? geoJsonFeature(r, index, &placed) : recordToJson(r, index);
     if (stations) {
       nlohmann::ordered_json& members = geojson ? object["properties"] : object;
-      addStationMembers(members, selected.station(index));
+      addStationMembers(members, selected.station(index), geojson);
     }
     array.add(object);
     if (!placed) ++unplaced;

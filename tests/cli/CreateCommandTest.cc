@@ -27,7 +27,7 @@ TEST(CreateCommandTest, WritesTheStationsGroupedWithADirectoryFile) {
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "Created s.bmt: 9 locations in 3 continents, 7 countries and 8 states.\n");
   EXPECT_EQ(o.err, "");
-  EXPECT_EQ(tooltest::userFiles(dir), (Files{"s.bmt", "s.csv", "s.dir"}));
+  EXPECT_EQ(tooltest::userFiles(dir), (Files{"s.bmt", "s.csv", "s.dir", "s.stn"}));
   EXPECT_EQ(tooltest::tmpFiles(dir), Files{});
 
   std::vector<LocationData> records = readRecords(dir.file("s.bmt"));

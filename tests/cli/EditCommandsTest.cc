@@ -201,7 +201,7 @@ TEST_F(EditTest, AFailedWriteLeavesBothFilesAsTheyWere) {
     EXPECT_TRUE(contains(o.err, "nothing was changed")) << edit[0] << o.err;
     EXPECT_EQ(readFile(dir.file("s.bmt")), data) << edit[0];
     EXPECT_EQ(readFile(dir.file("s.dir")), directory) << edit[0];
-    EXPECT_EQ(tooltest::userFiles(dir), (Files{"big.csv", "s.bmt", "s.csv", "s.dir"})) << edit[0];
+    EXPECT_EQ(tooltest::userFiles(dir), (Files{"big.csv", "s.bmt", "s.csv", "s.dir", "s.stn"})) << edit[0];
   }
   EXPECT_EQ(tool({"check"}).status, 0);
 }

@@ -68,13 +68,16 @@ TEST_F(GeoJsonExportTest, IsAFeatureCollectionOfPointsWithTheRecordsAsProperties
                             "seriesA1", "seriesB12", "seriesC5", "seriesD1", "seriesE12"}) {
       EXPECT_TRUE(p.contains(key)) << key;
     }
-    EXPECT_EQ(p.size(), 9u + 5 * 12);
+    // The station file's six (every location has its position's time zone).
+    EXPECT_EQ(p.size(), 9u + 5 * 12 + 6);
     for (const auto& [key, value] : p.items()) EXPECT_FALSE(value.is_array()) << key;
     if (p["name"] == "Lima") {
       sawLima = true;
       EXPECT_EQ(f["geometry"]["coordinates"], json::parse("[-77.0428, -12.0464]"));
       EXPECT_EQ(p["country"], "Peru");
       EXPECT_EQ(p["continent"], "South America");
+      EXPECT_EQ(p["timezone"], "America/Lima");
+      EXPECT_TRUE(p["ids"].is_null());
     }
     if (p["name"] == "Oslo") {
       EXPECT_EQ(p["seriesA1"], -4.3);

@@ -47,8 +47,8 @@ TEST_F(MapCommandTest, WritesAPngOrAnSvgOfTheSelection) {
   EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_TRUE(contains(svg, "<svg")) << svg.substr(0, 200);
   EXPECT_TRUE(contains(svg, "</svg>"));
-  EXPECT_EQ(tooltest::userFiles(dir),
-            (std::vector<std::string>{"africa.svg", "s.bmt", "s.csv", "s.dir", "world.PNG"}));
+  EXPECT_EQ(tooltest::userFiles(dir), (std::vector<std::string>{"africa.svg", "s.bmt", "s.csv",
+                                                                "s.dir", "s.stn", "world.PNG"}));
 }
 
 // How wide the part of the picture above its legend is that dots cover,
@@ -157,7 +157,8 @@ TEST_F(MapCommandTest, RefusesOtherFilesOptionsAndWidthsAndKeepsTheOldFileOnFail
         {"nearest", "60", "10", "--map", "m.gif"}}) {
     EXPECT_EQ(tool(bad).status, 2) << bad.back();
   }
-  EXPECT_EQ(tooltest::userFiles(dir), (std::vector<std::string>{"s.bmt", "s.csv", "s.dir"}));
+  EXPECT_EQ(tooltest::userFiles(dir),
+            (std::vector<std::string>{"s.bmt", "s.csv", "s.dir", "s.stn"}));
   // A folder where the picture should go: the rename fails, the folder and
   // what it holds stay, nothing else is left.
   ASSERT_EQ(mkdir(dir.file("m.png").c_str(), 0755), 0);
@@ -167,7 +168,7 @@ TEST_F(MapCommandTest, RefusesOtherFilesOptionsAndWidthsAndKeepsTheOldFileOnFail
   EXPECT_TRUE(contains(o.err, "Cannot write \"m.png\"")) << o.err;
   EXPECT_EQ(testsupport::readFile(dir.file("m.png/keep")), "x");
   EXPECT_EQ(tooltest::userFiles(dir),
-            (std::vector<std::string>{"m.png", "s.bmt", "s.csv", "s.dir"}));
+            (std::vector<std::string>{"m.png", "s.bmt", "s.csv", "s.dir", "s.stn"}));
   EXPECT_TRUE(tooltest::tmpFiles(dir).empty());
 }
 

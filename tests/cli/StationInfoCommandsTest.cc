@@ -138,3 +138,33 @@ TEST_F(StationInfoCommandsTest, ContentCheckFindsSharedAndMalformedIdentifiers) 
 }
 
 }  // namespace
+
+TEST_F(StationInfoCommandsTest, ZonesComeFromPositionsAndCheckHoldsThemToTheCountry) {
+  writeFile(dir.file("z.csv"),
+            "name,state,country,continent,latitude,longitude,timezone\n"
+            "Lost,Oslo,Norway,Europe,0,0,\n"
+            "Oulu,Pohjois-Pohjanmaa,Finland,Europe,65.01,25.47,Asia/Tokyo\n"
+            "Moncao,Viana do Castelo,Portugal,Europe,42.07892,-8.48076,Europe/Madrid\n");
+  ASSERT_EQ(tool({"import", "z.csv"}).status, 0);
+  // Lund's list gave no zone, and gets its position's; a position at 0, 0
+  // is a lost one, and gets none.
+  EXPECT_EQ(tool({"list", "--name", "L*", "--columns", "name,timezone", "--format", "csv"}).out,
+            "name,timezone\nLost,\nLund,Europe/Stockholm\n");
+  Outcome o = tool({"check", "--content"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(contains(o.out, "FAULT  1 location has a time zone that is not its country's\n"))
+      << o.out;
+  EXPECT_TRUE(contains(o.out, "Asia/Tokyo is no zone of Finland (its zone: Europe/Helsinki)"))
+      << o.out;
+  // Moncao lies where the boundaries draw Spain's zone: near a border, a note.
+  EXPECT_TRUE(contains(o.out, "note   1 location near a border has the time zone of its position"))
+      << o.out;
+  EXPECT_TRUE(contains(o.out, "Europe/Madrid is no zone of Portugal")) << o.out;
+  // add fills it as create does.
+  ASSERT_EQ(tool({"add", "--name", "Kiruna", "--state", "Norrbotten", "--country", "Sweden",
+                  "--continent", "Europe", "--latitude", "67.85", "--longitude", "20.22"})
+                .status,
+            0);
+  EXPECT_EQ(tool({"list", "--name", "Kiruna", "--columns", "name,timezone", "--format", "csv"}).out,
+            "name,timezone\nKiruna,Europe/Stockholm\n");
+}

@@ -199,7 +199,8 @@ TEST_F(ToolOutputTest, AReaderThatGoesAwayEndsTheCommandCleanly) {
     Outcome o = tooltest::run(dir, args, options);
     EXPECT_EQ(o.status, 1) << args[2];
     EXPECT_TRUE(contains(o.err, "Cannot write the output")) << o.err;
-    EXPECT_EQ(tooltest::userFiles(dir), (std::vector<std::string>{"s.bmt", "s.csv", "s.dir"}));
+    EXPECT_EQ(tooltest::userFiles(dir),
+              (std::vector<std::string>{"s.bmt", "s.csv", "s.dir", "s.stn"}));
   }
 }
 

@@ -24,6 +24,7 @@ show. The kinds planted, with the finding that should report them:
   zero         the position 0, 0                     at 0, 0
   duplicate    a row given twice                     exact duplicates
   near         a row given again 300 m away          one name within 1 km
+  zone         another continent's time zone         time zone not the country's
 A position fault that leaves the row within 40 km of its country cannot be
 told from a station on a cape, and no country check can find it: such rows
 are not picked. So are rows that already lie outside their country.
@@ -46,12 +47,16 @@ CITIES = "/usr/share/libtimezonemap/ui/cities15000.txt"
 HERE = os.path.dirname(os.path.abspath(__file__))
 GEO = os.path.join(HERE, "..", "..", "data", "geo")
 PLANTED = [("swapped", 10), ("sign", 10), ("decimal", 10), ("minutes", 10), ("zero", 5),
-           ("duplicate", 6), ("near", 5)]
+           ("duplicate", 6), ("near", 5), ("zone", 5)]
+# The zone a "zone" row gets: one far from its own, and of no other country
+# the row may be of.
+FAR_ZONES = ("Asia/Tokyo", "America/Chicago")
 # How far outside its country a planted position must lie (km), and how far
 # a picked row may lie outside it before planting.
 PLANT_MARGIN_KM = 40.0
 ROW_INSIDE_KM = 10.0
 FINDINGS = [  # (kind of finding, a phrase of its heading)
+    ("zone", "time zone"),
     ("exact", "repeat"),
     ("name", "of one name in one state"),
     ("border", "of one name in different states"),
@@ -195,6 +200,8 @@ def plant(rows, shapes, seed):
             flat, flon = faulty_position(kind, lat, lon, rng)
             if abs(flat) > 90 or abs(flon) > 180:
                 continue  # create takes no such row (it says so)
+            if kind == "zone" and (len(fields) < 18 or not fields[17]):
+                continue
             if kind in ("swapped", "sign", "decimal", "minutes"):
                 if km_outside(shapes, code, flat, flon, PLANT_MARGIN_KM) < PLANT_MARGIN_KM:
                     continue
@@ -205,6 +212,8 @@ def plant(rows, shapes, seed):
             fields = list(fields)
             fields[1] = marker + " " + fields[1]
             fields[4], fields[5] = "%.5f" % flat, "%.5f" % flon
+            if kind == "zone":
+                fields[17] = FAR_ZONES[1] if code == "JP" else FAR_ZONES[0]
             rows[index] = fields
             if kind == "duplicate":
                 extra.append(list(fields))
@@ -307,7 +316,8 @@ def main():
     # of the positions that no slip explains.
     expected = {"swapped": ["swapped", "outside"], "sign": ["sign", "outside"],
                 "minutes": ["minutes", "outside"], "decimal": ["decimal", "outside"],
-                "zero": ["zero"], "duplicate": ["exact"], "near": ["name"]}
+                "zero": ["zero"], "duplicate": ["exact"], "near": ["name"],
+                "zone": ["zone"]}
     measured = measure(faulty, truth)
     print("Planted: %d faults among %d rows (seed %d)" % (len(truth), len(planted), args.seed))
     print("%-14s %8s %6s %10s %13s" % ("finding", "examples", "found", "in top 10",

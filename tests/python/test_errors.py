@@ -52,7 +52,7 @@ def test_the_lock_is_held_until_close(db_path, tool, tmp_path, monkeypatch):
         len(db)
     # Closing opens and makes no file of its own.
     assert sorted(p.name for p in tmp_path.iterdir()) == ["st.bmt", "st.bmt.lock", "st.dir",
-                                                          "stations.csv"]
+                                                          "st.stn", "stations.csv"]
 
 
 def test_a_change_ends_an_iteration_begun_before(db):

@@ -39,7 +39,8 @@ def test_by_id_gives_the_location_with_its_station_fields(stations):
 
 def test_locations_without_information_have_none(stations):
     (oslo,) = [l for l in stations if l.name == "Oslo"]
-    assert oslo.ids == [] and oslo.elevation is None and oslo.timezone is None
+    assert oslo.ids == [] and oslo.elevation is None and oslo.active_from is None
+    assert oslo.timezone == "Europe/Oslo"  # its position's, as the list gives none
 
 
 def test_active_and_id_filter_queries(stations):

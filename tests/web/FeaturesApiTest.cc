@@ -300,9 +300,11 @@ TEST_F(FeaturesApiStationsTest, CarriesTheStationColumnsNullWhereUnknown) {
   EXPECT_TRUE(tromso["active_to"].is_null());
   const json& lund = byName["Lund"]["properties"];
   EXPECT_EQ(lund["ids"], json::array());
-  for (const char* c : {"wmo", "icao", "elevation", "timezone", "active_from", "active_to"}) {
+  for (const char* c : {"wmo", "icao", "elevation", "active_from", "active_to"}) {
     EXPECT_TRUE(lund[c].is_null()) << c;
   }
+  // A list that gives no time zone has it filled from the position.
+  EXPECT_EQ(lund["timezone"], "Europe/Stockholm");
   EXPECT_EQ(byName["Entcville"]["properties"]["elevation"], 0.0);
 
   metdb::FeaturesApi api(*source, "http://127.0.0.1:1", "test");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
+#include <sstream>
 #include <vector>
 
 #include "datafile/BMTFile.h"
@@ -12,7 +14,9 @@
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/Progress.h"
+#include "tool/database/FileReplacement.h"
 #include "tool/database/ScratchFolder.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -106,6 +110,39 @@ DirectoryStats build(const ScratchFolder& folder, const std::vector<StationRow>&
   return DirectoryStats::of(db.directory);
 }
 
+// The bytes of the file at path. Throws Error naming it when it cannot be
+// read.
+std::string readText(const std::string& path) {
+  InputFile in(path);
+  std::string text((std::istreambuf_iterator<char>(&in)), std::istreambuf_iterator<char>());
+  if (!in.fault().empty()) throw Error(in.fault());
+  return text;
+}
+
+// Replaces the station file at target, when there is one of the format
+// StationFile writes, by the entries of the new one at fresh followed by
+// target's own, renumbered from first on (past the new records, so that
+// each set names its records by index or fingerprint with either data
+// file). False, with target as it was, when there is no such file to join.
+// Throws Error when the joined file cannot be written; nothing changed then.
+bool writeJoinedStations(const std::string& fresh, const std::string& target, long first) {
+  if (platform::Env::current()->kindOf(target) != platform::FileStatus::kRegular) return false;
+  std::string old = readText(target);
+  std::string header = "metdb stations 1\n";
+  if (old.compare(0, header.size(), header) != 0) return false;
+  std::string joined = readText(fresh);
+  std::istringstream lines(old.substr(header.size()));
+  for (std::string line; std::getline(lines, line);) {
+    std::size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    joined += std::to_string(first++) + line.substr(tab) + "\n";
+  }
+  FileReplacement replacement(target);
+  replacement.out() << joined;
+  replacement.commit();
+  return true;
+}
+
 }  // namespace
 
 void sortIntoHierarchyOrder(std::vector<StationRow>* rows) {
@@ -155,6 +192,27 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
     if (!env->takePermissions(file, directoryFile)) env->takePermissions(file, dataFile);
     env->close(file);
   }
+  // The station file goes first, holding the new entries and, for a
+  // replaced database, the old ones at indices past the new records: killed
+  // before the data file follows, the old records find their entries again
+  // by fingerprint (StationFile::match); killed after, the new records have
+  // theirs. Once the new pair is in place, the new entries alone follow.
+  std::string stationFile = StationFile::nameFor(dataFile);
+  std::string newStations = folder.file("new.stn");
+  bool movedStations = env->kindOf(newStations) == platform::FileStatus::kRegular;
+  bool joined = movedStations &&
+                writeJoinedStations(newStations, stationFile, static_cast<long>(rows.size()));
+  if (movedStations && !joined) {
+    file = env->open(newStations, platform::Env::kRead, 0);
+    if (file >= 0) {
+      if (!env->takePermissions(file, stationFile)) env->takePermissions(file, dataFile);
+      env->close(file);
+    }
+    if (!durableRename(env, newStations, stationFile)) {
+      throw Error("Cannot move the new station file to \"" + stationFile +
+                  "\": " + std::strerror(errno) + "; nothing was written.");
+    }
+  }
   if (!env->rename(newData, dataFile)) {
     throw Error("Cannot move the new data file to \"" + dataFile + "\": " + std::strerror(errno) +
                     "; nothing was written.",
@@ -177,24 +235,13 @@ DirectoryStats createDatabase(Database& target, const std::vector<StationRow>& r
     warn("Cannot move the new directory file to \"" + directoryFile + "\": " + reason +
          "; it will be rebuilt when the database is first opened.");
   }
-  // The station file follows, durably, as the library's compaction moves
-  // it; a replaced database's old one goes, for its entries describe other
-  // records.
-  std::string stationFile = StationFile::nameFor(dataFile);
-  std::string newStations = folder.file("new.stn");
-  if (env->kindOf(newStations) == platform::FileStatus::kRegular) {
-    file = env->open(newStations, platform::Env::kRead, 0);
-    if (file >= 0) {
-      if (!env->takePermissions(file, stationFile)) env->takePermissions(file, dataFile);
-      env->close(file);
-    }
-    if (!durableRename(env, newStations, stationFile)) {
-      warn("Cannot move the new station file to \"" + stationFile + "\": " + std::strerror(errno) +
-           "; the identifiers, elevations and time zones of the list were not kept.");
-    }
-  } else if (env->remove(stationFile)) {
-    env->syncFolder(folderOf(stationFile));
+  if (joined && !durableRename(env, newStations, stationFile)) {
+    warn("Cannot move the new station file to \"" + stationFile + "\": " + std::strerror(errno) +
+         "; it keeps the entries of the replaced database, which \"metdb compact\" drops.");
   }
+  // A replaced database's old station file goes, for its entries describe
+  // other records.
+  if (!movedStations && env->remove(stationFile)) env->syncFolder(folderOf(stationFile));
   return stats;
 }
 

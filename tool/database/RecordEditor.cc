@@ -20,6 +20,7 @@
 #include "tool/database/LocationPath.h"
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/ScratchFolder.h"
+#include "tool/places/LocationTimeZone.h"
 #include "tool/record/NameField.h"
 #include "tool/record/RecordFaults.h"
 #include "tool/text/Text.h"
@@ -105,7 +106,12 @@ long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
                     std::to_string(same->locationIndex) + "; change it with \"metdb set\").",
                 Error::Cause::kBadInput);
   }
-  insert(record, false, info);
+  StationInfo station = info;
+  if (station.timeZone.empty()) {
+    station.timeZone =
+        LocationTimeZone().of(record.latitude, record.longitude, fieldText(record.country));
+  }
+  insert(record, false, station);
   Location* added = findEqual(record, nullptr);
   return added ? added->locationIndex : -1;
 }

@@ -64,7 +64,8 @@ class RecordEditor {
 
   // Adds *record as a new location in its group (its group names first take
   // the letter case the directory has, in *record) and returns its record
-  // index; info is its station information (identifiers, elevation...).
+  // index; info is its station information (identifiers, elevation...),
+  // with its position's time zone where info gives none (LocationTimeZone).
   // Throws when a location equal to it exists already (naming its record),
   // or the insert fails.
   long add(LocationData* record, const StationInfo& info = StationInfo());

@@ -2,11 +2,14 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "datafile/StationFile.h"
 #include "tool/CheckPoint.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/places/CountryCodes.h"
+#include "tool/places/TimeZones.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -44,6 +47,52 @@ std::string idFault(const std::string& id) {
   return "";
 }
 
+// What is wrong with a location's time zone, if anything.
+struct ZoneVerdict {
+  // "" when nothing is: a name that tzdata does not know, or a zone that
+  // tzdata's zone tables do not give the location's country.
+  std::string why;
+  // Whether the zone is the one of the location's position all the same
+  // (by the time-zone boundaries): a location near a border, where the
+  // list or the boundaries may be right.
+  bool atPosition = false;
+};
+
+// Judges the time zone of l. An old name counts as its target; a zone of no
+// country (the nautical "Etc/GMT-3", "UTC", "CET"), a country that the
+// table of countries does not know and one that tzdata gives no zone
+// (Kosovo) are not judged. codes keeps the country names looked up.
+ZoneVerdict judgeTimeZone(const StationLocation& l, std::map<std::string, std::string>* codes) {
+  const std::string& zone = l.info->timeZone;
+  if (zone.empty()) return {};
+  const TimeZones& zones = TimeZones::standard();
+  if (zones.canonical(zone).empty()) return {zone + " is no time zone that tzdata knows"};
+  if (zones.countriesOf(zone).empty()) return {};
+  auto known = codes->find(l.country);
+  if (known == codes->end()) {
+    const Country* c = CountryCodes::standard().find(CountryCodes::Kind::kName, l.country);
+    known = codes->emplace(l.country, c != nullptr ? c->iso2 : std::string()).first;
+  }
+  const std::string& iso2 = known->second;
+  if (iso2.empty() || zones.isOfCountry(zone, iso2)) return {};
+  const std::vector<std::string>& own = zones.zonesOf(iso2);
+  if (own.empty()) return {};
+  ZoneVerdict verdict;
+  verdict.why = zone + " is no zone of " + l.country;
+  // A country of many zones is named by a few; the rest are counted.
+  constexpr std::size_t kShown = 3;
+  verdict.why += " (" + std::string(own.size() == 1 ? "its zone: " : "its zones: ");
+  for (std::size_t i = 0; i < own.size() && i < kShown; ++i) {
+    verdict.why += (i > 0 ? ", " : "") + own[i];
+  }
+  if (own.size() > kShown) verdict.why += " and " + std::to_string(own.size() - kShown) + " more";
+  verdict.why += ")";
+  const std::string& there = zones.zoneAt(l.record->latitude, l.record->longitude);
+  verdict.atPosition = !there.empty() && zones.canonical(there) == zones.canonical(zone);
+  if (verdict.atPosition) verdict.why += ", though its position lies in it";
+  return verdict;
+}
+
 // One kind of finding, counted, with its first examples.
 struct Tally {
   long count = 0;
@@ -52,16 +101,18 @@ struct Tally {
     ++count;
     if (examples.size() < kKeptExamples) examples.push_back(example);
   }
-  void report(std::vector<Finding>* out, const char* one, const char* many, const char* ok) {
+  void report(std::vector<Finding>* out, const char* one, const char* many, const char* ok,
+              bool note = false) {
     if (count == 0) {
       out->push_back({Finding::kOk, ok, {}});
     } else {
-      out->push_back({Finding::kFault, text::plural(count, one, many), std::move(examples)});
+      out->push_back({note ? Finding::kNote : Finding::kFault, text::plural(count, one, many),
+                      std::move(examples)});
     }
   }
 };
 
-std::string pathOf(Continent* c, Country* k, State* s, Location* l) {
+std::string pathOf(Continent* c, ::Country* k, State* s, Location* l) {
   return *c + "/" + *k + "/" + *s + "/" + *l + " (record " + std::to_string(l->locationIndex) + ")";
 }
 
@@ -97,6 +148,26 @@ std::vector<StationCheck> stationChecks() {
                       return "elevation " + text::shortestFloat(static_cast<float>(i.elevation)) +
                              " m";
                     }});
+  // Country names are looked up once each; the closure is called for one
+  // location at a time.
+  auto codes = std::make_shared<std::map<std::string, std::string>>();
+  checks.push_back({"location has a time zone that is not its country's",
+                    "locations have time zones that are not their countries'",
+                    "every time zone is one of its country's", [codes](const StationLocation& l) {
+                      ZoneVerdict v = judgeTimeZone(l, codes.get());
+                      return v.atPosition ? std::string() : v.why;
+                    }});
+  checks.push_back(
+      {"location near a border has the time zone of its position, not of its "
+       "country",
+       "locations near a border have the time zone of their position, not of "
+       "their country",
+       "no location has a neighbouring country's time zone",
+       [codes](const StationLocation& l) {
+         ZoneVerdict v = judgeTimeZone(l, codes.get());
+         return v.atPosition ? v.why : std::string();
+       },
+       true});
   return checks;
 }
 
@@ -147,7 +218,7 @@ std::vector<Finding> checkStationFile(Database& access) {
                    {}});
   }
   std::set<long> referred;
-  forEachLocation(db->directory, [&](Continent*, Country*, State*, Location* l) {
+  forEachLocation(db->directory, [&](Continent*, ::Country*, State*, Location* l) {
     referred.insert(l->locationIndex);
   });
   long unreferred = 0;
@@ -182,7 +253,7 @@ std::vector<Finding> checkStationContent(Database& access,
   std::vector<Tally> tallies(checks.size());
   // Locations by identifier, for the identifiers held twice.
   std::map<std::string, std::vector<std::pair<std::string, const StationInfo*>>> holders;
-  forEachLocation(db->directory, [&](Continent* c, Country* k, State* s, Location* l) {
+  forEachLocation(db->directory, [&](Continent* c, ::Country* k, State* s, Location* l) {
     checkPoint();
     const StationInfo* info = stations.find(l->locationIndex);
     if (info == nullptr) return;
@@ -211,7 +282,7 @@ std::vector<Finding> checkStationContent(Database& access,
                 "identifiers are held by two locations in operation at the same time",
                 "no identifier is held by two locations in operation at the same time");
   for (std::size_t i = 0; i < checks.size(); ++i) {
-    tallies[i].report(&out, checks[i].one, checks[i].many, checks[i].ok);
+    tallies[i].report(&out, checks[i].one, checks[i].many, checks[i].ok, checks[i].note);
   }
   return out;
 }

@@ -28,12 +28,16 @@ struct StationCheck {
   // What is wrong with the location, as a phrase for its example; "" when
   // nothing is.
   std::function<std::string(const StationLocation&)> fault;
+  // Whether what it finds is worth a look rather than wrong: a note.
+  bool note = false;
 };
 
 // The checks of each location's station information: malformed
 // identifiers (a WMO number of five digits, an ICAO code of four letters or
 // digits, a GHCN-Daily ID of eleven characters) and elevations outside
-// -430..8850 m. Another check is one more element.
+// -430..8850 m, time zones that tzdata does not know or that are not the
+// country's (a note where the position lies in that zone: near a border).
+// Another check is one more element.
 std::vector<StationCheck> stationChecks();
 
 // Checks the station file against the data file: that it reads, that each

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/lists/GeoPackagePoints.h"
+#include "tool/places/LocationTimeZone.h"
 #include "tool/record/DuplicateRows.h"
 #include "tool/text/BoundedInput.h"
 #include "tool/text/InputFile.h"
@@ -83,11 +85,20 @@ StationListFindings describeFindings(const StationCsvResult& result, const std::
 namespace {
 
 // Notes on each row with station information where it came from, unless
-// the list said so itself: the format and the line.
+// the list said so itself: the format and the line. Gives every row whose
+// list names no time zone the one of its position (LocationTimeZone), which
+// alone is no reason to note the source.
 StationCsvResult withSources(StationCsvResult result, StationListFormat format) {
+  std::unique_ptr<LocationTimeZone> zones;
   for (StationRow& row : result.rows) {
-    if (row.station.empty() || !row.station.source.empty()) continue;
-    row.station.source = formatName(format) + " line " + std::to_string(row.line);
+    if (!row.station.empty() && row.station.source.empty()) {
+      row.station.source = formatName(format) + " line " + std::to_string(row.line);
+    }
+    if (!row.station.timeZone.empty()) continue;
+    checkPoint();
+    if (!zones) zones = std::make_unique<LocationTimeZone>();
+    row.station.timeZone =
+        zones->of(row.record.latitude, row.record.longitude, fieldText(row.record.country));
   }
   return result;
 }

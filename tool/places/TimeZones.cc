@@ -118,6 +118,11 @@ TimeZones TimeZones::read(const std::string& folder) {
     throw Error("The time-zone table " + text::quoted(tablePath) + " holds no zones.",
                 Error::Cause::kDamaged);
   }
+  for (const auto& z : zones.zones_) {
+    if (z.first != z.second.canonical) continue;  // a link adds no zone
+    for (const std::string& c : z.second.countries) zones.byCountry_[c].push_back(z.first);
+  }
+  for (auto& c : zones.byCountry_) std::sort(c.second.begin(), c.second.end());
   return zones;
 }
 
@@ -161,6 +166,18 @@ bool TimeZones::isOfCountry(const std::string& zone, const std::string& iso2) co
 std::string TimeZones::canonical(const std::string& zone) const {
   auto found = zones_.find(zone);
   return found == zones_.end() ? std::string() : found->second.canonical;
+}
+
+const std::vector<std::string>& TimeZones::countriesOf(const std::string& zone) const {
+  static const std::vector<std::string> kNone;
+  auto found = zones_.find(zone);
+  return found == zones_.end() ? kNone : found->second.countries;
+}
+
+const std::vector<std::string>& TimeZones::zonesOf(const std::string& iso2) const {
+  static const std::vector<std::string> kNone;
+  auto found = byCountry_.find(text::asciiUpper(iso2));
+  return found == byCountry_.end() ? kNone : found->second;
 }
 
 std::string timeZoneAt(double latitude, double longitude) {

@@ -45,6 +45,15 @@ class TimeZones {
   // does not know.
   std::string canonical(const std::string& zone) const;
 
+  // The countries (ISO 3166-1 alpha-2, upper case) that use zone, a link
+  // counting as its target; empty for an unknown zone and for a zone that
+  // is no country's ("Etc/GMT+10", "CET", "UTC").
+  const std::vector<std::string>& countriesOf(const std::string& zone) const;
+
+  // The canonical zones that the country with the code iso2 (any letter
+  // case) uses, sorted; empty for a code that tzdata gives no zone.
+  const std::vector<std::string>& zonesOf(const std::string& iso2) const;
+
  private:
   struct Zone {
     std::string canonical;
@@ -54,6 +63,7 @@ class TimeZones {
   std::vector<std::string> names_;    // the quadtree's zones by number
   std::vector<std::uint16_t> cells_;  // root tiles, then four per inner node
   std::unordered_map<std::string, Zone> zones_;
+  std::unordered_map<std::string, std::vector<std::string>> byCountry_;
 };
 
 // TimeZones::standard().zoneAt() as a value: "" where no zone is known.

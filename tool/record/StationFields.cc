@@ -127,8 +127,14 @@ std::string stationValueText(const StationInfo& info, const std::string& column)
   return info.idOf(column);
 }
 
-void addStationMembers(nlohmann::ordered_json& object, const StationInfo* info) {
-  object["ids"] = info ? nlohmann::ordered_json(info->ids) : nlohmann::ordered_json::array();
+void addStationMembers(nlohmann::ordered_json& object, const StationInfo* info, bool idsAsText) {
+  if (!idsAsText) {
+    object["ids"] = info ? nlohmann::ordered_json(info->ids) : nlohmann::ordered_json::array();
+  } else if (info == nullptr || info->ids.empty()) {
+    object["ids"] = nullptr;
+  } else {
+    object["ids"] = stationValueText(*info, "ids");
+  }
   object["elevation"] = info && info->hasElevation() ? nlohmann::ordered_json(info->elevation)
                                                      : nlohmann::ordered_json(nullptr);
   for (const char* c : {"timezone", "active_from", "active_to", "source"}) {
@@ -145,6 +151,16 @@ std::string setStationFromText(StationInfo* info, const std::string& column,
   if (t.empty()) return "";
   std::string why;
   if (name == "ids") {
+    if (t.front() == '[') {
+      // A list as JSON holds it: ["wmo:01026", "icao:ENTC"], [] for none.
+      nlohmann::json list = nlohmann::json::parse(t, nullptr, false);
+      if (!list.is_array()) return "is no list of identifiers as JSON writes one";
+      for (const nlohmann::json& id : list) {
+        if (!id.is_string()) return "holds " + id.dump() + ", which is no identifier";
+        if (!addId(info, trimmed(id.get<std::string>()), &why)) return why;
+      }
+      return "";
+    }
     std::size_t at = 0;
     while (at < t.size()) {
       std::size_t end = t.find_first_of(" \t", at);

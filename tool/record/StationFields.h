@@ -34,15 +34,20 @@ std::string stationValueText(const StationInfo& info, const std::string& column)
 // Sets column of *info from text as a list gives it (surrounding blanks
 // ignored; an empty text leaves info as it is). A scheme's column adds the
 // identifier "scheme:text"; "ids" adds each blank-separated identifier;
-// "id.SCHEME" adds one of a scheme of the user's. Dates are YYYY-MM-DD or
-// YYYYMMDD. Returns "" when set, else what is wrong as a phrase.
+// "id.SCHEME" adds one of a scheme of the user's; ids are separated by
+// blanks, or given as a JSON array of strings (as GeoJSON and GDAL's
+// GeoPackages hold lists). Dates are YYYY-MM-DD or YYYYMMDD. Returns "" when set, else what is
+// wrong as a phrase.
 std::string setStationFromText(StationInfo* info, const std::string& column,
                                const std::string& text);
 
 // Adds to a JSON object (a record's, a GeoJSON feature's properties) the
-// members ids (an array), elevation (a number), timezone, active_from,
+// members ids (an array; with idsAsText the identifiers separated by
+// blanks as the CSV writes them, or null when none: GIS tools take one
+// plain value per property), elevation (a number), timezone, active_from,
 // active_to and source, null where unknown (info null: all null).
-void addStationMembers(nlohmann::ordered_json& object, const StationInfo* info);
+void addStationMembers(nlohmann::ordered_json& object, const StationInfo* info,
+                       bool idsAsText = false);
 
 // An identifier as the station file keeps it: the scheme folded to lower
 // case. Returns "" and sets *why when text is no "scheme:value".

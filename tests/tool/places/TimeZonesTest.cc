@@ -9,9 +9,11 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tests/support/TempDir.h"
 #include "tool/Error.h"
+#include "tool/places/LocationTimeZone.h"
 #include "tool/text/Text.h"
 
 using namespace metdb;  // NOLINT: the tool's library, under test
@@ -99,3 +101,28 @@ TEST(TimeZonesTest, ADamagedGridFailsNamingTheFile) {
 }
 
 }  // namespace
+
+TEST(TimeZonesTest, CountriesHaveTheirZonesAndZonesTheirCountries) {
+  EXPECT_EQ(zones().zonesOf("ch"), std::vector<std::string>{"Europe/Zurich"});
+  EXPECT_EQ(zones().zonesOf("PT"),
+            (std::vector<std::string>{"Atlantic/Azores", "Atlantic/Madeira", "Europe/Lisbon"}));
+  EXPECT_TRUE(zones().zonesOf("XK").empty());  // Kosovo: no zone of its own in tzdata
+  EXPECT_EQ(zones().countriesOf("Asia/Calcutta"), std::vector<std::string>{"IN"});
+  EXPECT_TRUE(zones().countriesOf("Etc/GMT+10").empty());
+}
+
+// A location's zone is its position's, held against its country.
+TEST(TimeZonesTest, ALocationGetsItsPositionsZoneUnlessItContradictsTheCountry) {
+  LocationTimeZone zone;
+  EXPECT_EQ(zone.of(47.3769, 8.5417, "Switzerland"), "Europe/Zurich");
+  EXPECT_EQ(zone.of(47.3769, 8.5417, "Atlantis"), "Europe/Zurich");  // a country of nobody's
+  EXPECT_EQ(zone.of(0.0, 0.0, "Ghana"), "");                         // a lost position
+  EXPECT_EQ(zone.of(91.0, 0.0, "Norway"), "");
+  // Munich for a Swiss location: the country's one zone.
+  EXPECT_EQ(zone.of(48.137, 11.575, "Switzerland"), "Europe/Zurich");
+  // Where the boundaries draw Spain's zone for a town of Portugal, which has
+  // three: none rather than a wrong one.
+  EXPECT_EQ(zone.of(42.07892, -8.48076, "Portugal"), "");
+  // At sea, off a country of many zones: the nautical zone.
+  EXPECT_EQ(zone.of(-45.0, -120.0, "United States"), "Etc/GMT+8");
+}

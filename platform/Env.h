@@ -93,6 +93,10 @@ class METDB_EXPORT Env {
   // process), without waiting. False with errno EAGAIN when another handle
   // holds a conflicting lock.
   virtual bool lock(int file, int slot, LockKind kind) = 0;
+  // Sets *held to the lock that another handle holds on byte slot in the
+  // way of kind (kUnlock: none). False when the system cannot tell (the
+  // default, for file systems without such a question).
+  virtual bool lockHeld(int file, int slot, LockKind kind, LockKind* held);
   // Closes the handle, dropping its locks; the handle is gone even when this
   // reports an error.
   virtual bool close(int file) = 0;

@@ -28,8 +28,8 @@ constexpr long kSampledRecords = 64;
 // Refuses a file whose records cannot be real, as the import of one is
 // refused (findRecordFault), by records spread evenly over the file: when
 // more than half of them have names that no record holds (empty, or holding
-// control bytes). An all-zero file or a text is no database; a database with a faulty record or two is, so that
-// check and delete can reach them.
+// control bytes). An all-zero file or a text is no database; a database with a faulty record or two
+// is, so that check and delete can reach them.
 void refuseUnrealRecords(const std::string& dataFile) {
   InputFile file(dataFile);
   long records = static_cast<long>(file.size() / kLocationDataSize);
@@ -129,7 +129,9 @@ void Database::lock(MetDatabaseLock::Mode mode) {
   }
   std::string wait = text::shortestFloat(static_cast<float>(waitSeconds_));
   if (waiting_) {
-    waiting_("waiting for another process to finish with \"" + dataFile_ + "\" (up to " + wait +
+    // The reason names what holds the database: readers or a writer (the
+    // system does not tell which process holds a lock of an open file).
+    waiting_("waiting for \"" + dataFile_ + "\": " + libraryReason() + " (up to " + wait +
              " s; --wait changes this)...");
   }
   // In slices, so that the check point can end the wait.
@@ -141,8 +143,9 @@ void Database::lock(MetDatabaseLock::Mode mode) {
       throw Error("Cannot lock \"" + dataFile_ + "\": " + libraryReason() + "; nothing was done.");
     }
   }
-  throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait +
-                  " s; nothing was done. Try again, or wait longer with --wait SECONDS.",
+  throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait + " s (" +
+                  libraryReason() +
+                  "); nothing was done. Try again, or wait longer with --wait SECONDS.",
               Error::Cause::kBusy);
 }
 

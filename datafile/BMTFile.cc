@@ -186,7 +186,7 @@ void BMTFile::openDatabase() {
   valid = false;
   state.dataPath = platform::absolutePath(fileName);
   if (!tooLong(fileName) && !pathTooLong(state.dataPath)) {
-    if (state.lock == nullptr) state.lock = SharedLock::open(fileName + ".lock");
+    if (state.lock == nullptr) state.lock = SharedLock::open(fileName);
     // Loaded under the shared lock, so that no writer changes the data file
     // or the directory file while they are read.
     LockHold hold(state.lock.get(), SharedLock::kShared, SharedLock::waitSeconds());

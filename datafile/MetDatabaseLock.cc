@@ -18,7 +18,7 @@ SharedLock::Mode modeOf(int mode) {
 
 MetDatabaseLock::MetDatabaseLock(const char* dataFileName)
     : lock_(nullptr), holder_(nullptr), held_(-1), busy_(false) {
-  Holder lock = SharedLock::open(std::string(dataFileName ? dataFileName : "") + ".lock");
+  Holder lock = SharedLock::open(std::string(dataFileName ? dataFileName : ""));
   if (lock == nullptr) return;
   lock_ = lock.get();
   holder_ = new Holder(std::move(lock));

@@ -4,12 +4,28 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "platform/LockFile.h"
 
 // The locks of one database, kept in its lock file ("NAME.bmt.lock" beside
-// the data file, never replaced or removed), shared by every database
-// object and MetDatabaseLock of this process that names the same lock file.
+// the data file, never replaced or removed by the library), shared by every
+// database object and MetDatabaseLock of this process that names the same
+// lock file.
+//
+// Someone may still remove or replace the file (a person clearing "stale"
+// lock files), and a lock held on the old file then no longer keeps out
+// processes that lock the new one. So a first hold checks, once granted,
+// that the name still leads to the file locked, and so does every change
+// (confirm()) before it writes; when it does not, the file now at the name
+// is opened and locked in the same way, and the old one let go.
+//
+// Moreover every hold is also taken on the data file itself (a "guard": a
+// byte lock far beyond the records, through a descriptor of its own), which
+// no one removes or replaces but the library's own compaction, import and
+// creation, under the lock. Writers of one data file so exclude each other
+// even when the lock file was replaced while one of them held it; a data
+// file replaced by a compaction is followed as a replaced lock file is.
 //
 // Slot 0 is the database lock: shared while a database is opened and
 // loaded, exclusive for every change (append, rewrite, compaction, import,
@@ -23,14 +39,15 @@
 // another holder has it.
 //
 // One thread at a time, like the rest of the library.
-class SharedLock {
+class SharedLock : public std::enable_shared_from_this<SharedLock> {
  public:
   enum Mode { kShared, kExclusive };
 
-  // The shared lock of the lock file name (relative to the current
-  // directory), opened or created, or null with platform::lastFailure() set
-  // when it cannot be opened.
-  static std::shared_ptr<SharedLock> open(const std::string& name);
+  // The shared lock of the database whose data file is dataFileName
+  // (relative to the current directory): its lock file dataFileName +
+  // ".lock", opened or created (see platform::LockFile::open), or null with
+  // platform::lastFailure() set when it cannot be opened.
+  static std::shared_ptr<SharedLock> open(const std::string& dataFileName);
 
   SharedLock(const SharedLock&) = delete;
   SharedLock& operator=(const SharedLock&) = delete;
@@ -41,6 +58,12 @@ class SharedLock {
   // refused; nothing is then held for this call. *busy (when given) tells
   // whether it failed because another process held the lock.
   bool acquire(Mode mode, double seconds, bool* busy = nullptr);
+  // Called while held exclusively, before a change is written: makes sure
+  // the lock held is on the file now at the lock file's name (see above),
+  // waiting up to seconds for the new file's lock. False, with
+  // platform::lastFailure() set, when it cannot be; the exclusive hold on
+  // the old file is then kept, and nothing should be written.
+  bool confirm(double seconds);
   // Gives back one hold taken in mode.
   void release(Mode mode);
   // Whether this process holds the database lock exclusively.
@@ -61,11 +84,25 @@ class SharedLock {
   ~SharedLock();
 
  private:
-  SharedLock(platform::LockFile file, std::string name);
-  bool setSlot(int slot, platform::LockFile::Kind kind, double seconds, bool* busy);
+  SharedLock(platform::LockFile file, std::string name, std::string dataFileName);
+  bool setSlot(platform::LockFile& file, int slot, platform::LockFile::Kind kind, double seconds,
+               bool* busy);
+  // Moves the locks held (kind on the database slot, and the unsaved slot)
+  // to the file at name_ until the name leads to the file locked.
+  bool followName(platform::LockFile::Kind kind, double seconds, bool* busy);
+  // Takes the guard in kind on the data file now at its name, following a
+  // replaced one; nothing is held on a missing data file.
+  bool followGuard(platform::LockFile::Kind kind, double seconds, bool* busy);
+  using Key = std::pair<std::uint64_t, std::uint64_t>;
+  // Files this lock under *key in the process's table by stamp's identity.
+  void rekey(Key* key, const platform::FileStamp& stamp);
 
   platform::LockFile file_;
   std::string name_;
+  std::string dataFileName_;
+  platform::LockFile guard_;  // the data file, for the guard's slots
+  bool guardHeld_ = false;    // the guard's database slot is held (as slot 0 is)
+  Key lockKey_{}, guardKey_{};
   int sharedHolds_ = 0;
   int exclusiveHolds_ = 0;
   std::set<const void*> unsaved_;

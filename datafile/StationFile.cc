@@ -170,7 +170,7 @@ bool StationFile::IsWellFormedId(const std::string& id) {
 StationFile::StationFile(BMTFile& db) : db_(&db) {
   path_ = nameFor(stateOf(&db).dataPath.empty() ? db.fileName : stateOf(&db).dataPath);
   platform::File file;
-  if (!file.open(path_, platform::File::kReadOnly)) return;
+  if (!file.open(path_, platform::File::kReadOnlyNoLink)) return;  // a link is no station file
   exists_ = true;
   long length = file.length();
   if (length <= 0) return;

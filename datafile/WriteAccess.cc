@@ -20,6 +20,8 @@ bool checkWritable(BMTFile& db, const LockHold& hold) {
     return false;
   }
   if (!hold.ok()) return false;
+  // The lock held must still be the one that other processes take.
+  if (state.lock != nullptr && !state.lock->confirm(SharedLock::waitSeconds())) return false;
   if (db.IsStale()) {
     platform::noteFailure("another process replaced the data file \"" + db.fileName +
                           "\" since this database was opened; open it again");

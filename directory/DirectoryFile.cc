@@ -152,7 +152,10 @@ void Directory::takeContents(Directory* other) {
 bool Directory::read() {
   WorkingDirectory scope(homeDrive, homePath_.c_str());
   platform::File file;
-  if (!file.open(fileName, platform::File::kReadOnly)) return false;
+  // Never through a link: one planted at the name (to another's file) would
+  // make the index whatever its target says; refused, the directory is
+  // rebuilt from the records and saved as a file of our own in its place.
+  if (!file.open(fileName, platform::File::kReadOnlyNoLink)) return false;
   FileBuffer buffer(&file, kBufferSize);
   std::istream in(&buffer);
 

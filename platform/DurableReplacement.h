@@ -16,8 +16,13 @@ namespace platform {
 // and six random characters, created exclusively in the target's folder
 // (O_EXCL|O_NOFOLLOW, so no other process can take or redirect the name);
 // commit() syncs it, renames it over the target and syncs the folder. The
-// new file takes the permission bits of the one it replaces (or, with none
-// there, those of a newly created file). Everything goes through
+// new file takes the permission bits of the regular file it replaces, set
+// on its own descriptor (or, with none there, those of a newly created
+// file); a symbolic link at the target is replaced, never followed. In a
+// folder that others may write, commit() renames only its own file: one
+// moved away and replaced by another process (checked on the name against
+// the open file just before the rename) fails the commit and leaves the
+// target alone. Everything goes through
 // Env::current(). Destroying an uncommitted replacement removes its
 // temporary file. Failures leave the reason in lastFailure().
 class METDB_EXPORT DurableReplacement {

@@ -30,6 +30,11 @@ std::string uniqueName(Env* env, const std::string& folder, const std::string& p
 
 Env::~Env() = default;
 
+bool Env::lockHeld(int, int, LockKind, LockKind* held) {
+  *held = kUnlock;
+  return false;
+}
+
 Env* Env::Default() {
   // Never destroyed: files may be closed while the library is being
   // unloaded, after the destructors of its other statics have run.
@@ -88,12 +93,13 @@ bool Env::removeAll(const std::string& name) {
 
 bool Env::takePermissions(int file, const std::string& model) {
   FileStatus found;
-  int fd = open(model, kNonBlocking, 0);
+  // Never through a link: a planted one must not lend its target's bits.
+  int fd = open(model, kNonBlocking | kNoFollow, 0);
   if (fd >= 0) {
     bool known = status(fd, &found);
     close(fd);
     if (!known) return false;
-  } else if (!statusOf(model, &found, true)) {  // unreadable: its name still tells
+  } else if (!statusOf(model, &found, false)) {  // unreadable: its name still tells
     return false;
   }
   return found.kind == FileStatus::kRegular && setPermissions(file, found.permissions);

@@ -93,6 +93,10 @@ class METDB_EXPORT Env {
   // process), without waiting. False with errno EAGAIN when another handle
   // holds a conflicting lock.
   virtual bool lock(int file, int slot, LockKind kind) = 0;
+  // Sets *held to the lock that another handle holds on byte slot in the
+  // way of kind (kUnlock: none). False when the system cannot tell (the
+  // default, for file systems without such a question).
+  virtual bool lockHeld(int file, int slot, LockKind kind, LockKind* held);
   // Closes the handle, dropping its locks; the handle is gone even when this
   // reports an error.
   virtual bool close(int file) = 0;
@@ -160,8 +164,9 @@ class METDB_EXPORT Env {
   // followed). False when something stayed.
   bool removeAll(const std::string& name);
   // Gives the open file the permission bits of the regular file model, asked
-  // of the file itself (opened without following to a FIFO's writer). False
-  // when there is no such file or the bits cannot be set.
+  // of the file itself (opened without blocking on a FIFO and without
+  // following a link, so that a planted link lends no target's bits). False
+  // when there is no such regular file or the bits cannot be set.
   bool takePermissions(int file, const std::string& model);
   // What name is, links followed; kMissing also when it cannot be asked.
   FileStatus::Kind kindOf(const std::string& name);

@@ -34,6 +34,9 @@ bool File::open(const std::string& name, Mode mode) {
     case kReadWriteCreate:
       flags |= Env::kReadWrite | Env::kCreate;
       break;
+    case kReadOnlyNoLink:
+      flags |= Env::kNoFollow;
+      break;
   }
   int fd = env->open(name, flags, 0666);
   if (fd < 0) {

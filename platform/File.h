@@ -18,9 +18,10 @@ class File {
   // How open() opens a file: always for reading, and for writing too unless
   // kReadOnly.
   enum Mode {
-    kReadOnly,        // must exist
-    kReadWrite,       // must exist
-    kReadWriteCreate  // created empty (mode 0666 less the umask) when missing
+    kReadOnly,         // must exist
+    kReadWrite,        // must exist
+    kReadWriteCreate,  // created empty (mode 0666 less the umask) when missing
+    kReadOnlyNoLink    // as kReadOnly, but a symbolic link at the name is refused
   };
 
   // A closed file.

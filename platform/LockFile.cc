@@ -23,18 +23,35 @@ LockFile& LockFile::operator=(LockFile&& other) noexcept {
   return *this;
 }
 
-bool LockFile::open(const std::string& name) {
+bool LockFile::open(const std::string& name, const std::string& model) {
   close();
   Env* env = Env::current();
-  const unsigned common = Env::kNonBlocking;
-  int fd = env->open(name, Env::kReadWrite | Env::kCreate | Env::kExclusive | common, 0666);
-  if (fd >= 0) {
-    // Whoever opens the database first makes the file; every user who may
-    // change the database must be able to lock it exclusively later, so
-    // the file is writable by all, whatever the umask. It holds no data.
-    env->setPermissions(fd, 0666);
-  } else if (errno == EEXIST) {
+  const unsigned common = Env::kNonBlocking | Env::kNoFollow;
+  // The model's bits come from its descriptor. Only a process that may
+  // write it makes the lock file: one made by a reader would be the
+  // reader's, whom writers of another group could not open it for.
+  FileStatus modelStatus;
+  bool mayCreate = true;
+  int modelRefusal = 0;
+  int m = env->open(model, Env::kReadWrite | Env::kNonBlocking, 0);
+  if (m >= 0) {
+    if (!env->status(m, &modelStatus)) modelStatus.kind = FileStatus::kMissing;
+    env->close(m);
+  } else if (errno != ENOENT) {
+    mayCreate = false;
+    modelRefusal = errno;
+  }
+  bool modelled = modelStatus.kind == FileStatus::kRegular;
+  int fd = -1;
+  if (mayCreate) {
+    fd = env->open(name, Env::kReadWrite | Env::kCreate | Env::kExclusive | common,
+                   modelled ? 0600 : 0666);
+    if (fd >= 0 && modelled) env->setPermissions(fd, modelStatus.permissions & 0666);
+  }
+  if (fd < 0 && (!mayCreate || errno == EEXIST)) {
     fd = env->open(name, Env::kReadWrite | common, 0);
+    // Missing, and not ours to make: the data file's refusal is the cause.
+    if (fd < 0 && errno == ENOENT && modelRefusal != 0) errno = modelRefusal;
   }
   bool readOnly = false;
   if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
@@ -43,6 +60,12 @@ bool LockFile::open(const std::string& name) {
     // No file to read: the refusal to create one is the cause.
     if (fd < 0 && errno == ENOENT) errno = refused;
     readOnly = true;
+  }
+  if (fd < 0 && errno == ELOOP) {
+    noteFailure("the lock file \"" + name +
+                "\" is a symbolic link, which is never followed; remove it and it is made "
+                "again");
+    return false;
   }
   if (fd < 0) {
     noteSystemFailure("cannot open the lock file \"" + name + "\"");
@@ -63,6 +86,42 @@ FileStamp LockFile::stamp() const {
   FileStatus status;
   if (fd_ < 0 || !Env::current()->status(fd_, &status)) return FileStamp();
   return status.stamp;
+}
+
+bool LockFile::openExisting(const std::string& name) {
+  close();
+  Env* env = Env::current();
+  bool readOnly = false;
+  int fd = env->open(name, Env::kReadWrite | Env::kNonBlocking, 0);
+  if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
+    fd = env->open(name, Env::kNonBlocking, 0);
+    readOnly = true;
+  }
+  if (fd < 0) return false;
+  FileStatus status;
+  if (!env->status(fd, &status) || status.kind != FileStatus::kRegular) {
+    env->close(fd);
+    return false;
+  }
+  fd_ = fd;
+  readOnly_ = readOnly;
+  return true;
+}
+
+bool LockFile::isAt(const std::string& name, bool followLinks) const {
+  FileStatus there;
+  if (fd_ < 0 || !Env::current()->statusOf(name, &there, followLinks)) return false;
+  return there.kind == FileStatus::kRegular && there.stamp.sameFile(stamp());
+}
+
+LockFile::Kind LockFile::heldByOthers(int slot, Kind kind) const {
+  Env::LockKind held = Env::kUnlock;
+  if (fd_ < 0 || kind == kUnlocked) return kUnlocked;
+  if (!Env::current()->lockHeld(fd_, slot, kind == kExclusive ? Env::kExclusiveLock : Env::kShared,
+                                &held)) {
+    return kUnlocked;
+  }
+  return held == Env::kExclusiveLock ? kExclusive : held == Env::kShared ? kShared : kUnlocked;
 }
 
 bool LockFile::set(int slot, Kind kind, bool* busy) {

@@ -25,17 +25,30 @@ class LockFile {
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;
 
-  // Opens name for reading and writing, creating it (empty, mode 0666 less
-  // the umask) when missing; where that is refused (a read-only medium, a
-  // folder the user cannot write) an existing file is opened for reading
-  // only, which still takes shared locks. False, with lastFailure() set,
-  // when neither works or name is not a regular file.
-  bool open(const std::string& name);
+  // Opens name for reading and writing without following a symbolic link
+  // (one there is refused, never opened). When missing, it is created
+  // (empty) by a process that may write model, with model's read and write
+  // bits, asked of model's own descriptor (with no model there, 0666 less
+  // the umask): whoever may change the data is the one who may lock it.
+  // Where writing is refused (a read-only medium, a file or folder the user
+  // cannot write) an existing file is opened for reading only, which still
+  // takes shared locks. False, with lastFailure() set, when neither works
+  // or name is not a regular file.
+  bool open(const std::string& name, const std::string& model);
+  // Opens the existing regular file name (links followed) to lock bytes of
+  // it, for reading and writing, or for reading only where writing is
+  // refused. False when there is none or it cannot be opened; notes no
+  // failure.
+  bool openExisting(const std::string& name);
   bool isOpen() const { return fd_ >= 0; }
   // Whether the file was opened for reading only (exclusive locks fail).
   bool readOnly() const { return readOnly_; }
   // The lock file's own stamp, which tells two names of one file apart.
   FileStamp stamp() const;
+  // Whether name (followed only with followLinks) is still the file open
+  // here: false once it was removed or replaced, when locks held here no
+  // longer meet those of processes that open name now.
+  bool isAt(const std::string& name, bool followLinks = false) const;
 
   // Sets the lock on byte slot to kind without waiting: a shared lock
   // becomes exclusive or the other way round in place. Returns true when
@@ -43,6 +56,9 @@ class LockFile {
   // (*busy is then true) or the system refused (*busy false, lastFailure()
   // set).
   bool set(int slot, Kind kind, bool* busy);
+  // The strongest lock that other open files hold on byte slot against
+  // kind (kUnlocked: none, or the system cannot tell).
+  Kind heldByOthers(int slot, Kind kind) const;
 
   void close();
 

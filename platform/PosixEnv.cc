@@ -131,6 +131,18 @@ bool PosixEnv::lock(int file, int slot, LockKind kind) {
   return r == 0;
 }
 
+bool PosixEnv::lockHeld(int file, int slot, LockKind kind, LockKind* held) {
+  struct flock lock = {};
+  lock.l_type = kind == kExclusiveLock ? F_WRLCK : F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = slot;
+  lock.l_len = 1;
+  *held = kUnlock;
+  if (::fcntl(file, F_OFD_GETLK, &lock) != 0) return false;
+  *held = lock.l_type == F_WRLCK ? kExclusiveLock : lock.l_type == F_RDLCK ? kShared : kUnlock;
+  return true;
+}
+
 // Never retried: on Linux the descriptor is gone even when close reports EINTR.
 bool PosixEnv::close(int file) { return ::close(file) == 0; }
 

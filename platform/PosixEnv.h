@@ -20,6 +20,7 @@ class PosixEnv : public Env {
   bool setPermissions(int file, unsigned permissions) override;
   bool setModified(int file, std::int64_t modifiedNs) override;
   bool lock(int file, int slot, LockKind kind) override;
+  bool lockHeld(int file, int slot, LockKind kind, LockKind* held) override;
   bool close(int file) override;
 
   int standardInput() override;

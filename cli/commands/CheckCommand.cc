@@ -26,9 +26,10 @@ void print(std::ostream& out, const Finding& f, std::size_t examples) {
   out << mark << f.what << '\n';
   std::size_t shown = examples == 0 ? f.examples.size() : std::min(examples, f.examples.size());
   for (std::size_t i = 0; i < shown; ++i) out << "         " << f.examples[i] << '\n';
-  if (f.examples.size() > shown) {
-    out << "         ... and " << f.examples.size() - shown << " more\n";
-  }
+  // Only the first examples of a long finding are kept: the rest is
+  // counted from the finding's own count.
+  std::size_t all = std::max(f.count, f.examples.size());
+  if (all > shown) out << "         ... and " << all - shown << " more\n";
 }
 
 struct CheckOptions {

@@ -238,4 +238,23 @@ TEST(ContentCheckTest, RanksPositionsOutsideTheirCountryAndNamesTheSlip) {
   EXPECT_FALSE(contains(o.out, "Noronha (record")) << o.out;
 }
 
+// Many locations of different names at one point: each is paired with the
+// first of them, once (not every pair), and the count says so; the work
+// grows with their number, not its square. Of more repeats than the
+// examples kept, "... and N more" counts them all.
+TEST(ContentCheckTest, ManyLocationsAtOnePointArePairedWithTheFirst) {
+  TempDir dir;
+  std::string csv = "name,state,country,continent,level,latitude,longitude\n";
+  for (int i = 0; i < 1200; ++i) csv += "Twin,BE,Switzerland,Europe,1,46.5,7.5\n";
+  for (int i = 0; i < 3000; ++i)
+    csv += "P" + std::to_string(i) + ",ZH,Switzerland,Europe,1,47.4,8.5\n";
+  writeFile(dir.file("f.csv"), csv);
+  ASSERT_EQ(run(dir, {"--db", "f.bmt", "create", "f.csv", "--keep-duplicates"}).status, 0);
+  Outcome o = run(dir, {"--db", "f.bmt", "check", "--content"});
+  EXPECT_TRUE(contains(o.out, "FAULT  1199 locations repeat earlier ones exactly")) << o.out;
+  EXPECT_TRUE(contains(o.out, "         ... and 1189 more\n")) << o.out;
+  EXPECT_TRUE(contains(o.out, "note   2999 pairs of locations of different names lie within 10 m"))
+      << o.out;
+}
+
 }  // namespace

@@ -575,10 +575,98 @@ TEST_F(SeveralProcessesTest, AProcessKilledWhileHoldingTheLockHoldsItNoMore) {
                     {"--db", "s.bmt", "--wait", "0.3", "delete", before.begin()->second.continent}),
             1);
   EXPECT_NE(readFile(dir.file("a.err")).find("locked"), std::string::npos);
+  // The wait names what it waits for: a writer, here.
+  EXPECT_NE(readFile(dir.file("a.err")).find("is changing the database"), std::string::npos)
+      << readFile(dir.file("a.err"));
   kill(holder, SIGKILL);
   waitFor(holder);
   EXPECT_TRUE(lock.lock(MetDatabaseLock::kExclusive, 0));
   lock.unlock();
+  expectContents(before);
+}
+
+// Commands adding while another process removes and replaces the lock file
+// again and again (as a person clearing "stale" lock files might): the lock
+// is not split, so every add that reported success is kept.
+TEST_F(SeveralProcessesTest, ALockFileReplacedWhileCommandsAddSplitsNoLock) {
+  constexpr int kAdders = 6, kAddsEach = 4;
+  Gate start;
+  pid_t replacer = spawn(
+      [&]() {
+        std::string lock = dir.file("s.bmt.lock"), fresh = dir.file("fresh.lock");
+        for (long round = 0;; ++round) {
+          if (round % 2 == 0) {
+            std::remove(lock.c_str());
+          } else {
+            writeFile(fresh, "");
+            std::rename(fresh.c_str(), lock.c_str());
+          }
+        }
+        return 0;
+      },
+      &start);
+  std::vector<pid_t> adders;
+  for (int a = 0; a < kAdders; ++a) {
+    adders.push_back(spawn(
+        [&, a]() {
+          int added = 0;  // one bit per add that reported success
+          for (int i = 0; i < kAddsEach; ++i) {
+            Place p = place("Europe", "Norway", "Oslo", "R" + std::to_string(a * 10 + i), 1,
+                            50.5f + a, 5.25f + i);
+            std::string name = "r" + std::to_string(a) + "_" + std::to_string(i);
+            if (runTool(dir.path(), name, addArgs(p)) == 0) added |= 1 << i;
+          }
+          return added;
+        },
+        &start));
+  }
+  start.open();
+  std::vector<int> results;
+  for (pid_t pid : adders) results.push_back(waitFor(pid));
+  kill(replacer, SIGKILL);
+  waitFor(replacer);
+
+  Contents now = contentsOf(db());
+  int reported = 0;
+  for (int a = 0; a < kAdders; ++a) {
+    ASSERT_GE(results[static_cast<std::size_t>(a)], 0);
+    for (int i = 0; i < kAddsEach; ++i) {
+      if ((results[static_cast<std::size_t>(a)] & (1 << i)) == 0) continue;
+      ++reported;
+      Place p = place("Europe", "Norway", "Oslo", "R" + std::to_string(a * 10 + i), 1, 50.5f + a,
+                      5.25f + i);
+      EXPECT_TRUE(now.count(key(p)) == 1) << p.name << " reported added but is lost";
+    }
+  }
+  EXPECT_GT(reported, 0);
+  for (const auto& [path, p] : before) EXPECT_TRUE(now.count(path) == 1) << path << " is lost";
+  expectConsistent(db());
+}
+
+// The lock file takes the data file's read and write bits (here the owner's
+// and the group's), not 0666: no one who may not write the database can
+// hold it locked.
+TEST_F(SeveralProcessesTest, ALockFileTakesTheDataFilesBits) {
+  std::remove(dir.file("s.bmt.lock").c_str());
+  chmod(db().c_str(), 0640);
+  { BMTFile opened(db().c_str(), BMTFile::kReadOnly); }
+  struct stat st;
+  ASSERT_EQ(stat(dir.file("s.bmt.lock").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// A lock file planted as a symbolic link is never followed: a command that
+// would change the database refuses, naming it, and the link's target is
+// neither opened for writing nor locked.
+TEST_F(SeveralProcessesTest, ASymlinkedLockFileIsRefused) {
+  std::remove(dir.file("s.bmt.lock").c_str());
+  writeFile(dir.file("victim"), "theirs");
+  ASSERT_EQ(symlink("victim", dir.file("s.bmt.lock").c_str()), 0);
+  Place p = place("Europe", "Norway", "Oslo", "L", 1, 60.5f, 10.5f);
+  EXPECT_EQ(runTool(dir.path(), "a", addArgs(p)), 1);
+  EXPECT_NE(readFile(dir.file("a.err")).find("symbolic link"), std::string::npos)
+      << readFile(dir.file("a.err"));
+  EXPECT_EQ(readFile(dir.file("victim")), "theirs");
   expectContents(before);
 }
 

@@ -244,12 +244,15 @@ TEST(HostileDataFileTest, LinksToFoldersAndFifosAreNotValidLinksToFilesWork) {
 }
 
 // Files planted at the names the library writes are replaced, never
-// written through: a link there leads nowhere new.
+// written through: a link there leads nowhere new, and its target's mode
+// (another's file open to all) is not copied onto the file made there.
 TEST(HostilePlantedNameTest, LinksAtTheWrittenNamesAreNotFollowed) {
   TempDir dir, elsewhere;
   writeFile(dir.file("p.bmt"), bytesOf(twoRecords()));
   std::string victim = elsewhere.file("victim");
   writeFile(victim, "keep");
+  ASSERT_EQ(chmod(victim.c_str(), 0666), 0);
+  mode_t mask = umask(022);
   ASSERT_EQ(symlink(victim.c_str(), dir.file("p.dir").c_str()), 0);
   ASSERT_EQ(symlink(elsewhere.file("new").c_str(), dir.file("s.sel").c_str()), 0);
   {
@@ -261,9 +264,13 @@ TEST(HostilePlantedNameTest, LinksAtTheWrittenNamesAreNotFollowed) {
   EXPECT_EQ(s.write(dir.file("s.sel").c_str()), 1);
   EXPECT_EQ(readFile(victim), "keep");
   EXPECT_FALSE(fileExists(elsewhere.file("new")));
+  umask(mask);
   struct stat st;
   ASSERT_EQ(lstat(dir.file("p.dir").c_str(), &st), 0);
   EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+  ASSERT_EQ(stat(victim.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0666u);
 }
 
 // The attacks below run the tool as a user would and expect its refusal.
@@ -316,6 +323,18 @@ TEST_F(HostileToolTest, ASelectionNamingOneContinentOftenListsItOnce) {
   std::string listed = tool(dir_, "--db db.bmt list --selection many.sel --columns name", &status);
   EXPECT_EQ(status, 0) << readFile(dir_.file(".err"));
   EXPECT_EQ(listed, "NAME\nBlindern\nOslo\n2 locations.\n");
+}
+
+// Distinct names, which no collapsing of repeats makes fewer, are limited
+// before the library reads them into memory.
+TEST_F(HostileToolTest, ASelectionOfTooManyNamesIsRefused) {
+  writeFile(dir_.file("db.bmt"), bytesOf(twoRecords()));
+  std::string text = "many\n1.10\n";
+  text.reserve(2000010u * 11);
+  for (int i = 0; i <= 2000000; ++i) text += "E" + std::to_string(i) + "\n1\n";
+  writeFile(dir_.file("many.sel"), text + ">\n5 90 -90 180 -180 0");
+  std::string err = refused("--db db.bmt list --selection many.sel");
+  EXPECT_TRUE(contains(err, "holds about 2000002 names, more than the 2000000")) << err;
 }
 
 TEST_F(HostileToolTest, FilesOfZerosOrTextAreNoDatabaseToAnyCommand) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "platform/Failure.h"
 #include "tests/support/RecordingEnv.h"
 #include "tests/support/TempDir.h"
 
@@ -60,6 +61,56 @@ TEST(DurableReplacementTest, ANewFileGetsTheModeOfACreatedFile) {
 
 // A failed sync ends the replacement: it is not tried again, the old file
 // stays and the temporary file goes.
+// A symbolic link planted at the target (to another's file open to all)
+// is replaced by a file of our own, with a created file's bits: neither
+// written through nor its target's mode copied.
+TEST(DurableReplacementTest, ALinkAtTheTargetIsReplacedNotFollowed) {
+  TempDir dir;
+  std::string theirs = dir.file("theirs"), target = dir.file("t.dir");
+  writeFile(theirs, "theirs");
+  ASSERT_EQ(0, ::chmod(theirs.c_str(), 0666));
+  ASSERT_EQ(0, ::symlink("theirs", target.c_str()));
+  mode_t mask = ::umask(022);
+  DurableReplacement replacement(target);
+  ASSERT_TRUE(replacement.begin());
+  ASSERT_TRUE(replacement.append("ours", 4));
+  EXPECT_TRUE(replacement.commit());
+  ::umask(mask);
+  struct stat st;
+  ASSERT_EQ(0, ::lstat(target.c_str(), &st));
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  EXPECT_EQ(readFile(target), "ours");
+  EXPECT_EQ(readFile(theirs), "theirs");
+  EXPECT_EQ(modeOf(theirs), 0666u);
+}
+
+// In a folder that others may write, the temporary file moved away and a
+// link to someone's file put in its place: the commit refuses, leaving the
+// target and the link's target as they were.
+TEST(DurableReplacementTest, ASwappedTemporaryFileIsNotRenamedOverTheTarget) {
+  TempDir dir;
+  std::string target = dir.file("t.bmt"), victim = dir.file("victim");
+  writeFile(target, "old");
+  writeFile(victim, "private");
+  ASSERT_EQ(0, ::chmod(victim.c_str(), 0600));
+  DurableReplacement replacement(target);
+  ASSERT_TRUE(replacement.begin());
+  ASSERT_TRUE(replacement.append("new", 3));
+  std::string temp = replacement.temporaryName();
+  ASSERT_EQ(0, ::rename(temp.c_str(), dir.file("moved").c_str()));
+  ASSERT_EQ(0, ::symlink("victim", temp.c_str()));
+  EXPECT_FALSE(replacement.commit());
+  EXPECT_NE(std::string(lastFailure()).find("moved or replaced"), std::string::npos)
+      << lastFailure();
+  EXPECT_EQ(readFile(target), "old");
+  EXPECT_EQ(readFile(victim), "private");
+  EXPECT_EQ(modeOf(victim), 0600u);
+  struct stat st;
+  ASSERT_EQ(0, ::lstat(temp.c_str(), &st));
+  EXPECT_TRUE(S_ISLNK(st.st_mode));  // not ours to remove
+}
+
 TEST(DurableReplacementTest, AFailedSyncIsFatal) {
   TempDir dir;
   std::string target = dir.file("t.txt");

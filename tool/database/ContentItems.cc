@@ -65,7 +65,8 @@ void RankedFinding::report(std::vector<Finding>* findings, const std::string& on
   examples.reserve(examples_.size());
   for (Example& e : examples_) examples.push_back(std::move(e.text));
   examples_.clear();
-  findings->push_back({kind, text::plural(count_, one.c_str(), many.c_str()), std::move(examples)});
+  findings->push_back({kind, text::plural(count_, one.c_str(), many.c_str()), std::move(examples),
+                       static_cast<std::size_t>(count_)});
 }
 
 }  // namespace metdb

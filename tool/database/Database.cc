@@ -136,7 +136,9 @@ void Database::lock(MetDatabaseLock::Mode mode) {
   }
   std::string wait = text::shortestFloat(static_cast<float>(waitSeconds_));
   if (waiting_) {
-    waiting_("waiting for another process to finish with \"" + dataFile_ + "\" (up to " + wait +
+    // The reason names what holds the database: readers or a writer (the
+    // system does not tell which process holds a lock of an open file).
+    waiting_("waiting for \"" + dataFile_ + "\": " + libraryReason() + " (up to " + wait +
              " s; --wait changes this)...");
   }
   // In slices, so that the check point can end the wait.
@@ -149,8 +151,9 @@ void Database::lock(MetDatabaseLock::Mode mode) {
                   Error::Cause::kSystem);
     }
   }
-  throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait +
-                  " s; nothing was done. Try again, or wait longer with --wait SECONDS.",
+  throw Error("Another process kept \"" + dataFile_ + "\" locked for " + wait + " s (" +
+                  libraryReason() +
+                  "); nothing was done. Try again, or wait longer with --wait SECONDS.",
               Error::Cause::kBusy);
 }
 

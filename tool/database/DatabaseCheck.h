@@ -1,6 +1,7 @@
 #ifndef METDB_TOOL_DATABASE_DATABASECHECK_H_
 #define METDB_TOOL_DATABASE_DATABASECHECK_H_
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@ namespace metdb {
 struct Finding {
   enum Kind { kOk, kNote, kFault };
   Kind kind;
-  std::string what;  // a phrase, without its period
-  std::vector<std::string> examples;
+  std::string what;                   // a phrase, without its period
+  std::vector<std::string> examples;  // the first ones, when there are many
+  // How many things the finding counts, when more than its examples (0:
+  // as many as its examples).
+  std::size_t count = 0;
 };
 
 // Checks the open database of access (opened for reading) as a maintainer

@@ -32,21 +32,47 @@ bool sameName(const ContentItem& a, const ContentItem& b) {
   return a.nameHash == b.nameHash && searchKey(*a.location) == searchKey(*b.location);
 }
 
+bool samePosition(const ContentItem& a, const ContentItem& b) {
+  return a.latitude == b.latitude && a.longitude == b.longitude;
+}
+
+// Orders items by latitude, then longitude, so that the items at one
+// position stand together.
+bool southOf(const ContentItem& a, const ContentItem& b) {
+  return a.latitude < b.latitude || (a.latitude == b.latitude && a.longitude < b.longitude);
+}
+
 // Calls near(a, b, metres) for the pairs of items among indices[begin,
-// end), which are sorted by latitude, that lie within metres of each other.
+// end), which are sorted by southOf, that lie within metres of each other.
+// The items at one position are taken as one: each is paired with the
+// first of them (0 m apart), and only that first one with the items
+// elsewhere, so that many locations at one point cost their number, not
+// its square.
 template <typename Near>
 void pairsWithin(const ContentItems& items, const std::vector<std::size_t>& indices,
                  std::size_t begin, std::size_t end, double metres, Near near) {
-  const double window = metres / kMinMetresPerDegree;
-  for (std::size_t x = begin; x < end; ++x) {
+  std::vector<std::size_t> firsts;
+  for (std::size_t x = begin; x < end;) {
     const ContentItem& a = items[indices[x]];
+    std::size_t y = x + 1;
+    for (; y < end && samePosition(items[indices[y]], a); ++y) {
+      if ((y & 0xfff) == 0) checkPoint();
+      near(a, items[indices[y]], 0.0);
+    }
+    firsts.push_back(indices[x]);
+    x = y;
+  }
+  const double window = metres / kMinMetresPerDegree;
+  for (std::size_t x = 0; x < firsts.size(); ++x) {
+    if ((x & 0xfff) == 0) checkPoint();
+    const ContentItem& a = items[firsts[x]];
     // A degree of longitude is at least as long as cos(latitude) degrees of
     // the meridian's shortest, near enough for a window.
     double cosine = std::cos(std::min(89.9, std::fabs(static_cast<double>(a.latitude)) + window) *
                              M_PI / 180.0);
     double lonWindow = window / cosine;
-    for (std::size_t y = x + 1; y < end; ++y) {
-      const ContentItem& b = items[indices[y]];
+    for (std::size_t y = x + 1; y < firsts.size(); ++y) {
+      const ContentItem& b = items[firsts[y]];
       if (b.latitude - a.latitude > window) break;
       double gap = std::fabs(std::remainder(static_cast<double>(b.longitude) - a.longitude, 360.0));
       if (gap > lonWindow) continue;
@@ -103,7 +129,7 @@ void checkNearDuplicates(const ContentItems& items, const ContentCheckOptions& o
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     const ContentItem& x = items[a];
     const ContentItem& y = items[b];
-    return x.nameHash < y.nameHash || (x.nameHash == y.nameHash && x.latitude < y.latitude);
+    return x.nameHash < y.nameHash || (x.nameHash == y.nameHash && southOf(x, y));
   });
   // The nearest pairs are the likeliest to be one place entered twice.
   for (std::size_t x = 0; x < order.size();) {
@@ -124,7 +150,7 @@ void checkNearDuplicates(const ContentItems& items, const ContentCheckOptions& o
     x = end;
   }
   std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return items[a].latitude < items[b].latitude; });
+            [&](std::size_t a, std::size_t b) { return southOf(items[a], items[b]); });
   pairsWithin(items, order, 0, order.size(), options.anyTwoMetres,
               [&](const ContentItem& a, const ContentItem& b, double m) {
                 if (sameName(a, b)) return;  // reported above

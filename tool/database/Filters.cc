@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "module/CurrentDatabase.h"
+#include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/DirectoryWalk.h"
 #include "tool/database/LocationFilter.h"
+#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -167,9 +169,55 @@ void dropRepeatedEntries(TLocList*& chain, TLocationSelection* owner) {
   }
 }
 
+// The most names (continents, countries, states and locations together)
+// that a selection file may hold: twice the locations of the largest
+// databases in use, and about 240 MB of memory once read.
+constexpr long long kMaxSelectionNames = 2000000;
+
+// An upper bound of the names that file holds: its lines but the sub-list
+// marks "<" and ">", less its two first lines, one name in two (each name
+// has its flag line). Counted in blocks, without keeping a line. -1 when
+// the file cannot be read here (the library's read then says why).
+long long namesInSelectionFile(const std::string& file) {
+  try {
+    InputFile in(file);
+    std::vector<char> block(1 << 16);
+    long long lines = 0, lineLength = 0;
+    char first = 0;
+    long long offset = 0;
+    for (;;) {
+      std::size_t got = in.readAt(offset, block.data(), block.size());
+      if (got == 0) break;
+      checkPoint();
+      for (std::size_t i = 0; i < got; ++i) {
+        char c = block[i];
+        if (c != '\n') {
+          if (lineLength++ == 0) first = c;
+          continue;
+        }
+        bool mark = lineLength == 1 && (first == '<' || first == '>');
+        if (!mark) ++lines;
+        lineLength = 0;
+      }
+      offset += static_cast<long long>(got);
+    }
+    if (lineLength > 0) ++lines;
+    return lines > 2 ? (lines - 2 + 1) / 2 : 0;
+  } catch (const Error&) {
+    return -1;
+  }
+}
+
 }  // namespace
 
 void readSelectionFile(const std::string& file, TLocationSelection* selection) {
+  long long names = namesInSelectionFile(file);
+  if (names > kMaxSelectionNames) {
+    throw Error("The selection file \"" + file + "\" holds about " + std::to_string(names) +
+                " names, more than the " + std::to_string(kMaxSelectionNames) +
+                " (continents, countries, states and locations together) that a selection may "
+                "name; select by fewer names, or by level and box.");
+  }
   int read = selection->read(file.c_str());
   if (read == 1) {
     dropRepeatedEntries(selection->continentList, selection);

@@ -39,10 +39,14 @@ double nearestOtherKm(const ContentItem& item, const std::vector<const ContentIt
     double dy = static_cast<double>(other->latitude) - item.latitude;
     best = std::min(best, std::hypot(dx * scale, dy));
   };
-  for (auto up = at; up != among.end() && (*up)->latitude - item.latitude <= best; ++up) {
+  // Stopping at a distance of 0 (another at the same point), which nothing
+  // beats, keeps many locations at one point from costing its square.
+  for (auto up = at; up != among.end() && best > 0 && (*up)->latitude - item.latitude <= best;
+       ++up) {
     consider(*up);
   }
-  for (auto down = at; down != among.begin() && item.latitude - (*(down - 1))->latitude <= best;
+  for (auto down = at;
+       down != among.begin() && best > 0 && item.latitude - (*(down - 1))->latitude <= best;
        --down) {
     consider(*(down - 1));
   }

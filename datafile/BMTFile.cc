@@ -102,7 +102,6 @@ long BMTFile::addLocationData(LocationData& record) {
     return -1;
   }
   keepNewerThanDirectory(*this);
-  state.unsynced = true;
   if (state.lock != nullptr) state.lock->markUnsaved(this);
   return index;
 }
@@ -165,7 +164,6 @@ void BMTFile::setLocationData(long index, LocationData& record) {
     return;
   }
   keepNewerThanDirectory(*this);
-  stateOf(this).unsynced = true;
   // A record written past the end is an appended one, not yet in a saved
   // directory file: see addLocationData.
   if (offset >= length && databaseLock(*this) != nullptr) databaseLock(*this)->markUnsaved(this);
@@ -260,12 +258,6 @@ bool BMTFile::storeDirectory() {
     if (saved.read()) merged = mergeDirectoryEdits(saved, *directory, state.baseline);
   }
   Directory* target = merged ? merged.get() : directory;
-  // The records come first: a directory file must never index records that
-  // a crash could still take from the data file.
-  if (state.unsynced) {
-    if (!stream.sync()) return false;
-    state.unsynced = false;
-  }
   if (!target->write()) {
     if (!platform::hasFailure()) {
       platform::noteFailure("cannot write the directory file \"" + directory->fileName + "\"");

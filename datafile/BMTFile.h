@@ -105,11 +105,9 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   // since this database read or last saved it, the two are joined: the
   // other's locations stay, less those this database deleted, and this
   // one's additions join them; this database's directory is then replaced
-  // by the joined one (pointers into the old one are dangling). Records
-  // this database wrote since its last save are synced to the disk first.
-  // Returns false, changing nothing, for a read-only, invalid or stale
-  // database, when the lock cannot be had, or when the data file cannot be
-  // synced or the directory file written.
+  // by the joined one (pointers into the old one are dangling). Returns
+  // false, changing nothing, for a read-only, invalid or stale database,
+  // when the lock cannot be had, or when the file cannot be written.
   bool storeDirectory();
 
   // Compacts the data file into directory order, dropping records that no

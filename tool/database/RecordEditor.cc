@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -91,33 +92,6 @@ bool sameKeys(const LocationData& a, const LocationData& b) {
          std::memcmp(&alat, &blat, sizeof alat) == 0 && std::memcmp(&alon, &blon, sizeof alon) == 0;
 }
 
-// Enters record, whose record index is index, into the directory in the
-// groups of its names, opening those it lacks. The directory's arrays keep
-// their order whatever is added, so the walk sees the location in its place;
-// only its record lies apart from its group in the file until compaction.
-void enterIntoGroup(Directory* d, const LocationData& record, long index) {
-  Continent* c = d->getContinent(VELDstring(fieldText(record.continent)));
-  Country* k =
-      c ? d->getCountry(VELDstring(fieldText(record.country)), c->getCountries()) : nullptr;
-  State* s = k ? d->getState(VELDstring(fieldText(record.state)), k->getStates()) : nullptr;
-  Continent* lastContinent = d->lastContinent;
-  Country* lastCountry = d->lastCountry;
-  State* lastState = d->lastState;
-  Location* lastLocation = d->lastLocation;
-  // The groups found are the open ones, and the previous record has the
-  // new one's names, so that addOrderedEntry joins them and opens a group
-  // only where none was found.
-  d->lastContinent = c;
-  d->lastCountry = k;
-  d->lastState = s;
-  LocationData previous = record;
-  d->addOrderedEntry(record, previous, index);
-  d->lastContinent = lastContinent;
-  d->lastCountry = lastCountry;
-  d->lastState = lastState;
-  d->lastLocation = lastLocation;
-}
-
 }  // namespace
 
 long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
@@ -129,7 +103,9 @@ long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
                 text::shortestFloat(record.longitude) + " already (record " +
                 std::to_string(same->locationIndex) + "; change it with \"metdb set\").");
   }
-  return append(record, info, -1);
+  insert(record, false, info);
+  Location* added = findEqual(record, nullptr);
+  return added ? added->locationIndex : -1;
 }
 
 LocationData RecordEditor::record(long index) {
@@ -184,7 +160,9 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
                 std::to_string(record.level) + " " + text::shortestFloat(record.latitude) + "," +
                 text::shortestFloat(record.longitude) + " already; nothing was changed.");
   }
-  return append(record, kept, index);
+  insert(record, true, kept);
+  Location* moved = findEqual(record, nullptr);
+  return moved ? moved->locationIndex : -1;
 }
 
 namespace {
@@ -572,30 +550,36 @@ void RecordEditor::adoptGroupNames(LocationData* r) const {
   if (s != nullptr) setNameField(r->state, *s);
 }
 
-long RecordEditor::append(const LocationData& record, const StationInfo& station, long replaced) {
+void RecordEditor::insert(const LocationData& record, bool removeCursorLocation,
+                          const StationInfo& station) {
+  ScratchFolder scratch(platform::Env::current()->tempFolder());
+  if (!scratch.ok()) {
+    throw Error("Cannot prepare the record: " + scratch.error() + "; nothing was changed.");
+  }
   BMTFile* db = access_.db();
-  LocationData copy = record;
-  long index = db->addLocationData(copy);
-  if (index < 0) {
-    throw Error("Cannot append the record to \"" + access_.dataFile() + "\": " + reasonOrUnknown() +
-                "; nothing was changed.");
-  }
-  Directory* d = db->directory;
-  if (replaced >= 0 && moveCursorTo(replaced)) d->deleteEntry();
-  enterIntoGroup(d, record, index);
-  access_.noteChanged();
-  access_.saveDirectory();
-  StationFile stations(*db);
-  bool hadEntry = replaced >= 0 && stations.find(replaced) != nullptr;
-  if (hadEntry || !station.empty()) {
-    if (replaced >= 0) stations.set(replaced, StationInfo());
-    stations.set(index, station);
-    if (!stations.save()) {
-      throw Error("Cannot write the station file \"" + stations.path() + "\": " +
-                  reasonOrUnknown() + "; the record was written without its station information.");
+  std::ostringstream quiet;
+  ProgressInfo info(quiet, false, 0);
+  {
+    BMTFile one(scratch.file("one.bmt").c_str());
+    LocationData copy = record;
+    long index = one.IsValid() ? one.addLocationData(copy) : -1;
+    if (index < 0) {
+      throw Error("Cannot prepare the record in \"" + scratch.path() + "\": " + reasonOrUnknown() +
+                  "; nothing was changed.");
     }
+    LocationData previous;
+    one.directory->addOrderedEntry(copy, previous, index);
+    if (!station.empty()) {
+      StationFile stations(one);
+      stations.set(index, station);
+      if (!stations.save()) {
+        throw Error("Cannot prepare the record in \"" + scratch.path() +
+                    "\": " + reasonOrUnknown() + "; nothing was changed.");
+      }
+    }
+    if (removeCursorLocation) db->directory->deleteEntry();
+    merge(one, false, info, "the new file did not come out as written", "nothing was changed");
   }
-  return index;
 }
 
 long RecordEditor::remove(const std::set<long>& indices) {
@@ -619,16 +603,7 @@ long RecordEditor::remove(const std::set<long>& indices) {
     }
   }
   if (removed == 0) return 0;
-  // The records stay in the file until it holds as many records no
-  // location refers to as records in use: a deletion then costs the
-  // directory's save, and compacting it costs no more than the deletions
-  // since the last one left behind.
-  long inUse = d->locationCount;
-  if (access_.recordCount() - inUse >= inUse) {
-    compact();
-  } else {
-    access_.noteChanged();
-  }
+  compact();
   access_.saveDirectory();
   return removed;
 }

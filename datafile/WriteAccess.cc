@@ -7,7 +7,7 @@
 
 SharedLock* databaseLock(const BMTFile& db) { return stateOf(&db).lock.get(); }
 
-bool checkWritable(BMTFile& db, const LockHold& hold) {
+bool checkWritable(BMTFile& db, const LockHold& hold, platform::FileStamp* onDisk) {
   const DatabaseState& state = stateOf(&db);
   if (state.readOnly) {
     platform::noteFailure("the database is open for reading only");
@@ -22,10 +22,16 @@ bool checkWritable(BMTFile& db, const LockHold& hold) {
   if (!hold.ok()) return false;
   // The lock held must still be the one that other processes take.
   if (state.lock != nullptr && !state.lock->confirm(SharedLock::waitSeconds())) return false;
-  if (db.IsStale()) {
-    platform::noteFailure("another process replaced the data file \"" + db.fileName +
-                          "\" since this database was opened; open it again");
-    return false;
+  if (onDisk != nullptr) *onDisk = platform::FileStamp();
+  // As IsStale() tells, keeping what was seen.
+  if (state.data.exists) {
+    platform::FileStamp now = platform::stampOf(state.dataPath);
+    if (!now.sameFile(state.data)) {
+      platform::noteFailure("another process replaced the data file \"" + db.fileName +
+                            "\" since this database was opened; open it again");
+      return false;
+    }
+    if (onDisk != nullptr) *onDisk = now;
   }
   return true;
 }
@@ -49,14 +55,19 @@ bool checkReplaceable(BMTFile& db, const LockHold& hold) {
 
 void keepNewerThanDirectory(BMTFile& db) {
   platform::FileStamp dir = platform::stampOf(directoryPath(*db.directory));
+  platform::FileStamp data = db.stream.stamp();
   // Setting the time is allowed to the file's owner only; for anyone else
   // the write's own time has to do, and its refusal is no failure of the
   // write.
-  if (dir.exists) {
+  if (dir.exists && !(data.exists && data.modifiedNs > dir.modifiedNs)) {
     bool noted = platform::hasFailure();
-    if (!db.stream.setModifiedAfter(dir.modifiedNs) && !noted) platform::clearFailure();
+    if (db.stream.setModified(dir.modifiedNs + 1)) {
+      data = db.stream.stamp();
+    } else if (!noted) {
+      platform::clearFailure();
+    }
   }
-  stateOf(&db).data = db.stream.stamp();
+  stateOf(&db).data = data;
 }
 
 void adoptReplacement(BMTFile& db, platform::File newFile) {

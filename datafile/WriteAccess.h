@@ -15,7 +15,10 @@ SharedLock* databaseLock(const BMTFile& db);
 // Whether db may be written now: open for writing, its data file open and
 // not replaced by another process since it was opened, and hold (the
 // database lock, exclusive) granted.
-bool checkWritable(BMTFile& db, const LockHold& hold);
+// When onDisk is given, it receives the data file's stamp as just seen
+// (its length is the open file's: it is the same file), or one whose
+// exists is false when none was taken.
+bool checkWritable(BMTFile& db, const LockHold& hold, platform::FileStamp* onDisk = nullptr);
 
 // checkWritable, and moreover no one else holds appended records that are
 // not yet in a saved directory file, which a new data file written from

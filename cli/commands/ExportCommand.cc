@@ -50,16 +50,21 @@ long write(SelectedLocations& selected, const std::string& format, std::ostream&
   long unplaced = 0;
   const bool geojson = format == "geojson";
   JsonArrayWriter array(out, geojson ? "{\"type\": \"FeatureCollection\", \"features\": [" : "[");
+  std::string feature;
   selected.forEach([&](const LocationData& r, long index) {
-    bool placed = true;
-    nlohmann::ordered_json object =
-        geojson ? geoJsonFeature(r, index, &placed) : recordToJson(r, index);
-    if (stations) {
-      nlohmann::ordered_json& members = geojson ? object["properties"] : object;
-      addStationMembers(members, selected.station(index), geojson);
+    if (geojson) {
+      bool placed = true;
+      nlohmann::ordered_json members = nlohmann::ordered_json::object();
+      if (stations) addStationMembers(members, selected.station(index), true);
+      feature.clear();
+      appendGeoJsonFeature(&feature, r, index, &members, &placed);
+      array.addText(feature);
+      if (!placed) ++unplaced;
+      return;
     }
+    nlohmann::ordered_json object = recordToJson(r, index);
+    if (stations) addStationMembers(object, selected.station(index), false);
     array.add(object);
-    if (!placed) ++unplaced;
   });
   array.end(geojson ? "]}" : "]");
   return unplaced;

@@ -13,6 +13,11 @@ void JsonArrayWriter::add(const nlohmann::ordered_json& element) {
   ++count_;
 }
 
+void JsonArrayWriter::addText(const std::string& element) {
+  out_ << (count_ == 0 ? "\n  " : ",\n  ") << element;
+  ++count_;
+}
+
 void JsonArrayWriter::end(const std::string& closing) {
   out_ << (count_ > 0 ? "\n" : "") << closing << '\n';
 }

@@ -24,6 +24,8 @@ class JsonArrayWriter {
 
   // Writes one element, compact (dumpJson with no indent).
   void add(const nlohmann::ordered_json& element);
+  // Writes one element given as its compact JSON text.
+  void addText(const std::string& element);
   // Writes closing, which begins with the array's "]", and a line end.
   void end(const std::string& closing = "]");
 

@@ -94,6 +94,22 @@ bool sameKeys(const LocationData& a, const LocationData& b) {
          std::memcmp(&alat, &blat, sizeof alat) == 0 && std::memcmp(&alon, &blon, sizeof alon) == 0;
 }
 
+// A location that moves, or changes country, takes the time zone of its new
+// place where its zone was the one its old place gave (or none): a zone a
+// list or a person gave otherwise stays.
+void followPosition(const LocationData& old, const LocationData& record, StationInfo* info) {
+  if (old.latitude == record.latitude && old.longitude == record.longitude &&
+      fieldText(old.country) == fieldText(record.country)) {
+    return;
+  }
+  LocationTimeZone zones;
+  if (!info->timeZone.empty() &&
+      info->timeZone != zones.of(old.latitude, old.longitude, fieldText(old.country))) {
+    return;
+  }
+  info->timeZone = zones.of(record.latitude, record.longitude, fieldText(record.country));
+}
+
 }  // namespace
 
 long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
@@ -139,6 +155,7 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
   adoptGroupNames(adopted);
   LocationData& record = *adopted;
   StationInfo kept = info ? *info : stationInfo(index);
+  followPosition(old, record, &kept);
   if (sameKeys(old, record)) {
     db->setLocationData(index, record);
     LocationData check;

@@ -80,10 +80,11 @@ void warnUnplaced(long unplaced, ToolContext& context) {
 // Writes the selected records into a GeoPackage at path; returns the
 // number it could not place.
 long writeGeoPackage(SelectedLocations& selected, const std::string& path) {
-  GeoPackageWriter writer(path);
+  const bool stations = selected.hasStations();
+  GeoPackageWriter writer(path, stations);
   long unplaced = 0;
   selected.forEach([&](const LocationData& r, long index) {
-    if (!writer.add(r, index)) ++unplaced;
+    if (!writer.add(r, index, stations ? selected.station(index) : nullptr)) ++unplaced;
   });
   writer.finish();
   return unplaced;

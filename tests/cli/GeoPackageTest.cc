@@ -51,6 +51,9 @@ TEST_F(GeoPackageTest, HoldsTheRequiredTablesAPointLayerAndItsSpatialIndex) {
   EXPECT_EQ(queryOne(gpkg, "SELECT geometry_type_name || srs_id FROM gpkg_geometry_columns"),
             "POINT4326");
   EXPECT_EQ(queryOne(gpkg, "SELECT seriesA1 FROM locations WHERE name = 'Oslo'"), "-4.3");
+  // The station file's columns, null where unknown.
+  EXPECT_EQ(queryOne(gpkg, "SELECT timezone FROM locations WHERE name = 'Oslo'"), "Europe/Oslo");
+  EXPECT_EQ(queryOne(gpkg, "SELECT count(*) FROM locations WHERE elevation IS NULL"), "9");
   // The R-tree keeps 32-bit bounds, rounded outwards.
   EXPECT_EQ(queryOne(gpkg,
                      "SELECT count(*) FROM rtree_locations_geom r JOIN locations l ON "
@@ -78,17 +81,30 @@ TEST_F(GeoPackageTest, PassesGdalsValidatorAndReader) {
   EXPECT_TRUE(contains(out, "seriesE12: Real")) << out;
 }
 
+// A CSV export without its last column, the source, which a database
+// read from the GeoPackage names as "gpkg line N".
+std::string withoutSources(const std::string& csv) {
+  std::string out;
+  std::string::size_type start = 0;
+  while (start < csv.size()) {
+    std::string::size_type end = csv.find('\n', start);
+    std::string line = csv.substr(start, end - start);
+    out += line.substr(0, line.rfind(',')) + '\n';
+    start = end == std::string::npos ? csv.size() : end + 1;
+  }
+  return out;
+}
+
 TEST_F(GeoPackageTest, ReadsBackIntoTheSameRecords) {
   Outcome created = run(dir, {"--db", "back.bmt", "create", "s.gpkg"});
   ASSERT_EQ(created.status, 0) << created.err;
-  Outcome before = tool({"export"});
-  Outcome after = run(dir, {"--db", "back.bmt", "export"});
-  EXPECT_EQ(after.out, before.out);
+  const std::string before = withoutSources(tool({"export"}).out);
+  EXPECT_EQ(withoutSources(run(dir, {"--db", "back.bmt", "export"}).out), before);
 
   ASSERT_EQ(run(dir, {"--db", "back.bmt", "delete", "South America/Peru"}).status, 0);
   Outcome imported = run(dir, {"--db", "back.bmt", "import", "s.gpkg", "--from", "gpkg"});
   ASSERT_EQ(imported.status, 0) << imported.err;
-  EXPECT_EQ(run(dir, {"--db", "back.bmt", "export"}).out, before.out);
+  EXPECT_EQ(withoutSources(run(dir, {"--db", "back.bmt", "export"}).out), before);
 }
 
 // A GeoPackage that GDAL wrote (its own layer name, an envelope in each

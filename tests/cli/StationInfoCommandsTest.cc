@@ -167,4 +167,11 @@ TEST_F(StationInfoCommandsTest, ZonesComeFromPositionsAndCheckHoldsThemToTheCoun
             0);
   EXPECT_EQ(tool({"list", "--name", "Kiruna", "--columns", "name,timezone", "--format", "csv"}).out,
             "name,timezone\nKiruna,Europe/Stockholm\n");
+  // A location that moves to another country takes its new place's zone;
+  // one a list gave stays.
+  ASSERT_EQ(tool({"set", "Europe/Sweden/Norrbotten/Kiruna", "--country", "Finland"}).status, 0);
+  ASSERT_EQ(tool({"set", "Europe/Finland/Pohjois-Pohjanmaa/Oulu", "--latitude", "65.2"}).status, 0);
+  EXPECT_EQ(
+      tool({"list", "--country", "Finland", "--columns", "name,timezone", "--format", "csv"}).out,
+      "name,timezone\nKiruna,Europe/Helsinki\nOulu,Asia/Tokyo\n");
 }

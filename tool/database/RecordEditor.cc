@@ -120,6 +120,22 @@ void enterIntoGroup(Directory* d, const LocationData& record, long index) {
   d->lastLocation = lastLocation;
 }
 
+// A location that moves, or changes country, takes the time zone of its new
+// place where its zone was the one its old place gave (or none): a zone a
+// list or a person gave otherwise stays.
+void followPosition(const LocationData& old, const LocationData& record, StationInfo* info) {
+  if (old.latitude == record.latitude && old.longitude == record.longitude &&
+      fieldText(old.country) == fieldText(record.country)) {
+    return;
+  }
+  LocationTimeZone zones;
+  if (!info->timeZone.empty() &&
+      info->timeZone != zones.of(old.latitude, old.longitude, fieldText(old.country))) {
+    return;
+  }
+  info->timeZone = zones.of(record.latitude, record.longitude, fieldText(record.country));
+}
+
 }  // namespace
 
 long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
@@ -163,6 +179,7 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
   adoptGroupNames(adopted);
   LocationData& record = *adopted;
   StationInfo kept = info ? *info : stationInfo(index);
+  followPosition(old, record, &kept);
   if (sameKeys(old, record)) {
     db->setLocationData(index, record);
     LocationData check;

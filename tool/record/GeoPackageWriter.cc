@@ -11,6 +11,7 @@
 #include "tool/record/GeoPackageGeometry.h"
 #include "tool/record/RecordPosition.h"
 #include "tool/record/SqliteFile.h"
+#include "tool/record/StationFields.h"
 
 namespace metdb {
 
@@ -109,13 +110,19 @@ const char* sqlType(FieldKind kind) {
 }
 
 // The table's columns after fid and geom: the record index, then every
-// element of the field table.
-std::string columnDefinitions(std::string* placeholders) {
+// element of the field table, then (with stations) the station columns.
+std::string columnDefinitions(bool stations, std::string* placeholders) {
   std::string out = "\"index\" INTEGER NOT NULL";
   *placeholders = "?, ?, ?";
   for (const Field& field : locationFields()) {
     for (int e = 0; e < field.elements; ++e) {
       out += ", \"" + columnName(field, e) + "\" " + sqlType(field.kind);
+      *placeholders += ", ?";
+    }
+  }
+  if (stations) {
+    for (const std::string& column : stationColumns()) {
+      out += ", \"" + column + "\" " + (column == "elevation" ? "REAL" : "TEXT");
       *placeholders += ", ?";
     }
   }
@@ -141,8 +148,8 @@ struct GeoPackageWriter::Statements {
   double maxY = -std::numeric_limits<double>::infinity();
 };
 
-GeoPackageWriter::GeoPackageWriter(const std::string& path)
-    : file_(std::make_unique<SqliteFile>(path, true)) {
+GeoPackageWriter::GeoPackageWriter(const std::string& path, bool stations)
+    : file_(std::make_unique<SqliteFile>(path, true)), stations_(stations) {
   // The file is written whole in one transaction, and only moved into
   // place when complete, so no journal is needed.
   file_->run("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA page_size = 4096;");
@@ -150,7 +157,7 @@ GeoPackageWriter::GeoPackageWriter(const std::string& path)
   std::string placeholders;
   file_->run(std::string("CREATE TABLE locations (fid INTEGER PRIMARY KEY AUTOINCREMENT, geom "
                          "POINT, ") +
-             columnDefinitions(&placeholders) + ");");
+             columnDefinitions(stations, &placeholders) + ");");
   file_->run("BEGIN;");
   statements_ =
       std::make_unique<Statements>(*file_, "INSERT INTO locations VALUES (" + placeholders + ")");
@@ -158,7 +165,7 @@ GeoPackageWriter::GeoPackageWriter(const std::string& path)
 
 GeoPackageWriter::~GeoPackageWriter() = default;
 
-bool GeoPackageWriter::add(const LocationData& record, long index) {
+bool GeoPackageWriter::add(const LocationData& record, long index, const StationInfo* info) {
   sqlite3_stmt* s = statements_->insertRow.get();
   sqlite3_int64 fid = next_++;
   sqlite3_bind_int64(s, 1, fid);
@@ -191,6 +198,27 @@ bool GeoPackageWriter::add(const LocationData& record, long index) {
             sqlite3_bind_double(s, at, shortestDouble(record, field, e));
           }
           break;
+      }
+    }
+  }
+  if (stations_) {
+    for (const std::string& column : stationColumns()) {
+      if (info == nullptr) {
+        sqlite3_bind_null(s, at++);
+      } else if (column == "elevation") {
+        if (info->hasElevation()) {
+          sqlite3_bind_double(s, at, info->elevation);
+        } else {
+          sqlite3_bind_null(s, at);
+        }
+        ++at;
+      } else {
+        std::string text = stationValueText(*info, column);
+        if (text.empty()) {
+          sqlite3_bind_null(s, at++);
+        } else {
+          sqlite3_bind_text(s, at++, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        }
       }
     }
   }

@@ -92,14 +92,36 @@ class Searcher : public DirectoryVisitor {
   std::vector<SearchHit> hits_;
 };
 
-}  // namespace
-
+// Whether hit a ranks before hit b in a search's answer (see
+// searchLocations).
 bool ranksBefore(const SearchHit& a, const SearchHit& b) {
   if (a.match.before(b.match)) return true;
   if (b.match.before(a.match)) return false;
   if (a.matchedLevel != b.matchedLevel) return a.matchedLevel < b.matchedLevel;
   if (a.location->level != b.location->level) return a.location->level < b.location->level;
   return a.walkPosition < b.walkPosition;
+}
+
+}  // namespace
+
+std::string searchQuery(const std::string& text) {
+  std::string query = text::trimBlanks(searchKey(text));
+  if (query.empty()) {
+    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.",
+                Error::Cause::kBadInput);
+  }
+  return query;
+}
+
+SearchResult rankedResult(std::vector<SearchHit> hits, std::size_t limit) {
+  SearchResult result;
+  result.total = hits.size();
+  const std::size_t shown = std::min(limit, hits.size());
+  std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(shown), hits.end(),
+                    ranksBefore);
+  hits.resize(shown);
+  result.hits = std::move(hits);
+  return result;
 }
 
 void keepStationFiltered(SearchResult* result, const Filters& filters, BMTFile* db,
@@ -153,23 +175,11 @@ std::set<long> identifiedLocations(BMTFile& db, const std::string& text) {
 
 SearchResult searchLocations(Directory* directory, const std::string& text, const Filters& filters,
                              std::size_t limit, const std::set<long>& identified) {
-  std::string query = text::trimBlanks(searchKey(text));
-  if (query.empty()) {
-    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.",
-                Error::Cause::kBadInput);
-  }
+  std::string query = searchQuery(text);
   LocationFilter filter(filters);
   Searcher searcher(filter, query, identified);
   walkDirectory(directory, searcher);
-  SearchResult result;
-  std::vector<SearchHit>& hits = searcher.hits();
-  result.total = hits.size();
-  std::size_t shown = std::min(limit, hits.size());
-  std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(shown), hits.end(),
-                    ranksBefore);
-  hits.resize(shown);
-  result.hits = std::move(hits);
-  return result;
+  return rankedResult(std::move(searcher.hits()), limit);
 }
 
 }  // namespace metdb

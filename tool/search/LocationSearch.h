@@ -38,9 +38,13 @@ struct SearchResult {
   std::size_t total = 0;
 };
 
-// Whether hit a ranks before hit b in a search's answer (see
-// searchLocations).
-bool ranksBefore(const SearchHit& a, const SearchHit& b);
+// The search key that text asks for (its folded, trimmed form); throws
+// Error (bad input) when nothing is left to search for.
+std::string searchQuery(const std::string& text);
+
+// The answer of a search that found hits: the first limit of them as
+// searchLocations ranks them, and the number of all of them.
+SearchResult rankedResult(std::vector<SearchHit> hits, std::size_t limit);
 
 // Every location of directory, among those filters select, whose name or
 // whose state, country or continent matches text (matchName over search

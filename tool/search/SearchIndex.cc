@@ -221,11 +221,7 @@ void SearchIndex::addNearCandidates(const std::string& query,
 
 SearchResult SearchIndex::search(const std::string& text, const Filters& filters, std::size_t limit,
                                  const std::set<long>& identified) const {
-  std::string query = text::trimBlanks(searchKey(text));
-  if (query.empty()) {
-    throw Error("The search text " + text::quoted(text) + " holds nothing to search for.",
-                Error::Cause::kBadInput);
-  }
+  std::string query = searchQuery(text);
   LocationFilter filter(filters);
   std::vector<std::uint32_t> candidates;
   addCandidates(query, &candidates);
@@ -305,14 +301,7 @@ SearchResult SearchIndex::search(const std::string& text, const Filters& filters
     candidate = rangeEnd;
   }
 
-  SearchResult result;
-  result.total = hits.size();
-  const std::size_t shown = std::min(limit, hits.size());
-  std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(shown), hits.end(),
-                    ranksBefore);
-  hits.resize(shown);
-  result.hits = std::move(hits);
-  return result;
+  return rankedResult(std::move(hits), limit);
 }
 
 }  // namespace metdb

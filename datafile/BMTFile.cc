@@ -8,6 +8,7 @@
 #include "datafile/DatabaseState.h"
 #include "datafile/DirectoryMerge.h"
 #include "datafile/WriteAccess.h"
+#include "platform/Env.h"
 #include "platform/Failure.h"
 #include "platform/FileHandle.h"
 #include "platform/FileOps.h"
@@ -85,6 +86,13 @@ bool BMTFile::IsStale() {
   return !platform::stampOf(state.dataPath).sameFile(state.data);
 }
 
+bool BMTFile::OthersHoldUnsavedRecords() {
+  SharedLock* lock = databaseLock(*this);
+  if (lock == nullptr) return false;
+  LockHold hold(lock, SharedLock::kExclusive, SharedLock::waitSeconds());
+  return hold.ok() && lock->othersHoldUnsaved(this);
+}
+
 long BMTFile::addLocationData(LocationData& record) {
   platform::clearFailure();
   forgetReadAhead(this);
@@ -105,8 +113,60 @@ long BMTFile::addLocationData(LocationData& record) {
     return -1;
   }
   keepNewerThanDirectory(*this);
+  state.unsynced = true;
   if (state.lock != nullptr) state.lock->markUnsaved(this);
   return index;
+}
+
+long BMTFile::appendBeforeSave(LocationData& record) {
+  std::string dirPath = directoryPath(*directory);
+  if (!platform::stampOf(dirPath).exists) return addLocationData(record);
+  platform::clearFailure();
+  forgetReadAhead(this);
+  DatabaseState& state = stateOf(this);
+  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
+  platform::FileStamp onDisk;
+  if (!checkWritable(*this, hold, &onDisk)) return -1;
+  long length = onDisk.exists ? static_cast<long>(onDisk.size) : stream.length();
+  if (length < 0) return -1;
+  // A second is far more than the write takes; the file system's clock may
+  // lag the system's by its resolution.
+  constexpr std::int64_t kAhead = 1000000000;
+  platform::File dirFile;
+  if (!dirFile.open(dirPath, platform::File::kReadWrite) ||
+      !dirFile.setModifiedAfter(platform::Env::current()->nowNs() + kAhead) || !dirFile.sync()) {
+    if (!platform::hasFailure()) {
+      platform::noteFailure("cannot date the directory file \"" + directory->fileName + "\"");
+    }
+    return -1;
+  }
+  dirFile.close();
+  // Our own dating, not another process's save.
+  state.directoryFile = platform::stampOf(dirPath);
+  long index = length / kLocationDataSize;
+  if (!stream.writeAt(index * kLocationDataSize, &record, sizeof record)) {
+    stream.truncate(length);
+    return -1;
+  }
+  state.data = stream.stamp();
+  state.unsynced = true;
+  if (state.lock != nullptr) state.lock->markUnsaved(this);
+  return index;
+}
+
+bool BMTFile::dropAppended(long index) {
+  platform::clearFailure();
+  forgetReadAhead(this);
+  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
+  long offset = recordOffset(index);
+  if (offset < 0 || !checkWritable(*this, hold) || !stream.truncate(offset)) return false;
+  platform::FileStamp dir = platform::stampOf(directoryPath(*directory));
+  platform::FileStamp data = stream.stamp();
+  if (dir.exists && data.exists && data.modifiedNs > dir.modifiedNs) {
+    stream.setModified(dir.modifiedNs);
+  }
+  stateOf(this).data = stream.stamp();
+  return true;
 }
 
 void BMTFile::getLocationData(long index, LocationData& record) {
@@ -167,6 +227,7 @@ void BMTFile::setLocationData(long index, LocationData& record) {
     return;
   }
   keepNewerThanDirectory(*this);
+  stateOf(this).unsynced = true;
   // A record written past the end is an appended one, not yet in a saved
   // directory file: see addLocationData.
   if (offset >= length && databaseLock(*this) != nullptr) databaseLock(*this)->markUnsaved(this);
@@ -261,6 +322,12 @@ bool BMTFile::storeDirectory() {
     if (saved.read()) merged = mergeDirectoryEdits(saved, *directory, state.baseline);
   }
   Directory* target = merged ? merged.get() : directory;
+  // The records come first: a directory file must never index records that
+  // a crash could still take from the data file.
+  if (state.unsynced) {
+    if (!stream.sync()) return false;
+    state.unsynced = false;
+  }
   if (!target->write()) {
     if (!platform::hasFailure()) {
       platform::noteFailure("cannot write the directory file \"" + directory->fileName + "\"");

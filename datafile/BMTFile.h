@@ -99,15 +99,40 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   // directory indexes, but refuses every write; delete it and open the
   // database again to see the other process's work.
   bool IsStale();
+  // Whether another process, or another database object of this process,
+  // holds records it appended to this database but has not yet entered in
+  // a saved directory file. A change that saves this database's directory
+  // should wait until it has: the other's save is built on the directory
+  // it read. Takes the database lock exclusively for the question (waiting
+  // as the library's own operations do); false when no lock can be had.
+  bool OthersHoldUnsavedRecords();
+
+  // Appends record as addLocationData does, for a writer that enters it in
+  // its directory and saves that (storeDirectory) next: the directory file
+  // is first dated, durably, past the write, so that until the save an
+  // opening still trusts it. A process that dies or fails before the save
+  // so leaves the database as it was, the record unused at the end of the
+  // file (the next compaction drops it), rather than a data file newer than
+  // its directory file, whose rebuild would take the record in (and every
+  // deleted location's record with it). Without a directory file it is
+  // addLocationData. Returns the record index, or -1 (nothing written).
+  long appendBeforeSave(LocationData& record);
+  // Takes off the records from index on, which appendBeforeSave wrote
+  // since the directory was last saved, for a writer whose edit failed:
+  // the data file is left no newer than the directory file. False when the
+  // database may not be written or the file cannot be cut.
+  bool dropAppended(long index);
 
   // Saves the directory to its file now (the destructor does the same when
   // the directory changed). When another process saved the directory file
   // since this database read or last saved it, the two are joined: the
   // other's locations stay, less those this database deleted, and this
   // one's additions join them; this database's directory is then replaced
-  // by the joined one (pointers into the old one are dangling). Returns
-  // false, changing nothing, for a read-only, invalid or stale database,
-  // when the lock cannot be had, or when the file cannot be written.
+  // by the joined one (pointers into the old one are dangling). Records
+  // this database wrote since its last save are synced to the disk first.
+  // Returns false, changing nothing, for a read-only, invalid or stale
+  // database, when the lock cannot be had, or when the data file cannot be
+  // synced or the directory file written.
   bool storeDirectory();
 
   // Compacts the data file into directory order, dropping records that no

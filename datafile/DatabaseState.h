@@ -58,6 +58,10 @@ struct DatabaseState {
   // against which its own additions and deletions are told. Not kept for a
   // read-only database, which never saves.
   RecordIndexSet baseline;
+  // Whether records were written through the stream since the directory
+  // file was last saved: they are synced before the directory file that
+  // indexes them is put in place.
+  bool unsynced = false;
 
   // Records read ahead while a BulkRead is held (empty otherwise).
   long aheadFirst = 0;

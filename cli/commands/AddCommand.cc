@@ -40,7 +40,8 @@ int add(const RecordOptions& options, const StationOptions& station, ToolContext
 }  // namespace
 
 void addAddCommand(CLI::App* app, ToolContext* context) {
-  CLI::App* command = app->add_subcommand("add", "Add a location, placed in its group");
+  CLI::App* command =
+      app->add_subcommand("add", "Add a location to its group (its record appended)");
   auto options = std::make_shared<RecordOptions>();
   options->addOptions(command, true);
   auto station = std::make_shared<StationOptions>();

@@ -6,8 +6,8 @@
 namespace metdb {
 
 // Adds `metdb add --name .. --country .. --continent .. --latitude ..
-// --longitude .. [more fields]` to app: a new record, placed in its group
-// by importing it (see RecordEditor), so the data file stays grouped. A
+// --longitude .. [more fields]` to app: a new record, appended to the data
+// file and entered in its group in the directory (see RecordEditor). A
 // location with the same names, level and position must not exist yet.
 // app and context are owned by the caller and outlive the parse and the
 // run.

@@ -99,7 +99,8 @@ int remove(const DeleteOptions& o, ToolContext& context) {
 }  // namespace
 
 void addDeleteCommand(CLI::App* app, ToolContext* context) {
-  CLI::App* command = app->add_subcommand("delete", "Delete locations and compact the data file");
+  CLI::App* command =
+      app->add_subcommand("delete", "Delete locations; their records go at the next compaction");
   auto o = std::make_shared<DeleteOptions>();
   CLI::Option* what =
       command

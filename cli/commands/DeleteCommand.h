@@ -8,8 +8,8 @@ namespace metdb {
 // Adds `metdb delete INDEX|PATH [--dry-run]` and `metdb delete --selection
 // FILE [--dry-run]` to app: deletes one record, every location under a path
 // (CONTINENT, CONTINENT/COUNTRY, ... down to a location's name), or the
-// locations of a saved selection, by deleting them from the directory and
-// compacting the data file, so it stays grouped. --dry-run lists what would
+// locations of a saved selection, by deleting them from the directory (see
+// RecordEditor::remove for when the data file is compacted). --dry-run lists what would
 // go and changes nothing. app and context are owned by the caller and
 // outlive the parse and the run.
 void addDeleteCommand(CLI::App* app, ToolContext* context);

@@ -77,8 +77,8 @@ TEST_F(BulkEditTest, AnAmbiguousPathListsEveryLocationItNames) {
   EXPECT_EQ(o.err,
             "metdb: \"Europe/Norway/Vestland/Voss\" names 2 locations; give the record index of "
             "the one to change (nothing was changed):\n"
-            "  6  Europe/Norway/Vestland/Voss  level 3 at 60.628,6.418\n"
-            "  5  Europe/Norway/Vestland/Voss  level 1 at 60.7,6.5\n");
+            "  5  Europe/Norway/Vestland/Voss  level 3 at 60.628,6.418\n"
+            "  9  Europe/Norway/Vestland/Voss  level 1 at 60.7,6.5\n");
   EXPECT_EQ(readFile(dir.file("s.bmt")), data);
 }
 

@@ -1,12 +1,15 @@
-// add, set, delete and compact: after each the data file is still grouped
-// and the directory holds every group once; after a failure both files are
-// as they were.
+// add, set, delete and compact: add and a moving set append the record and
+// delete leaves it, with the directory walking every location in its group
+// and check finding no fault; compact (and delete, once half the records
+// are unused) leaves the file grouped; after a failure both files are as
+// they were.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "datafile/BMTFile.h"
 #include "tests/cli/ToolRun.h"
 #include "tests/support/TempDir.h"
 
@@ -32,10 +35,9 @@ class EditTest : public ::testing::Test {
     args.insert(args.begin(), {"--db", "s.bmt"});
     return run(dir, args, options);
   }
-  // Fails unless the database is grouped, check finds nothing, and the
-  // walk lists `locations` locations.
+  // Fails unless check finds no fault and the walk lists `locations`
+  // locations.
   void expectSound(long locations) {
-    expectGroupedDatabase(dir.file("s.bmt"));
     Outcome o = tool({"check"});
     EXPECT_EQ(o.status, 0) << o.out;
     o = tool({"list"});
@@ -44,37 +46,60 @@ class EditTest : public ::testing::Test {
         << o.out;
     EXPECT_EQ(tooltest::tmpFiles(dir), Files{});
   }
+  // The names of the records in file order.
   std::vector<std::string> names() {
     std::vector<std::string> out;
     for (const LocationData& r : readRecords(dir.file("s.bmt"))) out.push_back(r.name);
     return out;
   }
+  // The names of the locations in the directory's walk.
+  std::vector<std::string> walked() {
+    std::vector<std::string> out;
+    BMTFile db(dir.file("s.bmt").c_str(), BMTFile::kReadOnly);
+    Directory* d = db.directory;
+    if (d->IsEmpty()) return out;
+    d->first();
+    do {
+      LocationData r;
+      db.getLocationData(d->getLocationIndex(), r);
+      out.push_back(r.name);
+    } while (d->next());
+    return out;
+  }
   TempDir dir;
 };
 
-TEST_F(EditTest, AddPlacesTheRecordInItsGroup) {
+TEST_F(EditTest, AddAppendsTheRecordAndEntersItInItsGroup) {
   Outcome o = tool({"add", "--name", "Tromso", "--state", "Troms", "--country", "NORWAY",
                     "--continent", "europe", "--level", "2", "--latitude", "69.6492", "--longitude",
                     "18.9553", "--series-c", "1,2,3,4,5,6,7,8,9,10,11,12"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out,
-            "Added Europe/Norway/Troms/Tromso as record 4; the database holds 10 locations.\n");
-  EXPECT_EQ(names(), (Files{"Cairo", "Nairobi", "Helsinki", "Oslo", "Tromso", "Bergen", "Voss",
-                            "Lund", "Quito", "Lima"}));
+            "Added Europe/Norway/Troms/Tromso as record 9; the database holds 10 locations.\n");
+  const Files inGroups = {"Cairo",  "Nairobi", "Helsinki", "Oslo",  "Tromso",
+                          "Bergen", "Voss",    "Lund",     "Quito", "Lima"};
+  EXPECT_EQ(walked(), inGroups);
   std::vector<LocationData> records = readRecords(dir.file("s.bmt"));
   // It took the letter case of the groups it joined.
-  EXPECT_STREQ(records[4].country, "Norway");
-  EXPECT_STREQ(records[4].continent, "Europe");
+  EXPECT_STREQ(records[9].country, "Norway");
+  EXPECT_STREQ(records[9].continent, "Europe");
   std::int16_t c12;
-  std::memcpy(&c12, &records[4].seriesC[11], sizeof c12);
+  std::memcpy(&c12, &records[9].seriesC[11], sizeof c12);
   EXPECT_EQ(c12, 12);
   expectSound(10);
+  o = tool({"check"});
+  EXPECT_TRUE(contains(o.out, "stands apart from the rest of their group")) << o.out;
+
+  // Compaction puts the record in its group in the file too.
+  ASSERT_EQ(tool({"compact"}).status, 0);
+  expectGroupedDatabase(dir.file("s.bmt"));
+  EXPECT_EQ(names(), inGroups);
 
   // A new continent goes to its place too.
   o = tool({"add", "--name", "Perth", "--state", "WA", "--country", "Australia", "--continent",
             "Oceania", "--latitude", "-31.95", "--longitude", "115.86"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(names()[8], "Perth");  // after Europe, before South America
+  EXPECT_EQ(walked()[8], "Perth");  // after Europe, before South America
   expectSound(11);
 }
 
@@ -95,16 +120,16 @@ TEST_F(EditTest, SetChangesInPlaceOrMovesTheRecord) {
   expectSound(9);
 
   // Another country: the record moves to Sweden's group, its other fields
-  // kept.
+  // kept; the new record is appended, the old one unused.
   o = tool({"set", "3", "--country", "Sweden", "--state", "Stockholm", "--name", "Stockholm"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_TRUE(contains(o.out, "it is now record 6 (Europe/Sweden/Stockholm/Stockholm)")) << o.out;
+  EXPECT_TRUE(contains(o.out, "it is now record 9 (Europe/Sweden/Stockholm/Stockholm)")) << o.out;
   std::vector<LocationData> records = readRecords(dir.file("s.bmt"));
-  ASSERT_EQ(records.size(), 9u);
-  EXPECT_STREQ(records[6].name, "Stockholm");
-  EXPECT_EQ(tooltest::auxValue(records[6]), 42);
-  EXPECT_EQ(names(), (Files{"Cairo", "Nairobi", "Helsinki", "Bergen", "Voss", "Lund", "Stockholm",
-                            "Quito", "Lima"}));
+  ASSERT_EQ(records.size(), 10u);
+  EXPECT_STREQ(records[9].name, "Stockholm");
+  EXPECT_EQ(tooltest::auxValue(records[9]), 42);
+  EXPECT_EQ(walked(), (Files{"Cairo", "Nairobi", "Helsinki", "Bergen", "Voss", "Lund", "Stockholm",
+                             "Quito", "Lima"}));
   expectSound(9);
 
   o = tool({"set", "20", "--level", "2"});
@@ -127,16 +152,21 @@ TEST_F(EditTest, DeleteByIndexPathAndSelection) {
   EXPECT_EQ(o.out, "Deleted 1 location; the database holds 8 locations.\n");
   expectSound(8);
 
+  // The records stay while most of the file is in use.
   o = tool({"delete", "0"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(names(), (Files{"Nairobi", "Helsinki", "Oslo", "Voss", "Lund", "Quito", "Lima"}));
+  EXPECT_EQ(walked(), (Files{"Nairobi", "Helsinki", "Oslo", "Voss", "Lund", "Quito", "Lima"}));
+  EXPECT_EQ(readRecords(dir.file("s.bmt")).size(), 9u);
   expectSound(7);
+
+  // Five unused records against four in use: the file is compacted.
 
   ASSERT_EQ(tool({"selection", "new", "south.sel", "--bbox", "-90,-180,0,180"}).status, 0);
   o = tool({"delete", "--selection", "south.sel"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "Deleted 3 locations; the database holds 4 locations.\n");
   EXPECT_EQ(names(), (Files{"Helsinki", "Oslo", "Voss", "Lund"}));
+  expectGroupedDatabase(dir.file("s.bmt"));
   expectSound(4);
 
   // Everything, then the empty database still works.
@@ -168,12 +198,16 @@ TEST_F(EditTest, CompactDropsUnreferredRecordsAndRegroups) {
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "Compacted s.bmt: 12 records before, 12 after.\n");
   expectSound(12);
+  expectGroupedDatabase(dir.file("s.bmt"));
 
   // A deleted location's record goes at the next compaction.
   ASSERT_EQ(tool({"delete", "Africa/Egypt"}).status, 0);
   o = tool({"compact"});
-  EXPECT_EQ(o.out, "Compacted s.bmt: 10 records before, 10 after.\n");
+  EXPECT_EQ(o.out,
+            "Compacted s.bmt: 12 records before, 10 after (2 records that no location referred "
+            "to dropped).\n");
   expectSound(10);
+  expectGroupedDatabase(dir.file("s.bmt"));
 }
 
 TEST_F(EditTest, AFailedWriteLeavesBothFilesAsTheyWere) {
@@ -187,7 +221,6 @@ TEST_F(EditTest, AFailedWriteLeavesBothFilesAsTheyWere) {
   limited.fileSizeLimit = 50000;
 
   const std::vector<std::vector<std::string>> edits = {
-      {"delete", "0"},
       {"compact"},
       {"set", "5", "--country", "Elsewhere"},
       {"set", "--continent", "Europe", "--set", "country=Elsewhere"},

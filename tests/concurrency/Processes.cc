@@ -161,6 +161,32 @@ std::map<std::string, Place> contentsOf(const std::string& dataFile) {
 
 void expectConsistent(const std::string& dataFile) {
   std::map<std::string, Place> viaDirectory = contentsOf(dataFile);
+  bool compacted = true;
+  {
+    BMTFile db(dataFile.c_str(), BMTFile::kReadOnly);
+    EXPECT_EQ(db.IsDirectoryOutofDate(), 0) << dataFile << ": the directory file is out of date";
+    EXPECT_FALSE(db.directory->changed) << dataFile << ": the directory file does not read";
+    long records = db.fileLength() / static_cast<long>(sizeof(LocationData));
+    compacted = records == static_cast<long>(viaDirectory.size());
+    Directory* d = db.directory;
+    long position = 0;
+    if (compacted && !d->IsEmpty()) {
+      d->first();
+      do {
+        long index = d->getLocationIndex();
+        if (index >= 0) compacted = compacted && index == position++;
+      } while (d->next());
+    }
+  }
+  std::string folder = dataFile.substr(0, dataFile.rfind('/'));
+  EXPECT_EQ(runTool(folder, "consistent", {"--db", dataFile, "check"}), 0)
+      << testsupport::readFile(folder + "/consistent.out");
+  // Appends and deletions leave records apart from their groups or unused
+  // until the next compaction, and a rebuild from the records would bring
+  // the deleted ones back. A file of exactly the directory's records in
+  // walk order is a compacted one: grouped, and rebuilt into the same
+  // directory.
+  if (!compacted) return;
   testsupport::TempDir copy;
   std::string rebuilt = copy.file("copy.bmt");
   testsupport::writeFile(rebuilt, testsupport::readFile(dataFile));

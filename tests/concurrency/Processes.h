@@ -64,9 +64,12 @@ struct Place {
 // comes twice.
 std::map<std::string, Place> contentsOf(const std::string& dataFile);
 
-// Fails the test unless the directory file describes the data file: the
-// contents read through the directory file equal those of a rebuild from
-// the records, and each group's records stand together in the file.
+// Fails the test unless the directory file describes the data file: it is
+// read as it is (not out of date, readable), every location it indexes has
+// a record of its path (contentsOf), and "metdb check" finds no fault.
+// When the file holds exactly the directory's records in walk order (as
+// after a compaction), moreover a rebuild from the records gives the same contents
+// and each group's records stand together in the file.
 void expectConsistent(const std::string& dataFile);
 
 // A station list of count stations over three continents, two countries

@@ -38,7 +38,8 @@ def test_errors_carry_the_tools_sentences(db_path, tool, tmp_path):
 def test_the_lock_is_held_until_close(db_path, tool, tmp_path, monkeypatch):
     monkeypatch.chdir(tmp_path)
     def tool_change():
-        return tool.run("--db", db_path, "--wait", "0", "set", "0", "--level", "4", check=False)
+        return tool.run("--db", db_path, "--wait", "0", "set", "0", "--aux-value", "4",
+                        check=False)
 
     with metdb.open(db_path, wait=0):
         refused = tool_change()
@@ -47,7 +48,7 @@ def test_the_lock_is_held_until_close(db_path, tool, tmp_path, monkeypatch):
             metdb.open(db_path)
     assert tool_change().returncode == 0
     with metdb.open(db_path, readonly=True) as db:
-        assert db.get(0).level == 4
+        assert db.get(0).auxValue == 4
     with pytest.raises(metdb.ClosedError):
         len(db)
     # Closing opens and makes no file of its own.

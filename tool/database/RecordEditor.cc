@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -94,6 +93,33 @@ bool sameKeys(const LocationData& a, const LocationData& b) {
          std::memcmp(&alat, &blat, sizeof alat) == 0 && std::memcmp(&alon, &blon, sizeof alon) == 0;
 }
 
+// Enters record, whose record index is index, into the directory in the
+// groups of its names, opening those it lacks. The directory's arrays keep
+// their order whatever is added, so the walk sees the location in its place;
+// only its record lies apart from its group in the file until compaction.
+void enterIntoGroup(Directory* d, const LocationData& record, long index) {
+  Continent* c = d->getContinent(VELDstring(fieldText(record.continent)));
+  Country* k =
+      c ? d->getCountry(VELDstring(fieldText(record.country)), c->getCountries()) : nullptr;
+  State* s = k ? d->getState(VELDstring(fieldText(record.state)), k->getStates()) : nullptr;
+  Continent* lastContinent = d->lastContinent;
+  Country* lastCountry = d->lastCountry;
+  State* lastState = d->lastState;
+  Location* lastLocation = d->lastLocation;
+  // The groups found are the open ones, and the previous record has the
+  // new one's names, so that addOrderedEntry joins them and opens a group
+  // only where none was found.
+  d->lastContinent = c;
+  d->lastCountry = k;
+  d->lastState = s;
+  LocationData previous = record;
+  d->addOrderedEntry(record, previous, index);
+  d->lastContinent = lastContinent;
+  d->lastCountry = lastCountry;
+  d->lastState = lastState;
+  d->lastLocation = lastLocation;
+}
+
 // A location that moves, or changes country, takes the time zone of its new
 // place where its zone was the one its old place gave (or none): a zone a
 // list or a person gave otherwise stays.
@@ -127,9 +153,7 @@ long RecordEditor::add(LocationData* adopted, const StationInfo& info) {
     station.timeZone =
         LocationTimeZone().of(record.latitude, record.longitude, fieldText(record.country));
   }
-  insert(record, false, station);
-  Location* added = findEqual(record, nullptr);
-  return added ? added->locationIndex : -1;
+  return append(record, station, -1);
 }
 
 LocationData RecordEditor::record(long index) {
@@ -188,9 +212,7 @@ long RecordEditor::replace(long index, LocationData* adopted, const StationInfo*
                     "," + text::shortestFloat(record.longitude) + " already; nothing was changed.",
                 Error::Cause::kBadInput);
   }
-  insert(record, true, kept);
-  Location* moved = findEqual(record, nullptr);
-  return moved ? moved->locationIndex : -1;
+  return append(record, kept, index);
 }
 
 namespace {
@@ -614,42 +636,54 @@ void RecordEditor::adoptGroupNames(LocationData* r) const {
   if (s != nullptr) setNameField(r->state, *s);
 }
 
-void RecordEditor::insert(const LocationData& record, bool removeCursorLocation,
-                          const StationInfo& station) {
-  ScratchFolder scratch(platform::Env::current()->tempFolder());
-  if (!scratch.ok()) {
-    throw Error("Cannot prepare the record: " + scratch.error() + "; nothing was changed.",
+long RecordEditor::append(const LocationData& record, const StationInfo& station, long replaced) {
+  refuseBesideUnsavedRecords();
+  BMTFile* db = access_.db();
+  LocationData copy = record;
+  long index = db->appendBeforeSave(copy);
+  if (index < 0) {
+    throw Error("Cannot append the record to \"" + access_.dataFile() + "\": " + reasonOrUnknown() +
+                    "; nothing was changed.",
                 Error::Cause::kSystem);
   }
-  BMTFile* db = access_.db();
-  std::ostringstream quiet;
-  ProgressInfo info(quiet, false, 0);
-  {
-    BMTFile one(scratch.file("one.bmt").c_str());
-    LocationData copy = record;
-    long index = one.IsValid() ? one.addLocationData(copy) : -1;
-    if (index < 0) {
-      throw Error("Cannot prepare the record in \"" + scratch.path() + "\": " + reasonOrUnknown() +
-                      "; nothing was changed.",
-                  Error::Cause::kSystem);
-    }
-    LocationData previous;
-    one.directory->addOrderedEntry(copy, previous, index);
-    if (!station.empty()) {
-      StationFile stations(one);
+  try {
+    // The station file goes first, as in a replacement: until the directory
+    // file indexes the new record, its entry fits a record no location
+    // refers to, which readers pass over. The replaced location's entry
+    // stays with its record until the next compaction.
+    StationFile stations(*db);
+    if (!station.empty() || (replaced >= 0 && stations.find(replaced) != nullptr)) {
       stations.set(index, station);
       if (!stations.save()) {
-        throw Error("Cannot prepare the record in \"" + scratch.path() +
+        throw Error("Cannot write the station file \"" + stations.path() +
                         "\": " + reasonOrUnknown() + "; nothing was changed.",
                     Error::Cause::kSystem);
       }
     }
-    if (removeCursorLocation) db->directory->deleteEntry();
-    merge(one, false, info, "the new file did not come out as written", "nothing was changed");
+    Directory* d = db->directory;
+    if (replaced >= 0 && moveCursorTo(replaced)) d->deleteEntry();
+    enterIntoGroup(d, record, index);
+    access_.saveDirectory();
+  } catch (const Error&) {
+    // The directory file still describes the file without the record.
+    access_.discardEdits();
+    db->dropAppended(index);
+    throw;
   }
+  access_.noteChanged();
+  return index;
+}
+
+void RecordEditor::refuseBesideUnsavedRecords() {
+  if (!access_.db()->OthersHoldUnsavedRecords()) return;
+  throw Error("Another process has appended records to \"" + access_.dataFile() +
+                  "\" that it has not saved in the directory yet, and this change would leave "
+                  "them out; try again once it has closed the database (nothing was changed).",
+              Error::Cause::kBusy);
 }
 
 long RecordEditor::remove(const std::set<long>& indices) {
+  refuseBesideUnsavedRecords();
   long removed = 0;
   Directory* d = access_.db()->directory;
   if (!d->IsEmpty()) {
@@ -670,8 +704,15 @@ long RecordEditor::remove(const std::set<long>& indices) {
     }
   }
   if (removed == 0) return 0;
-  compact();
+  // The records stay in the file until it holds as many records no
+  // location refers to as records in use: a deletion then costs the
+  // directory's save, and compacting it costs no more than the deletions
+  // since the last one left behind.
+  long inUse = d->locationCount;
+  bool compacting = access_.recordCount() - inUse >= inUse;
+  if (compacting) compact();
   access_.saveDirectory();
+  if (!compacting) access_.noteChanged();
   return removed;
 }
 

@@ -16,21 +16,25 @@
 
 namespace metdb {
 
-// Edits of a database's records that keep its data file grouped and every
-// continent, country and state in its directory once, with the library's
-// own operations: a record is placed in its group by importing a
-// one-record database (BMTFile::merge), and removed by deleting its
-// location from the directory (Directory::deleteEntry) and then compacting
-// the data file (BMTFile::remakeDatabase) or importing. Many records are
-// replaced at once (replaceAll) by importing a database of the new records
-// into the directory without the old ones: one rewrite, whatever their
-// number.
+// Edits of a database's records with the library's own operations. A
+// single record is added by appending it to the data file and entering it
+// in its group in the directory (the walk sees it in its place; its record
+// lies apart from its group in the file until the next compaction, which
+// check reports as a note), so that one edit costs the directory's save,
+// not a rewrite of the file. A record is removed by deleting its location
+// from the directory (Directory::deleteEntry); the data file is compacted
+// (BMTFile::remakeDatabase) once as many of its records are unused as used.
+// Many records are replaced at once (replaceAll) by importing a database of
+// the new records into the directory without the old ones: one rewrite,
+// whatever their number, which leaves the file grouped.
 //
 // The database must have been opened with DatabaseUse::kWrite, so that its
 // directory file describes its data file before the edit. Each edit either
-// completes, with the directory saved, or leaves the data file and the
-// directory file as they were (the directory's unsaved changes are
-// dropped) and throws Error saying why.
+// completes, with the directory saved, or throws Error saying why; a
+// failure before the directory is saved leaves its file as it was (the
+// directory's unsaved changes are dropped), and a record appended by then
+// lies unused in the data file, or, should the directory file be rebuilt
+// before it is saved again, joins the directory then.
 class RecordEditor {
  public:
   explicit RecordEditor(Database& access) : access_(access) {}
@@ -49,25 +53,20 @@ class RecordEditor {
   // them as they are written.
   void adoptGroupNames(LocationData* record) const;
 
-  // Imports record, which no location may equal (see findEqual), into its
-  // group. When removeCursorLocation is set, the location under the cursor
-  // is deleted first, so that the same import replaces its record. info
-  // becomes the new location's station information. Throws when the import
-  // fails.
-  void insert(const LocationData& record, bool removeCursorLocation,
-              const StationInfo& info = StationInfo());
-
-  // Deletes every location whose record index is in indices and compacts
-  // the data file; returns the number of locations deleted. Throws when the
-  // compaction fails.
+  // Deletes every location whose record index is in indices and saves the
+  // directory; returns the number of locations deleted. Their records stay
+  // in the data file (unused) until it holds as many unused records as
+  // used ones; then it is compacted. Throws when the compaction or the
+  // save fails.
   long remove(const std::set<long>& indices);
 
   // Adds *record as a new location in its group (its group names first take
-  // the letter case the directory has, in *record) and returns its record
-  // index; info is its station information (identifiers, elevation...),
-  // with its position's time zone where info gives none (LocationTimeZone).
-  // Throws when a location equal to it exists already (naming its record),
-  // or the insert fails.
+  // the letter case the directory has, in *record): appends it to the data
+  // file and enters it in its group, then saves the directory. Returns its
+  // record index; info is its station information (identifiers,
+  // elevation...), with its position's time zone where info gives none
+  // (LocationTimeZone). Throws when a location equal to it exists already
+  // (naming its record), or the append or a save fails.
   long add(LocationData* record, const StationInfo& info = StationInfo());
 
   // The record of the location whose record is index; puts the cursor on
@@ -76,10 +75,11 @@ class RecordEditor {
 
   // Replaces the record of the location whose record is index by *record
   // (its group names adopted as add does): in place when its names, level and
-  // position stay, else by moving it into its new group. Returns its record
-  // index afterwards. Its station information goes with it, replaced by
-  // *info when given. Throws when another location equals the new record,
-  // or the write fails; nothing changes then.
+  // position stay, else by appending the new record, entering it in its new
+  // group and deleting the old location (whose record stays unused until
+  // compaction). Returns its record index afterwards. Its station
+  // information goes with it, replaced by *info when given. Throws when
+  // another location equals the new record, or the write fails.
   long replace(long index, LocationData* record, const StationInfo* info = nullptr);
 
   // The station information of the location whose record is index (empty
@@ -151,6 +151,19 @@ class RecordEditor {
   // none.
   void merge(MetDatabase& source, bool replaceEqual, ProgressInfo& info, const char* unexplained,
              const char* nothingDone);
+
+  // Appends record to the data file, gives it station in the station file
+  // (saved first; the replaced location's entry stays with its record
+  // until compaction), deletes the location whose record is replaced (none
+  // when -1), enters the record in its group and saves the directory.
+  // Returns the new record index; throws, refusing beside others' unsaved
+  // records (refuseBesideUnsavedRecords), when the append or a save fails.
+  long append(const LocationData& record, const StationInfo& station, long replaced);
+
+  // Throws, changing nothing, when another process (or another database of
+  // this one) holds records it appended but has not yet entered in a saved
+  // directory file, which a directory saved here would not index.
+  void refuseBesideUnsavedRecords();
 
   // Whether the data file holds exactly one record per location, numbered
   // 0, 1, 2, ... in walk order.

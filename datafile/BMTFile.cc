@@ -93,65 +93,66 @@ bool BMTFile::OthersHoldUnsavedRecords() {
   return hold.ok() && lock->othersHoldUnsaved(this);
 }
 
-long BMTFile::addLocationData(LocationData& record) {
+namespace {
+
+// Appends record after the data file's last whole record under the
+// database's exclusive lock; returns its index, or -1 with nothing written.
+// With dateDirectory, the directory file dirPath is first dated (durably) a
+// second past the write, so that an opening trusts it until the writer
+// saves its directory; otherwise the data file is left newer than the
+// directory file, so that an opening finds the appended record.
+long appendRecord(BMTFile& db, LocationData& record, const std::string* dirPath) {
   platform::clearFailure();
-  forgetReadAhead(this);
-  DatabaseState& state = stateOf(this);
-  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
+  forgetReadAhead(&db);
+  DatabaseState& state = stateOf(&db);
+  LockHold hold(databaseLock(db), SharedLock::kExclusive, SharedLock::waitSeconds());
   // The length comes with the check that the file was not replaced: one
   // system call less for every append.
   platform::FileStamp onDisk;
-  if (!checkWritable(*this, hold, &onDisk)) return -1;
-  long length = onDisk.exists ? static_cast<long>(onDisk.size) : stream.length();
+  if (!checkWritable(db, hold, &onDisk)) return -1;
+  long length = onDisk.exists ? static_cast<long>(onDisk.size) : db.stream.length();
   if (length < 0) return -1;
+  if (dirPath != nullptr) {
+    // A second is far more than the write takes; the file system's clock
+    // may lag the system's by its resolution.
+    constexpr std::int64_t kAhead = 1000000000;
+    platform::File dirFile;
+    if (!dirFile.open(*dirPath, platform::File::kReadWrite) ||
+        !dirFile.setModifiedAfter(platform::Env::current()->nowNs() + kAhead) || !dirFile.sync()) {
+      if (!platform::hasFailure()) {
+        platform::noteFailure("cannot date the directory file \"" + db.directory->fileName + "\"");
+      }
+      return -1;
+    }
+    dirFile.close();
+    // Our own dating, not another process's save.
+    state.directoryFile = platform::stampOf(*dirPath);
+  }
   // The record goes after the last whole record; bytes beyond it do not
   // form a record, and writing there keeps the returned index true.
   long index = length / kLocationDataSize;
-  long offset = index * kLocationDataSize;
-  if (!stream.writeAt(offset, &record, sizeof record)) {
-    stream.truncate(length);
+  if (!db.stream.writeAt(index * kLocationDataSize, &record, sizeof record)) {
+    db.stream.truncate(length);
     return -1;
   }
-  keepNewerThanDirectory(*this);
+  if (dirPath != nullptr) {
+    state.data = db.stream.stamp();
+  } else {
+    keepNewerThanDirectory(db);
+  }
   state.unsynced = true;
-  if (state.lock != nullptr) state.lock->markUnsaved(this);
+  if (state.lock != nullptr) state.lock->markUnsaved(&db);
   return index;
 }
+
+}  // namespace
+
+long BMTFile::addLocationData(LocationData& record) { return appendRecord(*this, record, nullptr); }
 
 long BMTFile::appendBeforeSave(LocationData& record) {
   std::string dirPath = directoryPath(*directory);
   if (!platform::stampOf(dirPath).exists) return addLocationData(record);
-  platform::clearFailure();
-  forgetReadAhead(this);
-  DatabaseState& state = stateOf(this);
-  LockHold hold(databaseLock(*this), SharedLock::kExclusive, SharedLock::waitSeconds());
-  platform::FileStamp onDisk;
-  if (!checkWritable(*this, hold, &onDisk)) return -1;
-  long length = onDisk.exists ? static_cast<long>(onDisk.size) : stream.length();
-  if (length < 0) return -1;
-  // A second is far more than the write takes; the file system's clock may
-  // lag the system's by its resolution.
-  constexpr std::int64_t kAhead = 1000000000;
-  platform::File dirFile;
-  if (!dirFile.open(dirPath, platform::File::kReadWrite) ||
-      !dirFile.setModifiedAfter(platform::Env::current()->nowNs() + kAhead) || !dirFile.sync()) {
-    if (!platform::hasFailure()) {
-      platform::noteFailure("cannot date the directory file \"" + directory->fileName + "\"");
-    }
-    return -1;
-  }
-  dirFile.close();
-  // Our own dating, not another process's save.
-  state.directoryFile = platform::stampOf(dirPath);
-  long index = length / kLocationDataSize;
-  if (!stream.writeAt(index * kLocationDataSize, &record, sizeof record)) {
-    stream.truncate(length);
-    return -1;
-  }
-  state.data = stream.stamp();
-  state.unsynced = true;
-  if (state.lock != nullptr) state.lock->markUnsaved(this);
-  return index;
+  return appendRecord(*this, record, &dirPath);
 }
 
 bool BMTFile::dropAppended(long index) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tool/database/LocationPath.h"
+#include "tool/record/NameLevels.h"
 #include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 
@@ -11,35 +12,31 @@ namespace metdb {
 
 void addFilterOptions(CLI::App* command, Filters* filters, bool withSelectionFile) {
   std::vector<CLI::Option*> tree;
-  tree.push_back(command->add_option("--continent", filters->continent, "Only this continent")
-                     ->type_name("PATTERN"));
-  tree.push_back(command->add_option("--country", filters->country, "Only this country")
-                     ->type_name("PATTERN"));
-  tree.push_back(
-      command->add_option("--state", filters->state, "Only this state")->type_name("PATTERN"));
-  tree.push_back(command
-                     ->add_option("--name", filters->name,
-                                  "Only locations of this name (ignoring case; * and ? are "
-                                  "wildcards, as in the other patterns)")
-                     ->type_name("PATTERN"));
+  for (const PatternFilter& f : patternFilters()) {
+    tree.push_back(
+        command->add_option("--" + std::string(f.level.field->column), filters->*f.pattern, f.help)
+            ->type_name("PATTERN"));
+  }
   CLI::Option* levelOption =
       command
           ->add_option("--level-limit", filters->levelLimit,
                        "Leave out locations whose level is greater than N")
           ->type_name("N")
-          ->check(CLI::Range(-128, 127))
+          ->check(
+              CLI::Range(static_cast<int>(levelField().min), static_cast<int>(levelField().max)))
           ->each([filters](const std::string&) { filters->levelGiven = true; });
   tree.push_back(levelOption);
   tree.push_back(command
-                     ->add_option("--bbox", filters->bbox,
-                                  "Only locations inside this box, in degrees (bounds "
-                                  "included)")
+                     ->add_option_function<std::string>(
+                         "--bbox",
+                         [filters](const std::string& value) { filters->bbox = parseBox(value); },
+                         "Only locations inside this box, in degrees (bounds included)")
                      ->type_name("SOUTH,WEST,NORTH,EAST")
                      ->check(
                          [](const std::string& value) {
-                           float s, w, n, e;
+                           Box box;
                            std::string why;
-                           return tryParseBox(value, &s, &w, &n, &e, &why) ? std::string() : why;
+                           return tryParseBox(value, &box, &why) ? std::string() : why;
                          },
                          ""));
   command

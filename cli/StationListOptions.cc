@@ -6,6 +6,7 @@
 #include "tool/Error.h"
 #include "tool/lists/ColumnMapping.h"
 #include "tool/lists/CountryResolution.h"
+#include "tool/record/NameLevels.h"
 #include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 #include "tool/text/TextDecoder.h"
@@ -111,7 +112,7 @@ void addStationListReadingOptions(CLI::App* command, StationListOptions* options
       ->add_option("--level", options->reading.list.level,
                    "Give every station this level instead of the format's rule")
       ->type_name("N")
-      ->check(CLI::Range(-128, 127));
+      ->check(CLI::Range(static_cast<int>(levelField().min), static_cast<int>(levelField().max)));
 }
 
 std::string stationListName(const StationListOptions& options) {

@@ -16,6 +16,16 @@ constexpr std::size_t kProfileBuffer = 260;
 
 char metDataFileName[261];
 BMTFile* metDatabase = nullptr;
+// Whether metDatabase is lent by its owner (lendMetDatabase) rather than the
+// library's own.
+bool lent = false;
+
+// Deletes the current database when it is the library's own; forgets it.
+void dropCurrent() {
+  if (!lent) delete metDatabase;
+  metDatabase = nullptr;
+  lent = false;
+}
 
 // Copies at most 260 characters of text into metDataFileName, terminated.
 void storeFileName(const std::string& text) {
@@ -43,10 +53,7 @@ __attribute__((constructor)) void loadModule() {
 }
 
 // The unload step: the current database saves its directory when needed.
-__attribute__((destructor)) void unloadModule() {
-  delete metDatabase;
-  metDatabase = nullptr;
-}
+__attribute__((destructor)) void unloadModule() { dropCurrent(); }
 
 }  // namespace
 
@@ -60,16 +67,21 @@ BMTFile* setMetDatabase(const char* name) { return setMetDatabase(name, BMTFile:
 BMTFile* setMetDatabase(const char* name, BMTFile::Access access) {
   // The name is copied first: it may point into the database deleted below.
   std::string copy = name ? std::string(name) : std::string();
-  delete metDatabase;
-  metDatabase = nullptr;
+  dropCurrent();
   if (name != metDataFileName) storeFileName(copy);
   metDatabase = new BMTFile(metDataFileName, access);
   return metDatabase;
 }
 
-void closeMetDatabase() {
-  delete metDatabase;
-  metDatabase = nullptr;
+void closeMetDatabase() { dropCurrent(); }
+
+void lendMetDatabase(BMTFile* database) {
+  // Already current, lent or the library's own (which stays its own).
+  if (database == metDatabase) return;
+  if (database == nullptr && !lent) return;
+  dropCurrent();
+  metDatabase = database;
+  lent = database != nullptr;
 }
 
 const char* getMetLastError() { return platform::lastFailure(); }

@@ -37,6 +37,20 @@ METDB_EXPORT BMTFile* setMetDatabase(const char* name, BMTFile::Access access);
 // stays, so the next getMetDatabase opens it again. Creates no file.
 METDB_EXPORT void closeMetDatabase();
 
+// Makes database, which stays the caller's, the current database, so that
+// selections and iterators resolve against it: a process that keeps
+// several databases open makes the one it works on current before it walks
+// a selection. The library's own current database, if there is one, is
+// deleted first (saving its directory when needed), as setMetDatabase does.
+// The library never deletes a lent database: setMetDatabase,
+// closeMetDatabase, a later lendMetDatabase and unloading only forget it,
+// and its owner lends null before it deletes it. null forgets a lent
+// current database (none is current then, and the next getMetDatabase
+// opens the data file name again) and leaves the library's own. Lending
+// the current database changes nothing. The data file name stays as it
+// was.
+METDB_EXPORT void lendMetDatabase(BMTFile* database);
+
 // Why the last operation of the library that failed in this process failed,
 // as a phrase such as "cannot open \"x.bmt\": Permission denied" or
 // "another process replaced the data file ...". Every writing operation and

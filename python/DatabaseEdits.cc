@@ -10,6 +10,8 @@
 #include "python/PythonErrors.h"
 #include "tool/Error.h"
 #include "tool/database/BulkEdit.h"
+#include "tool/database/Compaction.h"
+#include "tool/database/DatabaseImport.h"
 #include "tool/database/LocationPath.h"
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/RecordEditor.h"
@@ -250,10 +252,26 @@ std::pair<long, long> compactDatabase(OpenDatabase& database) {
   database.requireWritable();
   Database& access = database.access();
   long before = access.recordCount();
-  RecordEditor(access).compactAndRegroup();
+  Compaction(access).compactAndRegroup();
   database.noteChange();
   return {before, access.recordCount()};
 }
+
+namespace {
+
+// An import's closing report: {"total": n, "new": n, "replaced": n}, as far
+// as it gave them.
+py::dict importReport(const ProgressInfo& info) {
+  py::dict report;
+  const char* names[] = {"total", "new", "replaced"};
+  for (int line = 0; line < 3; ++line) {
+    long n = info.number(line);
+    if (n >= 0) report[names[line]] = n;
+  }
+  return report;
+}
+
+}  // namespace
 
 py::dict importFrom(OpenDatabase& database, const std::string& source, bool replace, bool force,
                     bool skipBad) {
@@ -282,7 +300,7 @@ py::dict importFrom(OpenDatabase& database, const std::string& source, bool repl
     }
   }
   file.reset();
-  RecordEditor editor(database.access());
+  DatabaseImport editor(database.access());
   QuietProgress progress;
   if (fromList) {
     editor.importRows(std::move(rows.rows), replace, progress.info);
@@ -290,13 +308,16 @@ py::dict importFrom(OpenDatabase& database, const std::string& source, bool repl
     editor.importFrom(source, replace, progress.info, force);
   }
   database.noteChange();
-  py::dict report;
-  const char* names[] = {"total", "new", "replaced"};
-  for (int line = 0; line < 3; ++line) {
-    long n = progress.info.number(line);
-    if (n >= 0) report[names[line]] = n;
-  }
-  return report;
+  return importReport(progress.info);
+}
+
+py::dict importFrom(OpenDatabase& database, OpenDatabase& source, bool replace, bool force) {
+  database.requireWritable();
+  Database& from = source.access();
+  QuietProgress progress;
+  DatabaseImport(database.access()).importFrom(from, replace, progress.info, force);
+  database.noteChange();
+  return importReport(progress.info);
 }
 
 }  // namespace python

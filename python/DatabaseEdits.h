@@ -54,6 +54,10 @@ std::pair<long, long> compactDatabase(OpenDatabase& database);
 pybind11::dict importFrom(OpenDatabase& database, const std::string& source, bool replace,
                           bool force, bool skipBad);
 
+// Imports a database open in this process (another metdb.Database, read
+// through its own open files and lock) into this one; the same report.
+pybind11::dict importFrom(OpenDatabase& database, OpenDatabase& source, bool replace, bool force);
+
 }  // namespace python
 }  // namespace metdb
 

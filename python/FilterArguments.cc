@@ -1,5 +1,6 @@
 #include "python/FilterArguments.h"
 #include "tool/database/LocationPath.h"
+#include "tool/record/NameLevels.h"
 #include "tool/record/StationFields.h"
 
 #include "python/PythonErrors.h"
@@ -21,18 +22,28 @@ std::string textOf(const std::string& key, const py::handle& value) {
   return value.cast<std::string>();
 }
 
-std::string boxText(const py::handle& value) {
-  if (py::isinstance<py::str>(value)) return value.cast<std::string>();
+// A box from "SOUTH,WEST,NORTH,EAST" or four numbers in that order.
+Box boxOf(const py::handle& value) {
+  Box box;
+  std::string why;
+  if (py::isinstance<py::str>(value)) {
+    if (!tryParseBox(value.cast<std::string>(), &box, &why)) {
+      throw BindingError(ErrorKind::kBadInput, "bbox: " + why + ".");
+    }
+    return box;
+  }
   if (!py::hasattr(value, "__len__") || py::len(value) != 4) {
     throw BindingError(ErrorKind::kBadInput,
                        "bbox: give \"SOUTH,WEST,NORTH,EAST\" or four numbers in that order.");
   }
-  std::string text;
+  float v[4];
+  int i = 0;
   for (py::handle part : value) {
-    if (!text.empty()) text += ',';
-    text += py::repr(py::float_(py::reinterpret_borrow<py::object>(part))).cast<std::string>();
+    v[i++] = py::float_(py::reinterpret_borrow<py::object>(part)).cast<float>();
   }
-  return text;
+  box = Box{v[0], v[1], v[2], v[3]};
+  if (!checkBox(box, &why)) throw BindingError(ErrorKind::kBadInput, "bbox: " + why + ".");
+  return box;
 }
 
 }  // namespace
@@ -42,33 +53,32 @@ Filters filtersFrom(const py::kwargs& arguments) {
   for (auto item : arguments) {
     std::string key = item.first.cast<std::string>();
     py::handle value = item.second;
-    if (key == "name") {
-      filters.name = textOf(key, value);
-    } else if (key == "state") {
-      filters.state = textOf(key, value);
-    } else if (key == "country") {
-      filters.country = textOf(key, value);
-    } else if (key == "continent") {
-      filters.continent = textOf(key, value);
+    const PatternFilter* pattern = nullptr;
+    for (const PatternFilter& f : patternFilters()) {
+      if (key == f.level.field->column) pattern = &f;
+    }
+    if (pattern != nullptr) {
+      filters.*pattern->pattern = textOf(key, value);
     } else if (key == "selection") {
       filters.selectionFile = textOf(key, value);
     } else if (key == "level_limit") {
       if (value.is_none()) continue;
       if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value)) {
-        throw BindingError(ErrorKind::kBadInput, "level_limit: give a whole number, -128..127.");
-      }
-      long limit = value.cast<long>();
-      if (limit < -128 || limit > 127) {
         throw BindingError(ErrorKind::kBadInput,
-                           "level_limit: " + std::to_string(limit) + " is outside -128..127.");
+                           "level_limit: give a whole number, " + levelRange() + ".");
+      }
+      int overflow = 0;
+      long long limit = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+      if (overflow != 0 || limit < levelField().min || limit > levelField().max) {
+        throw BindingError(ErrorKind::kBadInput,
+                           "level_limit: " + py::str(value).cast<std::string>() + " is outside " +
+                               levelRange() + ".");
       }
       filters.levelLimit = static_cast<int>(limit);
       filters.levelGiven = true;
     } else if (key == "bbox") {
       if (value.is_none()) continue;
-      filters.bbox = boxText(value);
-      float south, west, north, east;
-      parseBox(filters.bbox, &south, &west, &north, &east);
+      filters.bbox = boxOf(value);
     } else if (key == "id") {
       if (value.is_none()) continue;
       std::string id = textOf(key, value);

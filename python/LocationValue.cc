@@ -7,7 +7,7 @@
 
 #include "python/PythonErrors.h"
 #include "tool/database/LocationPath.h"
-#include "tool/record/FieldAssignment.h"
+#include "tool/record/Fields.h"
 
 namespace py = pybind11;
 
@@ -16,49 +16,30 @@ namespace python {
 
 namespace {
 
-// The text a value of a number field gives, as a station list would hold
-// it. repr() of a float reads back to the same double, so the float the
-// field keeps is the nearest to what Python held.
-std::string numberText(const py::handle& value, const Field& field) {
+// Sets one element of a number field from a Python number: an int (or
+// anything with __index__) as a whole number, else its float. Returns the
+// fault as setFieldFromWhole/Real give it ("" when set).
+std::string setNumber(LocationData* record, const Field& field, int element,
+                      const py::handle& value) {
+  std::string written = py::repr(value).cast<std::string>();
   if (py::isinstance<py::bool_>(value) || py::isinstance<py::str>(value) ||
       !(py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value) ||
         py::hasattr(value, "__index__") || py::hasattr(value, "__float__"))) {
-    throw BindingError(ErrorKind::kBadInput, std::string(field.column) + ": " +
-                                                 py::repr(value).cast<std::string>() +
-                                                 " is not a number.");
+    return written + " is not a number";
   }
   if (py::hasattr(value, "__index__") && !py::isinstance<py::float_>(value)) {
-    return py::str(py::int_(py::reinterpret_borrow<py::object>(value))).cast<std::string>();
-  }
-  return py::repr(py::float_(py::reinterpret_borrow<py::object>(value))).cast<std::string>();
-}
-
-std::string valueText(const py::handle& value, const Field& field, int element) {
-  if (field.kind == FieldKind::kText) {
-    if (!py::isinstance<py::str>(value)) {
-      throw BindingError(ErrorKind::kBadInput, std::string(field.column) + ": " +
-                                                   py::repr(value).cast<std::string>() +
-                                                   " is not a str.");
+    py::int_ whole(py::reinterpret_borrow<py::object>(value));
+    int overflow = 0;
+    long long v = PyLong_AsLongLongAndOverflow(whole.ptr(), &overflow);
+    if (overflow != 0) {
+      // Beyond every field's range: let the field say so.
+      return setFieldFromReal(record, field, element, overflow > 0 ? 1e300 : -1e300, written);
     }
-    return value.cast<std::string>();
+    return setFieldFromWhole(record, field, element, v, written);
   }
-  if (!field.isSeries() || element >= 0) return numberText(value, field);
-  if (py::isinstance<py::str>(value) || !py::hasattr(value, "__len__")) {
-    throw BindingError(ErrorKind::kBadInput,
-                       std::string(field.column) + ": give a sequence of twelve numbers.");
-  }
-  py::sequence values = py::reinterpret_borrow<py::sequence>(value);
-  if (py::len(values) != static_cast<std::size_t>(field.elements)) {
-    throw BindingError(ErrorKind::kBadInput, std::string(field.column) +
-                                                 ": give twelve numbers, not " +
-                                                 std::to_string(py::len(values)) + ".");
-  }
-  std::string text;
-  for (std::size_t i = 0; i < py::len(values); ++i) {
-    if (i > 0) text += ',';
-    text += numberText(values[i], field);
-  }
-  return text;
+  return setFieldFromReal(record, field, element,
+                          py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>(),
+                          written);
 }
 
 }  // namespace
@@ -92,16 +73,42 @@ py::object fieldObject(const LocationData& record, const Field& field) {
 
 void setFieldFromObject(LocationData* record, const Field& field, int element,
                         const py::handle& value) {
-  FieldAssignment assignment;
-  assignment.field = &field;
-  assignment.element = field.isSeries() ? element : -1;
-  assignment.value = valueText(value, field, assignment.element);
-  std::string cut;
-  std::string fault = assignment.applyTo(record, &cut);
-  if (!fault.empty()) {
-    throw BindingError(ErrorKind::kBadInput, assignment.column() + ": " + fault + ".");
+  std::string column =
+      field.isSeries() && element >= 0 ? columnName(field, element) : std::string(field.column);
+  if (field.kind == FieldKind::kText) {
+    if (!py::isinstance<py::str>(value)) {
+      throw BindingError(ErrorKind::kBadInput,
+                         column + ": " + py::repr(value).cast<std::string>() + " is not a str.");
+    }
+    std::string cut;
+    std::string fault = setFieldFromText(record, field, 0, value.cast<std::string>(), &cut);
+    if (!fault.empty()) throw BindingError(ErrorKind::kBadInput, column + ": " + fault + ".");
+    if (!cut.empty()) warn(column + ": " + cut + ".");
+    return;
   }
-  if (!cut.empty()) warn(assignment.column() + ": " + cut + ".");
+  if (!field.isSeries() || element >= 0) {
+    std::string fault = setNumber(record, field, field.isSeries() ? element : 0, value);
+    if (!fault.empty()) throw BindingError(ErrorKind::kBadInput, column + ": " + fault + ".");
+    return;
+  }
+  if (py::isinstance<py::str>(value) || !py::hasattr(value, "__len__")) {
+    throw BindingError(ErrorKind::kBadInput, column + ": give a sequence of twelve numbers.");
+  }
+  py::sequence values = py::reinterpret_borrow<py::sequence>(value);
+  if (py::len(values) != static_cast<std::size_t>(field.elements)) {
+    throw BindingError(ErrorKind::kBadInput, column + ": give twelve numbers, not " +
+                                                 std::to_string(py::len(values)) + ".");
+  }
+  // Into a copy, so that a fault in a later value leaves the record as it was.
+  LocationData changed = *record;
+  for (int m = 0; m < field.elements; ++m) {
+    std::string fault = setNumber(&changed, field, m, values[static_cast<std::size_t>(m)]);
+    if (!fault.empty()) {
+      throw BindingError(ErrorKind::kBadInput,
+                         column + ": value " + std::to_string(m + 1) + ": " + fault + ".");
+    }
+  }
+  *record = changed;
 }
 
 void takeStation(StationFile& stations, LocationValue* value) {

@@ -217,12 +217,15 @@ PYBIND11_MODULE(_metdb, m) {
           "import_from",
           [](OpenDatabase& database, const py::object& source, bool replace, bool force,
              bool skipBad) {
+            if (py::isinstance<OpenDatabase>(source)) {
+              return importFrom(database, source.cast<OpenDatabase&>(), replace, force);
+            }
             // A str or any os.PathLike, as open() takes.
             std::string path = py::module_::import("os").attr("fspath")(source).cast<std::string>();
             return importFrom(database, path, replace, force, skipBad);
           },
           py::arg("source"), py::kw_only(), py::arg("replace") = false, py::arg("force") = false,
           py::arg("skip_bad") = false,
-          "Imports another database's data file, or a station list (str or os.PathLike),\n"
-          "into this one.");
+          "Imports another database into this one: an open metdb.Database, or a data\n"
+          "file or station list (str or os.PathLike).");
 }

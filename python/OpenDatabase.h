@@ -11,10 +11,9 @@
 namespace metdb {
 namespace python {
 
-// A database opened from Python (metdb.Database). The library holds one
-// current database per process, and every operation of the tool works on
-// it, so at most one OpenDatabase is open at a time; opening a second one
-// is refused until the first is closed.
+// A database opened from Python (metdb.Database). Several may be open at
+// once, each with its own lock; the one an operation works on is made the
+// library's current database first (db()), for the selections it walks.
 //
 // Opened for writing, the database lock is held exclusively from opening
 // until close(), so that every change made through this object is one step
@@ -26,8 +25,7 @@ class OpenDatabase {
  public:
   // Opens the database whose data file is path (never creating one),
   // waiting up to waitSeconds for another process that holds it. Throws
-  // metdb::Error as Database::open does, or BindingError when another
-  // database is open in this process.
+  // metdb::Error as Database::open does.
   OpenDatabase(const std::string& path, bool readonly, double waitSeconds);
   // Closes the database when still open.
   ~OpenDatabase();
@@ -43,7 +41,9 @@ class OpenDatabase {
   const std::string& path() const { return path_; }
   bool readonly() const { return readonly_; }
 
-  // The open database; throws BindingError(kClosed) when closed.
+  // The open database, made the library's current one (the selections an
+  // operation walks resolve against it); throws BindingError(kClosed) when
+  // closed.
   BMTFile* db() const;
   Database& access() const;
   // Throws BindingError(kReadOnly) when opened read-only (or kClosed).

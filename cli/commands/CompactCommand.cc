@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/ToolDatabase.h"
-#include "tool/database/RecordEditor.h"
+#include "tool/database/Compaction.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -15,7 +15,7 @@ int compact(ToolContext& context) {
   access.open(DatabaseUse::kWrite);
   long before = access.recordCount();
   std::uintmax_t bytesBefore = access.dataFileSize();
-  RecordEditor(access).compactAndRegroup();
+  Compaction(access).compactAndRegroup();
   long after = access.recordCount();
   context.out << "Compacted " << access.dataFile() << ": "
               << text::plural(before, "record", "records") << " before, " << after << " after";

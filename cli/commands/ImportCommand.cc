@@ -10,8 +10,8 @@
 #include "cli/Terminal.h"
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
+#include "tool/database/DatabaseImport.h"
 #include "tool/database/ProgressInfo.h"
-#include "tool/database/RecordEditor.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/lists/StationListReading.h"
 #include "tool/text/Text.h"
@@ -54,7 +54,7 @@ int import(const ImportOptions& o, ToolContext& context) {
   }
   ToolDatabase access(context);
   access.open(DatabaseUse::kWrite);
-  RecordEditor editor(access);
+  DatabaseImport editor(access);
   ProgressInfo info(context.err, isTerminal(context.err), 0);
   try {
     if (fromList) {

@@ -11,6 +11,7 @@
 #include "tool/database/BulkEdit.h"
 #include "tool/database/LocationPath.h"
 #include "tool/database/ProgressInfo.h"
+#include "tool/record/NameLevels.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -22,8 +23,6 @@ struct RenameOptions {
   std::string newName;
   bool dryRun = false;
 };
-
-const char* const kNouns[] = {"continent", "country", "state", "location"};
 
 std::string checkPath(const std::string& value) {
   LocationPath path;
@@ -51,16 +50,17 @@ int renameUnder(const RenameOptions& o, ToolContext& context) {
   edit.rename(path, o.newName, &warnings);
   for (const std::string& w : warnings) context.warning(w);
   if (edit.changes().empty()) {
-    context.out << "Nothing to rename: the " << kNouns[level] << " " << path.toString()
+    context.out << "Nothing to rename: the " << nameLevels()[level].noun << " " << path.toString()
                 << " is named " << text::quoted(o.newName) << " already.\n";
     return kExitOk;
   }
   std::string to = recordPath(edit.changes().front().after, path.parts.size());
   long count = static_cast<long>(edit.changes().size());
   // A full path names every location of that name in its state.
-  std::string what = level == 3 && count > 1 ? text::plural(count, "location", "locations") + " " +
-                                                   path.toString() + " (every one the path names)"
-                                             : std::string(kNouns[level]) + " " + path.toString();
+  std::string what = level == 3 && count > 1
+                         ? text::plural(count, "location", "locations") + " " + path.toString() +
+                               " (every one the path names)"
+                         : std::string(nameLevels()[level].noun) + " " + path.toString();
   if (o.dryRun) {
     edit.check();
     context.out << "Would rename " << what << " to " << to << " (" << howMany(edit) << "):\n";

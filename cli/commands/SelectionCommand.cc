@@ -11,6 +11,7 @@
 #include "tool/database/Filters.h"
 #include "tool/database/SavedSelection.h"
 #include "tool/database/SelectionCheck.h"
+#include "tool/record/NameLevels.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -51,11 +52,10 @@ int create(const NewOptions& o, ToolContext& context) {
 }
 
 void writeTree(std::ostream& out, TLocList* entry, int depth) {
-  static const char* const kLevels[] = {"continent", "country", "state", "location"};
   for (; entry != nullptr; entry = entry->nextEntry) {
     out << std::string(2 * depth + 2, ' ') << entry->name;
     if (depth < 3) {
-      out << "  [" << kLevels[depth]
+      out << "  [" << nameLevels()[depth].noun
           << (entry->selectAll ? ", all of it]"
               : entry->subList ? "]"
                                : ", nothing below]");

@@ -133,7 +133,12 @@ class Database:
     def rename(self, path: str, new_name: str) -> int: ...
     def compact(self) -> Tuple[int, int]: ...
     def import_from(
-        self, source: str, *, replace: bool = ..., force: bool = ..., skip_bad: bool = ...
+        self,
+        source: Union[str, "os.PathLike[str]", "Database"],
+        *,
+        replace: bool = ...,
+        force: bool = ...,
+        skip_bad: bool = ...,
     ) -> Dict[str, int]: ...
 
 def open(

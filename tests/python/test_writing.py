@@ -40,6 +40,24 @@ def test_edits_leave_a_database_the_tool_reads(db_path, tool, tmp_path):
     assert tool.run("--db", db_path, "check").returncode == 0
 
 
+def test_several_databases_open_at_once(db_path, tool, tmp_path):
+    other = tmp_path / "other.bmt"
+    tool.run("--db", other, "create",
+             write_stations(tmp_path, "name,state,country,continent,latitude,longitude\n"
+                            "Quito,Pichincha,Ecuador,South America,-0.18,-78.47\n", "o.csv"))
+    with metdb.open(db_path) as db, metdb.open(other, readonly=True) as source:
+        count = len(db)
+        # Each answers from its own database, whichever was opened last.
+        assert [m.location.name for m in source.find("Quito")] == ["Quito"]
+        assert db.find("Quito") == []
+        assert db.import_from(source)["new"] == 1
+        assert len(db) == count + 1 and len(source) == 1
+        assert [r.name for r in db.locations(country="Ecuador")] == ["Quito"]
+        with pytest.raises(metdb.BadInputError, match="this database's own"):
+            db.import_from(db)
+    assert tool.run("--db", db_path, "check").returncode == 0
+
+
 def test_readonly_database_refuses_every_change(db_path, tmp_path):
     before = db_path.read_bytes()
     with metdb.open(db_path, readonly=True) as db:

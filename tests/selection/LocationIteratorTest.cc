@@ -314,6 +314,33 @@ TEST_F(LocationIteratorTest, RecordsComeFromTheDatabaseCurrentAtEachMove) {
   EXPECT_STREQ(it.locData.name, "Elsewhere");
 }
 
+TEST_F(LocationIteratorTest, ALentDatabaseIsWalkedAndNeverDeletedByTheLibrary) {
+  TempDir other;
+  std::vector<LocationData> records = smallWorld();
+  std::strcpy(records[1].name, "Lent");
+  std::string path = other.file("lent.bmt");
+  testsupport::writeFile(path, testsupport::bytesOf(records));
+  auto lent = std::make_unique<BMTFile>(path.c_str());
+  lendMetDatabase(lent.get());
+  EXPECT_EQ(getMetDatabase(), lent.get());
+  TLocationSelection s;
+  s.continentList = entry("Europe", false, entry("Austria", true));
+  {
+    TLocationIterator it(&s);
+    EXPECT_TRUE(it.next());
+    EXPECT_STREQ(it.locData.name, "Lent");
+  }
+  // Replacing or closing only forgets it: the owner deletes it (a double
+  // deletion would show under the sanitizers).
+  closeMetDatabase();
+  lendMetDatabase(lent.get());
+  makeCurrentDatabase(other, smallWorld());
+  EXPECT_NE(getMetDatabase(), lent.get());
+  lendMetDatabase(nullptr);  // the library's own stays
+  EXPECT_NE(getMetDatabase(), lent.get());
+  EXPECT_TRUE(lent->IsValid());
+}
+
 TEST_F(LocationIteratorTest, ManyLocationsPassThroughTheWriteBuffer) {
   std::vector<LocationData> records;
   for (int i = 0; i < 40000; ++i) {

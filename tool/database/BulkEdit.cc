@@ -5,20 +5,13 @@
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
 #include "tool/database/RecordEditor.h"
+#include "tool/database/RecordReplacement.h"
+#include "tool/record/NameLevels.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
 
 namespace {
-
-// The fields of the four levels of a path, continent first.
-const char* const kLevelColumns[] = {"continent", "country", "state", "name"};
-const char* const kLevelNouns[] = {"continent", "country", "state", "location"};
-
-const Field& levelField(std::size_t level) {
-  int element = 0;
-  return *fieldOfColumn(kLevelColumns[level], &element);
-}
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -76,14 +69,14 @@ void BulkEdit::rename(const LocationPath& path, const std::string& newName,
                       std::vector<std::string>* warnings) {
   std::size_t level = path.parts.size() - 1;
   FieldAssignment assignment;
-  assignment.field = &levelField(level);
+  assignment.field = nameLevels()[level].field;
   assignment.value = newName;
   LocationData scratch{};
   std::string cut;
   std::string fault = assignment.applyTo(&scratch, &cut);
   if (!fault.empty()) {
-    throw Error(text::quoted(newName) + " cannot name a " + kLevelNouns[level] + ": " + fault +
-                    "; nothing was renamed.",
+    throw Error(text::quoted(newName) + " cannot name a " + nameLevels()[level].noun + ": " +
+                    fault + "; nothing was renamed.",
                 Error::Cause::kBadInput);
   }
   if (!cut.empty()) warnings->push_back(cut + ".");
@@ -115,17 +108,17 @@ void BulkEdit::rename(const LocationPath& path, const std::string& newName,
 }
 
 void BulkEdit::check() const {
-  std::vector<RecordEditor::Replacement> replacements;
+  std::vector<RecordReplacement::Replacement> replacements;
   replacements.reserve(changes_.size());
   for (const PlannedChange& c : changes_) replacements.emplace_back(c.index, c.after);
-  RecordEditor(access_).checkReplacements(replacements);
+  RecordReplacement(access_).check(replacements);
 }
 
 void BulkEdit::apply(ProgressInfo& info) {
-  std::vector<RecordEditor::Replacement> replacements;
+  std::vector<RecordReplacement::Replacement> replacements;
   replacements.reserve(changes_.size());
   for (const PlannedChange& c : changes_) replacements.emplace_back(c.index, c.after);
-  RecordEditor(access_).replaceAll(replacements, info);
+  RecordReplacement(access_).replaceAll(replacements, info);
 }
 
 LocationData BulkEdit::read(long index) {

@@ -27,7 +27,7 @@ struct PlannedChange {
 
 // A change of many locations at once: planned first, so that it can be
 // listed (a dry run) and checked, then made in one rewrite of the data file
-// (RecordEditor::replaceAll), which keeps the file grouped. New group
+// (RecordReplacement::replaceAll), which keeps the file grouped. New group
 // names take the letter case of the groups of those names in the directory,
 // so that the locations join them as they are written.
 //
@@ -68,7 +68,7 @@ class BulkEdit {
   // case only.
   long joining() const { return joining_; }
 
-  // Checks the plan as applying it would (RecordEditor::checkReplacements):
+  // Checks the plan as applying it would (RecordReplacement::check):
   // throws Error, naming both records, when two new records, or a new one
   // and a location that stays, would be equal. Changes nothing.
   void check() const;

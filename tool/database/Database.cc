@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "module/CurrentDatabase.h"
 #include "platform/Env.h"
@@ -65,6 +66,35 @@ void refuseUnrealRecords(const std::string& dataFile) {
 
 }  // namespace
 
+namespace {
+
+// The database this process's Database objects lent the library last, as
+// far as they know (a host call may have replaced it since, which lending
+// null then leaves alone).
+BMTFile* lentDatabase = nullptr;
+
+// The Database objects of this process that hold a database open for
+// writing, and with it its lock, which another opening of the same data
+// file in this process would wait for in vain.
+std::vector<const Database*> writers;
+
+// Throws when one of writers holds the data file dataFile.
+void refuseHeldHere(const std::string& dataFile) {
+  platform::Env* env = platform::Env::current();
+  platform::FileStatus wanted, held;
+  if (!env->statusOf(dataFile, &wanted, true) || !wanted.stamp.exists) return;
+  for (const Database* writer : writers) {
+    if (env->statusOf(writer->dataFile(), &held, true) && held.stamp.exists &&
+        held.stamp.sameFile(wanted.stamp)) {
+      throw Error("\"" + dataFile + "\" is open for writing in this process already (as \"" +
+                      writer->dataFile() + "\"); close it first, or work through that one.",
+                  Error::Cause::kBusy);
+    }
+  }
+}
+
+}  // namespace
+
 const char* describe(DirectoryFileState state) {
   switch (state) {
     case DirectoryFileState::kMissing:
@@ -83,14 +113,45 @@ const char* describe(DirectoryFileState state) {
 
 Database::Database(const std::string& dataFile, double waitSeconds)
     : dataFile_(dataFile.empty() ? std::string(getMetDataFileName()) : dataFile),
-      configured_(dataFile.empty()),
       waitSeconds_(waitSeconds) {
   MetDatabaseLock::setWaitSeconds(waitSeconds);
 }
 
+Database::~Database() {
+  close();
+  lock_.reset();
+}
+
+void Database::close() {
+  writers.erase(std::remove(writers.begin(), writers.end(), this), writers.end());
+  if (own_ != nullptr) {
+    // Forgotten by the library first, if current, so that it never holds
+    // a deleted database.
+    if (lentDatabase == own_.get()) {
+      lendMetDatabase(nullptr);
+      lentDatabase = nullptr;
+    }
+    own_.reset();
+  }
+  db_ = nullptr;
+}
+
+void lendToLibrary(BMTFile* db) {
+  if (db == nullptr) return;
+  lendMetDatabase(db);
+  lentDatabase = db;
+}
+
+void Database::makeCurrent() { lendToLibrary(db_); }
+
 std::string Database::directoryFile() const { return MetDatabase::directoryFileName(dataFile_); }
 
 std::string Database::libraryReason() { return getMetLastError(); }
+
+std::string Database::libraryReasonOrUnknown() {
+  std::string reason = libraryReason();
+  return reason.empty() ? "the new file did not come out as written" : reason;
+}
 
 void Database::checkName() {
   if (dataFile_.empty())
@@ -171,6 +232,8 @@ BMTFile* Database::open(DatabaseUse use) {
     throw Error("\"" + dataFile_ + "\" is not a regular file, so it cannot be a data file.",
                 Error::Cause::kBadInput);
   }
+  close();
+  refuseHeldHere(dataFile_);
   lock(use == DatabaseUse::kRead ? MetDatabaseLock::kShared : MetDatabaseLock::kExclusive);
   // Under the write lock no writer of this database is at work: the
   // temporary files of one that was killed can go.
@@ -180,15 +243,18 @@ BMTFile* Database::open(DatabaseUse use) {
   bool dirExists = env->kindOf(dirFile) != platform::FileStatus::kMissing;
   bool dirEmpty = dirExists && env->sizeOf(dirFile) == 0;
 
-  const char* name = configured_ ? getMetDataFileName() : dataFile_.c_str();
-  db_ = setMetDatabase(name, use == DatabaseUse::kRead ? BMTFile::kReadOnly : BMTFile::kReadWrite);
-  if (db_ == nullptr || !db_->IsValid()) {
+  own_ = std::make_unique<BMTFile>(
+      dataFile_.c_str(), use == DatabaseUse::kRead ? BMTFile::kReadOnly : BMTFile::kReadWrite);
+  if (!own_->IsValid()) {
     std::string reason = libraryReason();
+    own_.reset();
     db_ = nullptr;
     throw Error("\"" + dataFile_ + "\" cannot be used as a data file: " +
                     (reason.empty() ? std::string("it is shorter than one record") : reason) + ".",
                 Error::Cause::kDamaged);
   }
+  db_ = own_.get();
+  if (use == DatabaseUse::kWrite) writers.push_back(this);
 
   if (!dirExists) {
     state_ = DirectoryFileState::kMissing;
@@ -202,6 +268,7 @@ BMTFile* Database::open(DatabaseUse use) {
   } else {
     state_ = DirectoryFileState::kFresh;
   }
+  makeCurrent();
   // An empty data file is never read for a directory: nothing to describe.
   if (db_->IsEmpty() && dirExists && !dirEmpty) state_ = DirectoryFileState::kFresh;
 
@@ -234,11 +301,16 @@ BMTFile* Database::reopenRebuilt() {
   delete db_->directory;
   db_->directory = parked;
   platform::Env::current()->remove(directoryFile());
-  db_ = setMetDatabase(dataFile_.c_str());
-  if (db_ == nullptr || !db_->IsValid()) {
-    db_ = nullptr;
+  bool wasCurrent = lentDatabase == db_;
+  close();
+  own_ = std::make_unique<BMTFile>(dataFile_.c_str());
+  if (!own_->IsValid()) {
+    own_.reset();
     throw Error("\"" + dataFile_ + "\" could not be opened again.", Error::Cause::kSystem);
   }
+  db_ = own_.get();
+  writers.push_back(this);  // for kWrite only, as open() was
+  if (wasCurrent) makeCurrent();
   return db_;
 }
 

@@ -12,6 +12,13 @@
 
 namespace metdb {
 
+// Lends db, which a Database of this process holds open, to the library as
+// its current database (lendMetDatabase), for a walk of a selection, which
+// resolves against the current database. Every lending of the tool goes
+// through here, so that a Database that closes knows whether the library
+// still holds its database.
+void lendToLibrary(BMTFile* db);
+
 // What the directory file was like when the database was opened.
 enum class DirectoryFileState {
   kMissing,    // no file: the directory was rebuilt from the records
@@ -42,11 +49,15 @@ enum class DatabaseUse {
 };
 
 // The way to the database that an operation of the tool works on: the
-// data file named, or else the configured current database. It is opened
-// as the library's current database (setMetDatabase), as a host would, so
-// that selections and iterators resolve against it. The database stays
-// owned by the library; this object only holds its pointer, and the
-// database lock while its use needs it. Failures throw Error.
+// data file named, or else the configured current database. The database
+// opened is this object's own, so that a process may hold several at once,
+// each with its own lock; it is lent to the library as its current
+// database (lendMetDatabase) when opened and by makeCurrent(), so that
+// selections and iterators resolve against it, as a host's would. This
+// object holds the database lock while its use needs it, and closes the
+// database (saving its directory when needed) before it lets the lock go.
+// A data file open for writing in this process is not opened again here
+// (its lock would be waited for in vain). Failures throw Error.
 class Database {
  public:
   // dataFile: the data file's name, or "" for the configured one
@@ -55,6 +66,8 @@ class Database {
   // operations in this process wait as long (MetDatabaseLock::setWaitSeconds).
   Database(const std::string& dataFile, double waitSeconds);
 
+  // Closes the database, if open, then releases the lock.
+  ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
@@ -88,11 +101,18 @@ class Database {
   // name is too long, the data file does not exist or is not a regular
   // file, the lock cannot be had in time, the library finds the file
   // unusable (with the system's reason), or (kWrite) the directory file
-  // cannot be brought up to date. Never creates a data file. Never null.
+  // cannot be brought up to date, or another Database of this process
+  // holds it open for writing (kBusy). Never creates a data file. Never
+  // null.
   BMTFile* open(DatabaseUse use);
 
-  // The open database, or null.
+  // The open database, or null. Owned by this object: valid until it is
+  // destroyed or reopenRebuilt() replaces it.
   BMTFile* db() const { return db_; }
+  // Makes the open database the library's current one (lendMetDatabase),
+  // for an operation that walks a selection; the last opened is current
+  // until then. Does nothing when none is open.
+  void makeCurrent();
   // How the directory file stood at opening.
   DirectoryFileState directoryState() const { return state_; }
 
@@ -103,6 +123,9 @@ class Database {
   // The library's reason for the last failure of its operations, as a
   // phrase ("" when it gave none).
   static std::string libraryReason();
+  // The same, or "the new file did not come out as written" when it gave
+  // none: for a write whose result was found wrong afterwards.
+  static std::string libraryReasonOrUnknown();
 
   // Takes the database lock in mode for the rest of this object's life (a
   // second call replaces the first), waiting as open() describes; throws
@@ -119,7 +142,8 @@ class Database {
   // Closes the database without saving its directory, removes the
   // directory file and opens the database again, so that the directory is
   // rebuilt from the records in file order. For kWrite only (the lock is
-  // held throughout). Returns the new database; throws when that fails.
+  // held throughout). Returns the new database (the old pointer is gone);
+  // throws when that fails.
   BMTFile* reopenRebuilt();
 
   // The data file's length in bytes (0 when it cannot be read): of the file
@@ -130,12 +154,15 @@ class Database {
 
  private:
   std::string dataFile_;
-  bool configured_;
   double waitSeconds_;
   std::function<void(const std::string&)> waiting_;
   std::function<void(const std::string&)> warning_;
   std::function<void()> changed_;
-  BMTFile* db_ = nullptr;
+  // Closes the open database (forgotten by the library first when lent).
+  void close();
+
+  std::unique_ptr<BMTFile> own_;
+  BMTFile* db_ = nullptr;  // own_ once opened validly
   DirectoryFileState state_ = DirectoryFileState::kMissing;
   std::unique_ptr<MetDatabaseLock> lock_;
 };

@@ -90,8 +90,40 @@ class TreeBuilder : public DirectoryVisitor {
 
 }  // namespace
 
-bool tryParseBox(const std::string& textValue, float* south, float* west, float* north, float* east,
-                 std::string* why) {
+const std::array<PatternFilter, 4>& patternFilters() {
+  const std::array<NameLevel, 4>& levels = nameLevels();
+  static const std::array<PatternFilter, 4> filters = {{
+      {levels[0], &Filters::continent, "Only this continent"},
+      {levels[1], &Filters::country, "Only this country"},
+      {levels[2], &Filters::state, "Only this state"},
+      {levels[3], &Filters::name,
+       "Only locations of this name (ignoring case; * and ? are wildcards, as in the other "
+       "patterns)"},
+  }};
+  return filters;
+}
+
+bool checkBox(const Box& box, std::string* why, const std::string* written) {
+  const float v[4] = {box.south, box.west, box.north, box.east};
+  const char* names[] = {"SOUTH", "WEST", "NORTH", "EAST"};
+  for (int i = 0; i < 4; ++i) {
+    float limit = (i % 2 == 0) ? 90.0f : 180.0f;
+    // Written so that NaN fails too.
+    if (!(v[i] >= -limit && v[i] <= limit)) {
+      *why = std::string(names[i]) + " " +
+             text::quoted(written ? written[i] : text::shortestFloat(v[i])) + " is outside " +
+             (i % 2 == 0 ? "-90..90" : "-180..180");
+      return false;
+    }
+  }
+  if (box.south > box.north) {
+    *why = "SOUTH lies north of NORTH";
+    return false;
+  }
+  return true;
+}
+
+bool tryParseBox(const std::string& textValue, Box* box, std::string* why) {
   std::vector<std::string> parts = text::split(textValue, ',');
   float v[4];
   if (parts.size() != 4) {
@@ -104,30 +136,18 @@ bool tryParseBox(const std::string& textValue, float* south, float* west, float*
       return false;
     }
   }
-  const char* names[] = {"SOUTH", "WEST", "NORTH", "EAST"};
-  for (int i = 0; i < 4; ++i) {
-    float limit = (i % 2 == 0) ? 90.0f : 180.0f;
-    if (v[i] < -limit || v[i] > limit) {
-      *why = std::string(names[i]) + " " + text::quoted(parts[i]) + " is outside " +
-             (i % 2 == 0 ? "-90..90" : "-180..180");
-      return false;
-    }
-  }
-  if (v[0] > v[2]) {
-    *why = "SOUTH lies north of NORTH";
-    return false;
-  }
-  *south = v[0];
-  *west = v[1];
-  *north = v[2];
-  *east = v[3];
+  Box parsed{v[0], v[1], v[2], v[3]};
+  if (!checkBox(parsed, why, parts.data())) return false;
+  *box = parsed;
   return true;
 }
 
-void parseBox(const std::string& textValue, float* south, float* west, float* north, float* east) {
+Box parseBox(const std::string& textValue) {
+  Box box;
   std::string why;
-  if (!tryParseBox(textValue, south, west, north, east, &why))
+  if (!tryParseBox(textValue, &box, &why))
     throw Error("--bbox: " + why + ".", Error::Cause::kBadInput);
+  return box;
 }
 
 namespace {
@@ -233,25 +253,30 @@ void readSelectionFile(const std::string& file, TLocationSelection* selection) {
 }
 
 bool Filters::narrowsTree() const {
-  return !continent.empty() || !country.empty() || !state.empty() || !name.empty();
+  for (const PatternFilter& f : patternFilters()) {
+    if (!(this->*f.pattern).empty()) return true;
+  }
+  return false;
 }
 
 std::string Filters::describe() const {
   if (!selectionFile.empty()) return "--selection " + selectionFile;
   std::string out;
-  auto add = [&out](const char* option, const std::string& value) {
+  auto add = [&out](const std::string& option, const std::string& value) {
     if (value.empty()) return;
     if (!out.empty()) out += ' ';
-    out += std::string(option) + " " + value;
+    out += option + " " + value;
   };
-  add("--continent", continent);
-  add("--country", country);
-  add("--state", state);
-  add("--name", name);
+  for (const PatternFilter& f : patternFilters()) {
+    add("--" + std::string(f.level.field->column), this->*f.pattern);
+  }
   if (levelGiven) {
     add("--level-limit", std::to_string(levelLimit));
   }
-  add("--bbox", bbox);
+  if (bbox) {
+    add("--bbox", text::shortestFloat(bbox->south) + "," + text::shortestFloat(bbox->west) + "," +
+                      text::shortestFloat(bbox->north) + "," + text::shortestFloat(bbox->east));
+  }
   for (const std::string& id : ids) add("--id", id);
   add("--active", active);
   return out;
@@ -263,9 +288,11 @@ void Filters::toSelection(Directory* directory, TLocationSelection* selection) c
     return;
   }
   selection->levelLimit = levelLimit;
-  if (!bbox.empty()) {
-    parseBox(bbox, &selection->minLatitude, &selection->minLongitude, &selection->maxLatitude,
-             &selection->maxLongitude);
+  if (bbox) {
+    selection->minLatitude = bbox->south;
+    selection->minLongitude = bbox->west;
+    selection->maxLatitude = bbox->north;
+    selection->maxLongitude = bbox->east;
     if (selection->minLongitude > selection->maxLongitude) {
       throw Error("--bbox: a selection file cannot hold a box across the 180th meridian (WEST " +
                       text::shortestFloat(selection->minLongitude) + " lies east of EAST " +

@@ -1,13 +1,25 @@
 #ifndef METDB_TOOL_DATABASE_FILTERS_H_
 #define METDB_TOOL_DATABASE_FILTERS_H_
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "directory/Directory.h"
 #include "selection/TLocationSelection.h"
+#include "tool/record/NameLevels.h"
 
 namespace metdb {
+
+// A box of latitudes and longitudes in degrees, bounds included. west
+// greater than east: the box crosses the 180th meridian.
+struct Box {
+  float south = -90.0f;
+  float west = -180.0f;
+  float north = 90.0f;
+  float east = 180.0f;
+};
 
 // The filters that pick locations (list, export, delete, selection new),
 // and their translation into a TLocationSelection, which the library then
@@ -23,9 +35,8 @@ struct Filters {
   // --level-limit N: locations of a higher level are left out. Without it
   // no location is left out for its level (the limit is 127).
   int levelLimit = 127;
-  // --bbox SOUTH,WEST,NORTH,EAST, as written. WEST greater than EAST: the
-  // box wraps across the 180th meridian.
-  std::string bbox;
+  // --bbox SOUTH,WEST,NORTH,EAST (checkBox holds for it).
+  std::optional<Box> bbox;
   // --selection FILE: a saved selection instead of the options above.
   std::string selectionFile;
 
@@ -65,21 +76,34 @@ struct Filters {
   void toSelection(Directory* directory, TLocationSelection* selection) const;
 };
 
+// The patterns of the four name levels, continent first: the member of
+// Filters each sets. The command line's option is "--" and the level's
+// column ("--continent", "--name"), Python's keyword the column.
+struct PatternFilter {
+  NameLevel level;
+  std::string Filters::*pattern;
+  const char* help;  // for --help
+};
+const std::array<PatternFilter, 4>& patternFilters();
+
 // Reads the selection file into *selection (which must be empty). Throws
 // Error when the file cannot be opened or is not a selection file of
 // version 1.10.
 void readSelectionFile(const std::string& file, TLocationSelection* selection);
 
-// Parses the value of --bbox, "SOUTH,WEST,NORTH,EAST", into the four
-// limits. Throws Error, naming the option and the part at fault, when it is
-// not four numbers, they lie outside the ranges of latitude and longitude,
-// or south > north. west > east is a box across the 180th meridian.
-void parseBox(const std::string& text, float* south, float* west, float* north, float* east);
-// The same for checks that must not throw (the option's check at parsing):
-// returns false, with *why set to a phrase without a period that names the
-// part at fault, where parseBox throws.
-bool tryParseBox(const std::string& text, float* south, float* west, float* north, float* east,
-                 std::string* why);
+// Whether box's limits lie within the ranges of latitude and longitude,
+// south not north of north; when not, *why is a phrase without a period
+// that names the limit at fault (as written[i], when given, else as the
+// number).
+bool checkBox(const Box& box, std::string* why, const std::string* written = nullptr);
+
+// Parses "SOUTH,WEST,NORTH,EAST" into *box: false, with *why set as
+// checkBox sets it, when it is not four numbers or checkBox refuses them.
+bool tryParseBox(const std::string& text, Box* box, std::string* why);
+
+// The same for the value of --bbox: throws Error, "--bbox: <why>.", where
+// tryParseBox returns false.
+Box parseBox(const std::string& text);
 
 }  // namespace metdb
 

@@ -8,17 +8,18 @@
 namespace metdb {
 
 LocationFilter::LocationFilter(const Filters& filters) : levelLimit_(filters.levelLimit) {
-  const std::string* texts[] = {&filters.continent, &filters.country, &filters.state,
-                                &filters.name};
   for (int level = 0; level < 4; ++level) {
     Pattern& p = patterns_[level];
-    p.text = *texts[level];
+    p.text = filters.*patternFilters()[level].pattern;
     p.key = searchKey(p.text);
     p.wildcards = p.text.find_first_of("*?") != std::string::npos;
     if (!p.text.empty()) deepest_ = level;
   }
-  if (!filters.bbox.empty()) {
-    parseBox(filters.bbox, &south_, &west_, &north_, &east_);
+  if (filters.bbox) {
+    south_ = filters.bbox->south;
+    west_ = filters.bbox->west;
+    north_ = filters.bbox->north;
+    east_ = filters.bbox->east;
     useBox_ = true;
   }
 }

@@ -8,6 +8,7 @@
 
 #include "tool/Error.h"
 #include "tool/database/DirectoryWalk.h"
+#include "tool/record/NameLevels.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
@@ -48,10 +49,9 @@ bool LocationPath::tryParse(const std::string& value, LocationPath* path, std::s
   }
   for (std::size_t i = 0; i < path->parts.size(); ++i) {
     if (path->parts[i].empty() && i != 2) {
+      // The location's part is its name.
       *why = text::quoted(value) + " has an empty " +
-             (i == 0   ? "continent"
-              : i == 1 ? "country"
-                       : "name");
+             (i == 3 ? std::string("name") : nameLevels()[i].noun);
       return false;
     }
   }

@@ -1,18 +1,13 @@
 #ifndef METDB_TOOL_DATABASE_RECORDEDITOR_H_
 #define METDB_TOOL_DATABASE_RECORDEDITOR_H_
 
-#include <map>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "datafile/LocationData.h"
 #include "datafile/StationInfo.h"
 #include "directory/Directory.h"
 #include "tool/database/Database.h"
-#include "tool/database/ProgressInfo.h"
-#include "tool/record/StationCsv.h"
 
 namespace metdb {
 
@@ -23,10 +18,9 @@ namespace metdb {
 // check reports as a note), so that one edit costs the directory's save,
 // not a rewrite of the file. A record is removed by deleting its location
 // from the directory (Directory::deleteEntry); the data file is compacted
-// (BMTFile::remakeDatabase) once as many of its records are unused as used.
-// Many records are replaced at once (replaceAll) by importing a database of
-// the new records into the directory without the old ones: one rewrite,
-// whatever their number, which leaves the file grouped.
+// (Compaction) once as many of its records are unused as used. Many records
+// are replaced in one rewrite by RecordReplacement, databases and lists are
+// imported by DatabaseImport.
 //
 // The database must have been opened with DatabaseUse::kWrite, so that its
 // directory file describes its data file before the edit. Each edit either
@@ -86,72 +80,7 @@ class RecordEditor {
   // when none).
   StationInfo stationInfo(long index);
 
-  // A location's record index and its new record, for replaceAll.
-  using Replacement = std::pair<long, LocationData>;
-
-  // Replaces the records of many locations in one rewrite of the data file:
-  // each replacement's location takes its new record, and moves to its new
-  // group when its names, level or position change; the others stay as
-  // they are. The new records' group names are written as given (the
-  // caller gives them the directory's letter case first where it wants
-  // them to join a group: adoptGroupNames). The file stays grouped (one
-  // whose groups were split before is regrouped afterwards, as
-  // compactAndRegroup does). info hears the rewrite's progress. Throws
-  // Error, with the data file and the directory file as they were, when
-  // checkReplacements refuses or the rewrite fails; does nothing for no
-  // replacement. Each location keeps its station information, or takes the
-  // one stations gives for its record index.
-  void replaceAll(const std::vector<Replacement>& replacements, ProgressInfo& info,
-                  const std::map<long, StationInfo>& stations = {});
-
-  // What replaceAll checks before it writes, for a dry run as well:
-  // throws Error when an index is given twice or no location refers to
-  // it, or when a new record would equal another one (names ignoring case,
-  // level, position, as findEqual compares them), naming both records.
-  // The other one is another new record, or a location that stays.
-  // Changes nothing.
-  void checkReplacements(const std::vector<Replacement>& replacements) const;
-
-  // Imports the database whose data file is source (opened read-only; it
-  // stays as it is) into this one, the records of equal locations from
-  // source when replaceEqual is set. info hears the progress and the
-  // closing report. Throws, with nothing changed, when source is no usable
-  // data file or is this database's own, or the import fails. Throws too
-  // when a record of source cannot be real (findRecordFault: bytes that are
-  // no data file of locations, such as a text file), unless force is set;
-  // names holding control bytes are refused even then, for they would
-  // break the directory file.
-  // Imports the rows of a station list as importFrom imports a database:
-  // they become a database of their own in a scratch folder (which goes
-  // afterwards), in hierarchy order, which is then imported. Throws, with
-  // nothing changed, when that database cannot be made or the import
-  // fails.
-  void importRows(std::vector<StationRow> rows, bool replaceEqual, ProgressInfo& info);
-
-  void importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info,
-                  bool force = false);
-
-  // Compacts the data file as compact() does, and regroups it: while the
-  // directory holds a continent, country or state twice (a data file whose
-  // groups were split by appends), it is rebuilt from the compacted records
-  // and compacted again, which joins one level's groups each time. Saves
-  // the directory. Throws on failure.
-  void compactAndRegroup();
-
-  // Runs BMTFile::remakeDatabase and checks that it replaced the data file
-  // with one that holds exactly the directory's records in walk order (the
-  // method itself reports nothing). Throws when not.
-  void compact();
-
  private:
-  // Imports source into the database (BMTFile::merge), dropping the
-  // directory's unsaved edits when that fails, and saves the directory.
-  // Throws "Cannot write the new data file beside ...: <reason>;
-  // <nothingDone>." with the library's reason, or unexplained when it gave
-  // none.
-  void merge(MetDatabase& source, bool replaceEqual, ProgressInfo& info, const char* unexplained,
-             const char* nothingDone);
-
   // Appends record to the data file, gives it station in the station file
   // (saved first; the replaced location's entry stays with its record
   // until compaction), deletes the location whose record is replaced (none
@@ -164,13 +93,6 @@ class RecordEditor {
   // this one) holds records it appended but has not yet entered in a saved
   // directory file, which a directory saved here would not index.
   void refuseBesideUnsavedRecords();
-
-  // Whether the data file holds exactly one record per location, numbered
-  // 0, 1, 2, ... in walk order.
-  bool isCompact() const;
-  // The library's reason for the failure just seen, or a phrase saying the
-  // result was wrong when it gave none.
-  static std::string reasonOrUnknown();
 
   Database& access_;
 };

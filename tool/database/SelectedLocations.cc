@@ -18,6 +18,7 @@ void SelectedLocations::build(const Filters& filters, BMTFile* db) {
   db_ = db;
   if (!filters.selectionFile.empty()) {
     filters.toSelection(db->directory, &selection_);
+    lendToLibrary(db);  // which the iterator resolves the selection against
     iterator_ = std::make_unique<TLocationIterator>(&selection_);
   } else {
     entries_ = selectLocations(filters, db->directory);
@@ -120,6 +121,7 @@ void SelectedLocations::forEach(const std::function<void(const LocationData&, lo
     return;
   }
   if (iterator_) {
+    lendToLibrary(db_);  // which the iterator reads the records of
     if (iterator_->isEmpty()) return;
     iterator_->first();
     do {

@@ -29,8 +29,10 @@ class SelectedLocations {
   SelectedLocations& operator=(const SelectedLocations&) = delete;
 
   // Selects from db's directory by filters (--id and --active by the
-  // station file), or resolves their selection file (db must then be the current database). db must
-  // outlive every use of this object, and its directory must not change meanwhile. Throws Error
+  // station file), or resolves their selection file against db, which is
+  // lent to the library as its current database for that (lendToLibrary;
+  // db is a Database's or the library's own). db must outlive every use of
+  // this object, and its directory must not change meanwhile. Throws Error
   // when the selection cannot be made.
   void build(const Filters& filters, BMTFile* db);
 

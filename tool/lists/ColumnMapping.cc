@@ -3,6 +3,7 @@
 #include "tool/Error.h"
 #include "tool/lists/Angles.h"
 #include "tool/record/Fields.h"
+#include "tool/record/NameLevels.h"
 #include "tool/record/StationFields.h"
 #include "tool/text/Text.h"
 
@@ -96,8 +97,9 @@ std::string ColumnMapping::fill(const std::function<bool(const std::string&, std
   if (!why.empty()) return "the longitude " + why;
   if (get("level", &v) && !text::trimBlanks(v).empty()) {
     long long level;
-    if (text::readNumber(v, &level) != text::NumberText::kNumber || level < -128 || level > 127) {
-      return text::quoted(v) + " is not a level (a whole number -128..127)";
+    if (text::readNumber(v, &level) != text::NumberText::kNumber || level < levelField().min ||
+        level > levelField().max) {
+      return text::quoted(v) + " is not a level (a whole number " + levelRange() + ")";
     }
     s->level = static_cast<int>(level);
   }

@@ -24,6 +24,16 @@ bool hasControl(const std::string& text) {
   return false;
 }
 
+std::string outsideRange(const std::string& written, const Field& field) {
+  if (field.kind == FieldKind::kWhole) {
+    return quotedValue(written) + " is outside " + std::to_string(static_cast<long>(field.min)) +
+           ".." + std::to_string(static_cast<long>(field.max));
+  }
+  return quotedValue(written) + " is outside " +
+         text::shortestFloat(static_cast<float>(field.min)) + ".." +
+         text::shortestFloat(static_cast<float>(field.max));
+}
+
 std::string parseWhole(const std::string& raw, const Field& f, long* value) {
   long long v = 0;
   text::NumberText read = text::readNumber(raw, &v);
@@ -31,9 +41,7 @@ std::string parseWhole(const std::string& raw, const Field& f, long* value) {
     return quotedValue(raw) + " does not parse as a whole number";
   }
   if (read == text::NumberText::kOutOfRange || v < f.min || v > f.max) {
-    return quotedValue(trimBlanks(raw)) + " is outside " +
-           std::to_string(static_cast<long>(f.min)) + ".." +
-           std::to_string(static_cast<long>(f.max));
+    return outsideRange(trimBlanks(raw), f);
   }
   *value = static_cast<long>(v);
   return "";
@@ -46,11 +54,7 @@ std::string parseReal(const std::string& raw, const Field& f, float* value) {
   if (read == text::NumberText::kOutOfRange) {
     return quotedValue(trimBlanks(raw)) + " cannot be held in a 32-bit float";
   }
-  if (v < f.min || v > f.max) {
-    return quotedValue(trimBlanks(raw)) + " is outside " +
-           text::shortestFloat(static_cast<float>(f.min)) + ".." +
-           text::shortestFloat(static_cast<float>(f.max));
-  }
+  if (v < f.min || v > f.max) return outsideRange(trimBlanks(raw), f);
   *value = v;
   return "";
 }
@@ -182,18 +186,43 @@ std::string setFieldFromText(LocationData* record, const Field& field, int eleme
     long v = 0;
     std::string fault = parseWhole(text, field, &v);
     if (!fault.empty()) return fault;
-    if (field.size == 1) {
-      std::int8_t b = static_cast<std::int8_t>(v);
-      std::memcpy(at(record, field, element), &b, sizeof b);
-    } else {
-      std::int16_t w = static_cast<std::int16_t>(v);
-      std::memcpy(at(record, field, element), &w, sizeof w);
-    }
-    return "";
+    return setFieldFromWhole(record, field, element, v, text);
   }
   float v = 0;
   std::string fault = parseReal(text, field, &v);
   if (!fault.empty()) return fault;
+  return setFieldFromReal(record, field, element, v, text);
+}
+
+std::string setFieldFromWhole(LocationData* record, const Field& field, int element,
+                              long long value, const std::string& written) {
+  if (field.kind == FieldKind::kReal) {
+    return setFieldFromReal(record, field, element, static_cast<double>(value), written);
+  }
+  if (field.kind != FieldKind::kWhole) return quotedValue(written) + " is no name";
+  if (value < field.min || value > field.max) return outsideRange(written, field);
+  if (field.size == 1) {
+    std::int8_t b = static_cast<std::int8_t>(value);
+    std::memcpy(at(record, field, element), &b, sizeof b);
+  } else {
+    std::int16_t w = static_cast<std::int16_t>(value);
+    std::memcpy(at(record, field, element), &w, sizeof w);
+  }
+  return "";
+}
+
+std::string setFieldFromReal(LocationData* record, const Field& field, int element, double value,
+                             const std::string& written) {
+  if (field.kind == FieldKind::kWhole) {
+    return quotedValue(written) + " does not parse as a whole number";
+  }
+  if (field.kind != FieldKind::kReal) return quotedValue(written) + " is no name";
+  if (std::isnan(value)) return quotedValue(written) + " does not parse as a number";
+  if (!(std::fabs(value) <= std::numeric_limits<float>::max())) {
+    return quotedValue(written) + " cannot be held in a 32-bit float";
+  }
+  float v = static_cast<float>(value);
+  if (v < field.min || v > field.max) return outsideRange(written, field);
   std::memcpy(at(record, field, element), &v, sizeof v);
   return "";
 }

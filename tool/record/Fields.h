@@ -66,6 +66,17 @@ long wholeValue(const LocationData& record, const Field& field, int element);
 std::string setFieldFromText(LocationData* record, const Field& field, int element,
                              const std::string& text, std::string* warning);
 
+// Set one element of a number field from a value a caller holds as a
+// number (Python's int or float), checked as setFieldFromText checks text:
+// within the field's range, a real one held by a 32-bit float, a whole
+// field given a whole number only. written is the value as its source
+// writes it, for the message. Returns "" when set, else what is wrong as a
+// phrase without a period, and changes nothing.
+std::string setFieldFromWhole(LocationData* record, const Field& field, int element,
+                              long long value, const std::string& written);
+std::string setFieldFromReal(LocationData* record, const Field& field, int element, double value,
+                             const std::string& written);
+
 // One element whose value differs between two records.
 struct FieldDifference {
   const Field* field;

@@ -58,12 +58,6 @@ std::string invalid(const std::string& name, const std::string& why) {
   return "The parameter " + name + " " + why + ".";
 }
 
-std::string number(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.9g", value);
-  return buffer;
-}
-
 }  // namespace
 
 const std::vector<std::string>& featureQueryParameters() {
@@ -137,8 +131,8 @@ std::string parseFeatureQuery(const QueryParameters& params, FeatureQuery* query
         return invalid(name, "has a latitude outside -90..90");
       }
       if (south > north) return invalid(name, "has its south above its north");
-      query->filters.bbox =
-          number(south) + "," + number(west) + "," + number(north) + "," + number(east);
+      query->filters.bbox = Box{static_cast<float>(south), static_cast<float>(west),
+                                static_cast<float>(north), static_cast<float>(east)};
     } else if (name == "bbox-crs") {
       if (value != "http://www.opengis.net/def/crs/OGC/1.3/CRS84") {
         return invalid(name, "must be http://www.opengis.net/def/crs/OGC/1.3/CRS84");

@@ -121,9 +121,7 @@ ordered_json feature(const LocationSnapshot& snapshot, const LocationData& recor
   return out;
 }
 
-bool filtersSomething(const Filters& f) {
-  return f.narrowsTree() || !f.bbox.empty() || f.levelGiven;
-}
+bool filtersSomething(const Filters& f) { return f.narrowsTree() || f.bbox || f.levelGiven; }
 
 // One location of a page, with its distance when near asked.
 struct PageEntry {
@@ -328,9 +326,9 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
     // A box or a level limit alone: the packed positions, with
     // LocationFilter::admitsPosition's test, in one pass or, for a small
     // box, those of the cells it overlaps.
-    float south = -90, west = -180, north = 90, east = 180;
-    if (!q.filters.bbox.empty()) parseBox(q.filters.bbox, &south, &west, &north, &east);
-    const bool box = !q.filters.bbox.empty();
+    const Box limits = q.filters.bbox.value_or(Box());
+    const float south = limits.south, west = limits.west, north = limits.north, east = limits.east;
+    const bool box = q.filters.bbox.has_value();
     const std::vector<LocationSnapshot::Spot>& spots = snapshot->spots();
     std::vector<std::uint32_t> places;
     const bool some = box && snapshot->spotsInBox(south, west, north, east, &places);

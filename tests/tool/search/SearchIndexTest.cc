@@ -87,7 +87,7 @@ TEST(SearchIndexTest, FindsWhatTheWalkFindsInTheSameOrder) {
   std::vector<Filters> filterSets(4);
   filterSets[1].country = "Finland";
   filterSets[2].levelLimit = 2;
-  filterSets[2].bbox = "-45,-90,45,120";
+  filterSets[2].bbox = Box{-45, -90, 45, 120};
   filterSets[3].state = "Helsinki";
   filterSets[3].continent = "Europe";
   for (const Filters& filters : filterSets) {

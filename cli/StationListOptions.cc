@@ -5,17 +5,13 @@
 
 #include "tool/Error.h"
 #include "tool/lists/ColumnMapping.h"
-#include "tool/lists/CountryResolution.h"
 #include "tool/record/NameLevels.h"
-#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 #include "tool/text/TextDecoder.h"
 
 namespace metdb {
 
 namespace {
-
-constexpr char kStandardInput[] = "-";
 
 // The delimiter that a --delimiter value names, or 0. A tab may be given
 // as itself, as "tab", or as the two characters \t that a shell leaves of
@@ -40,9 +36,7 @@ void addStationListOptions(CLI::App* command, StationListOptions* options,
 }
 
 void addStationListReadingOptions(CLI::App* command, StationListOptions* options) {
-  options->reading.countries = standardCountryResolver();
-  options->reading.list.division = standardDivisionNamer();
-  options->reading.list.ghcnState = standardGhcnStateNamer();
+  options->reading = standardStationListReading();
   command
       ->add_option("--encoding", options->reading.csv.encoding,
                    "The list's character set, converted to UTF-8 as it is read (latin1, "
@@ -116,19 +110,13 @@ void addStationListReadingOptions(CLI::App* command, StationListOptions* options
 }
 
 std::string stationListName(const StationListOptions& options) {
-  return options.file == kStandardInput ? "standard input" : options.file;
+  return stationListName(options.file);
 }
 
 StationCsvResult readStationList(const StationListOptions& options, StationCsv::Mode mode) {
   StationListReading reading = options.reading;
   reading.csv.mode = mode;
-  // Opened without blocking and checked on its descriptor: a FIFO or a
-  // device is refused, and standard input is read so that a signal stops it.
-  InputFile file(options.file);
-  std::istream in(&file);
-  StationCsvResult result = readAnyStationList(in, reading);
-  if (!file.fault().empty()) throw Error(file.fault());
-  return result;
+  return readStationListFile(options.file, reading);
 }
 
 bool readStationsReporting(const StationListOptions& options, bool skipBad,

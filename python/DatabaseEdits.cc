@@ -1,6 +1,5 @@
 #include "python/DatabaseEdits.h"
 
-#include <istream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -12,14 +11,13 @@
 #include "tool/database/BulkEdit.h"
 #include "tool/database/Compaction.h"
 #include "tool/database/DatabaseImport.h"
+#include "tool/database/ImportSource.h"
 #include "tool/database/LocationPath.h"
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/RecordEditor.h"
 #include "tool/database/SelectedLocations.h"
-#include "tool/lists/CountryResolution.h"
 #include "tool/lists/StationListReading.h"
 #include "tool/record/FieldAssignment.h"
-#include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
 
 namespace py = pybind11;
@@ -276,37 +274,17 @@ py::dict importReport(const ProgressInfo& info) {
 py::dict importFrom(OpenDatabase& database, const std::string& source, bool replace, bool force,
                     bool skipBad) {
   database.requireWritable();
-  // Opened without blocking and checked on its descriptor: a FIFO, a
-  // device or a folder is refused rather than read.
-  auto file = std::make_unique<InputFile>(source);
-  std::istream in(file.get());
-  bool fromList = fileLooksLikeStationList(source);
-  StationCsvResult rows;
-  if (fromList) {
-    StationListReading reading;
-    reading.countries = standardCountryResolver();
-    reading.list.division = standardDivisionNamer();
-    reading.list.ghcnState = standardGhcnStateNamer();
-    reading.csv.mode =
-        skipBad ? StationCsv::Mode::kSkipBadRows : StationCsv::Mode::kStopAtFirstError;
-    rows = readAnyStationList(in, reading);
-    StationListFindings findings = describeFindings(rows, source, skipBad, "nothing was imported");
-    for (const std::string& w : findings.warnings) warn(w);
-    if (findings.stops) {
-      throw BindingError(ErrorKind::kBadInput,
-                         findings.errors.empty()
-                             ? source + ": the list cannot be read; nothing was imported."
-                             : findings.errors.front());
-    }
+  ImportSource from(source, standardStationListReading(), false, skipBad);
+  StationListFindings findings = from.read();
+  for (const std::string& w : findings.warnings) warn(w);
+  if (findings.stops) {
+    throw BindingError(ErrorKind::kBadInput,
+                       findings.errors.empty()
+                           ? source + ": the list cannot be read; nothing was imported."
+                           : findings.errors.front());
   }
-  file.reset();
-  DatabaseImport editor(database.access());
   QuietProgress progress;
-  if (fromList) {
-    editor.importRows(std::move(rows.rows), replace, progress.info);
-  } else {
-    editor.importFrom(source, replace, progress.info, force);
-  }
+  from.importInto(database.access(), replace, force, progress.info);
   database.noteChange();
   return importReport(progress.info);
 }

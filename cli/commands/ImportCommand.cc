@@ -1,24 +1,20 @@
 #include "cli/commands/ImportCommand.h"
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "cli/ContentWarnings.h"
 #include "cli/StationListOptions.h"
 #include "cli/Terminal.h"
 #include "cli/ToolDatabase.h"
 #include "tool/Error.h"
-#include "tool/database/DatabaseImport.h"
+#include "tool/database/ImportSource.h"
 #include "tool/database/ProgressInfo.h"
 #include "tool/database/ScratchFolder.h"
 #include "tool/lists/StationListReading.h"
 #include "tool/text/Text.h"
 
 namespace metdb {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -29,39 +25,17 @@ struct ImportOptions {
   bool skipBad = false;
 };
 
-// Whether SOURCE is to be read as a station list: --from says so, or its
-// start is text.
-bool isStationList(const ImportOptions& o, std::string* whyNot) {
-  return o.list.formatGiven || o.list.file == "-" || fileLooksLikeStationList(o.list.file, whyNot);
-}
-
 int import(const ImportOptions& o, ToolContext& context) {
-  std::string whyNotList;
-  bool fromList = isStationList(o, &whyNotList);
-  std::error_code ec;
-  std::uintmax_t size = fs::file_size(o.list.file, ec);
-  if (!fromList && !ec && size > 0 && size < sizeof(LocationData)) {
-    // Too short for a record: text that holds a NUL byte, not a data file.
-    context.error("\"" + o.list.file + "\" is neither a station list (" + whyNotList +
-                  ") nor a data file of locations (its " + std::to_string(size) +
-                  " bytes are less than one record); nothing was imported.");
-    return kExitFailure;
-  }
-  StationCsvResult rows;
-  if (fromList &&
-      !readStationsReporting(o.list, o.skipBad, "nothing was imported", context, &rows)) {
-    return kExitFailure;
-  }
+  ImportSource source(o.list.file, o.list.reading, o.list.formatGiven, o.skipBad);
+  StationListFindings findings = source.read();
+  for (const std::string& w : findings.warnings) context.warning(w);
+  for (const std::string& e : findings.errors) context.error(e);
+  if (findings.stops) return kExitFailure;
   ToolDatabase access(context);
   access.open(DatabaseUse::kWrite);
-  DatabaseImport editor(access);
   ProgressInfo info(context.err, isTerminal(context.err), 0);
   try {
-    if (fromList) {
-      editor.importRows(std::move(rows.rows), o.replace, info);
-    } else {
-      editor.importFrom(o.list.file, o.replace, info, o.force);
-    }
+    source.importInto(access, o.replace, o.force, info);
   } catch (const Error&) {
     if (info.reported()) info.writeReport(context.out);
     throw;

@@ -74,10 +74,10 @@ void DatabaseImport::importFrom(const std::string& source, bool replaceEqual, Pr
   platform::FileStatus status, own;
   env->statusOf(source, &status, true);
   if (status.kind != platform::FileStatus::kRegular) {
-    throw Error(
-        "\"" + source + "\" is " +
-        (status.kind != platform::FileStatus::kMissing ? "not a regular file" : "not there") +
-        ", so it is no data file to import.");
+    bool missing = status.kind == platform::FileStatus::kMissing;
+    throw Error("\"" + source + "\" is " + (missing ? "not there" : "not a regular file") +
+                    ", so it is no data file to import.",
+                missing ? Error::Cause::kNotFound : Error::Cause::kBadInput);
   }
   if (env->statusOf(access_.dataFile(), &own, true) && own.stamp.exists &&
       status.stamp.sameFile(own.stamp)) {

@@ -5,6 +5,7 @@
 
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
+#include "tool/lists/CountryResolution.h"
 #include "tool/lists/GeoPackagePoints.h"
 #include "tool/places/LocationTimeZone.h"
 #include "tool/record/DuplicateRows.h"
@@ -59,6 +60,26 @@ bool fileLooksLikeStationList(const std::string& path, std::string* whyNot) {
   }
   if (whyNot != nullptr) *whyNot = why;
   return false;
+}
+
+StationListReading standardStationListReading() {
+  StationListReading reading;
+  reading.countries = standardCountryResolver();
+  reading.list.division = standardDivisionNamer();
+  reading.list.ghcnState = standardGhcnStateNamer();
+  return reading;
+}
+
+std::string stationListName(const std::string& file) {
+  return file == InputFile::kStandardInput ? "standard input" : file;
+}
+
+StationCsvResult readStationListFile(const std::string& file, const StationListReading& reading) {
+  InputFile input(file);
+  std::istream in(&input);
+  StationCsvResult result = readAnyStationList(in, reading);
+  if (!input.fault().empty()) throw Error(input.fault());
+  return result;
 }
 
 StationListFindings describeFindings(const StationCsvResult& result, const std::string& source,

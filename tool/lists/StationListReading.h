@@ -30,6 +30,22 @@ struct StationListReading {
   unsigned long long memoryBudget = 0;
 };
 
+// The reading every front end starts from: countries, divisions and
+// GHCN-Daily's states named from the tool's own tables, the rest as
+// StationListReading has it.
+StationListReading standardStationListReading();
+
+// How messages name the list in file: its name as given, or "standard
+// input" for "-".
+std::string stationListName(const std::string& file);
+
+// Reads the station list in file ("-": standard input) as
+// readAnyStationList reads it. The file is opened without blocking and
+// checked on its descriptor (a FIFO or a device is refused), and standard
+// input is read so that a signal stops it. Throws Error when the file
+// cannot be opened or read, and as readAnyStationList throws.
+StationCsvResult readStationListFile(const std::string& file, const StationListReading& reading);
+
 // Reads a station list from in (the caller's): the tool's own CSV (when
 // the format is csv and no column mapping is given) as StationCsv reads
 // it, any other format with its reader and mapped onto records

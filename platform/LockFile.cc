@@ -4,8 +4,30 @@
 
 #include "platform/Env.h"
 #include "platform/Failure.h"
+#include "platform/FileOps.h"
 
 namespace platform {
+
+namespace {
+
+// Puts a new, empty lock file with permissions in the place of name (a file
+// this process may not open, or a link, put there by someone else): made
+// under a name no one can guess and renamed over it. Its handle, or -1 with
+// errno as it was (the refusal of the old file is the cause to report).
+int replaceLockFile(Env* env, const std::string& name, unsigned permissions) {
+  int refused = errno;
+  std::string fresh;
+  int fd = env->createUnique(folderOf(name), "TQ_", 0600, &fresh);
+  if (fd >= 0 && env->setPermissions(fd, permissions) && env->rename(fresh, name)) return fd;
+  if (fd >= 0) {
+    env->close(fd);
+    env->remove(fresh);
+  }
+  errno = refused;
+  return -1;
+}
+
+}  // namespace
 
 LockFile::~LockFile() { close(); }
 
@@ -53,6 +75,13 @@ bool LockFile::open(const std::string& name, const std::string& model) {
     // Missing, and not ours to make: the data file's refusal is the cause.
     if (fd < 0 && errno == ENOENT && modelRefusal != 0) errno = modelRefusal;
   }
+  // One that a writer of the data file may not open, or a link, was put
+  // there by another user, who could otherwise keep every writer out: a
+  // writer replaces it. Whoever still holds the old file is kept out by the
+  // guard on the data file (SharedLock) and moves to the new one.
+  if (fd < 0 && modelled && (errno == EACCES || errno == EPERM || errno == ELOOP)) {
+    fd = replaceLockFile(env, name, modelStatus.permissions & 0666);
+  }
   bool readOnly = false;
   if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
     int refused = errno;
@@ -73,9 +102,13 @@ bool LockFile::open(const std::string& name, const std::string& model) {
   }
   FileStatus status;
   if (!env->status(fd, &status) || status.kind != FileStatus::kRegular) {
-    noteFailure("the lock file \"" + name + "\" is not a regular file");
     env->close(fd);
-    return false;
+    fd = modelled ? replaceLockFile(env, name, modelStatus.permissions & 0666) : -1;
+    if (fd < 0) {
+      noteFailure("the lock file \"" + name + "\" is not a regular file");
+      return false;
+    }
+    readOnly = false;
   }
   fd_ = fd;
   readOnly_ = readOnly;

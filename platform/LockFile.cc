@@ -31,7 +31,8 @@ int replaceLockFile(Env* env, const std::string& name, unsigned permissions) {
 
 LockFile::~LockFile() { close(); }
 
-LockFile::LockFile(LockFile&& other) noexcept : fd_(other.fd_), readOnly_(other.readOnly_) {
+LockFile::LockFile(LockFile&& other) noexcept
+    : fd_(other.fd_), readOnly_(other.readOnly_), identity_(other.identity_) {
   other.fd_ = -1;
 }
 
@@ -40,6 +41,7 @@ LockFile& LockFile::operator=(LockFile&& other) noexcept {
     close();
     fd_ = other.fd_;
     readOnly_ = other.readOnly_;
+    identity_ = other.identity_;
     other.fd_ = -1;
   }
   return *this;
@@ -109,9 +111,11 @@ bool LockFile::open(const std::string& name, const std::string& model) {
       return false;
     }
     readOnly = false;
+    if (!env->status(fd, &status)) status = FileStatus();
   }
   fd_ = fd;
   readOnly_ = readOnly;
+  identity_ = status.stamp;
   return true;
 }
 
@@ -138,13 +142,14 @@ bool LockFile::openExisting(const std::string& name) {
   }
   fd_ = fd;
   readOnly_ = readOnly;
+  identity_ = status.stamp;
   return true;
 }
 
 bool LockFile::isAt(const std::string& name, bool followLinks) const {
   FileStatus there;
   if (fd_ < 0 || !Env::current()->statusOf(name, &there, followLinks)) return false;
-  return there.kind == FileStatus::kRegular && there.stamp.sameFile(stamp());
+  return there.kind == FileStatus::kRegular && there.stamp.sameFile(identity_);
 }
 
 LockFile::Kind LockFile::heldByOthers(int slot, Kind kind) const {

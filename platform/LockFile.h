@@ -67,6 +67,7 @@ class LockFile {
  private:
   int fd_ = -1;
   bool readOnly_ = false;
+  FileStamp identity_;  // the open file's device and inode, which never change
 };
 
 // Waits for about milliseconds; for polling a lock.

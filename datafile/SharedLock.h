@@ -9,9 +9,10 @@
 #include "platform/LockFile.h"
 
 // The locks of one database, kept in its lock file ("NAME.bmt.lock" beside
-// the data file, never replaced or removed by the library), shared by every
-// database object and MetDatabaseLock of this process that names the same
-// lock file.
+// the data file, never removed by the library, and replaced only when a
+// writer of the data file cannot use it: see platform::LockFile::open),
+// shared by every database object and MetDatabaseLock of this process that
+// names the same lock file.
 //
 // Someone may still remove or replace the file (a person clearing "stale"
 // lock files), and a lock held on the old file then no longer keeps out

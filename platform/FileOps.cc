@@ -36,12 +36,22 @@ bool copyPermissions(const char* from, const char* to) {
       status.kind == FileStatus::kMissing) {
     return false;
   }
-  return Env::current()->setPermissionsOf(to, status.permissions);
+  // Through a descriptor of to itself: in a folder that others may write,
+  // a link put at to (a temporary file's name, say) must not pass the
+  // change on to its target.
+  Env* env = Env::current();
+  int fd = env->open(to, Env::kNoFollow | Env::kNonBlocking, 0);
+  if (fd < 0) return false;
+  bool set = env->setPermissions(fd, status.permissions);
+  env->close(fd);
+  return set;
 }
 
 bool setModifiedAtLeast(const std::string& name, std::int64_t atLeastNs) {
   File file;
-  if (!file.open(name, File::kReadWrite)) return false;
+  // Not through a link, as above; the owner may set the time on a
+  // descriptor open for reading.
+  if (!file.open(name, File::kReadOnlyNoLink)) return false;
   return file.setModifiedAfter(atLeastNs - 1);
 }
 

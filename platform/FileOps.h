@@ -17,11 +17,12 @@ bool renameFile(const char* from, const char* to);
 bool pathExists(const char* name);
 // True when name is, or links to, a regular file.
 bool isRegularFile(const char* name);
-// Gives to the permission bits of from. False when either cannot be reached.
+// Gives to the permission bits of from (links followed). Never through a
+// link at to. False when either cannot be reached.
 bool copyPermissions(const char* from, const char* to);
 // Makes the file name's modification time at least atLeastNs, when it is
-// earlier. False when the file cannot be opened for writing or its time
-// cannot be set (only its owner may).
+// earlier. Never through a link. False when the file cannot be opened or
+// its time cannot be set (only its owner may).
 bool setModifiedAtLeast(const std::string& name, std::int64_t atLeastNs);
 // Flushes the folder that holds name, so that a rename into it is durable.
 bool syncFolderOf(const char* name);

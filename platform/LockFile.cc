@@ -4,12 +4,35 @@
 
 #include "platform/Env.h"
 #include "platform/Failure.h"
+#include "platform/FileOps.h"
 
 namespace platform {
 
+namespace {
+
+// Puts a new, empty lock file with permissions in the place of name (a file
+// this process may not open, or a link, put there by someone else): made
+// under a name no one can guess and renamed over it. Its handle, or -1 with
+// errno as it was (the refusal of the old file is the cause to report).
+int replaceLockFile(Env* env, const std::string& name, unsigned permissions) {
+  int refused = errno;
+  std::string fresh;
+  int fd = env->createUnique(folderOf(name), "TQ_", 0600, &fresh);
+  if (fd >= 0 && env->setPermissions(fd, permissions) && env->rename(fresh, name)) return fd;
+  if (fd >= 0) {
+    env->close(fd);
+    env->remove(fresh);
+  }
+  errno = refused;
+  return -1;
+}
+
+}  // namespace
+
 LockFile::~LockFile() { close(); }
 
-LockFile::LockFile(LockFile&& other) noexcept : fd_(other.fd_), readOnly_(other.readOnly_) {
+LockFile::LockFile(LockFile&& other) noexcept
+    : fd_(other.fd_), readOnly_(other.readOnly_), identity_(other.identity_) {
   other.fd_ = -1;
 }
 
@@ -18,6 +41,7 @@ LockFile& LockFile::operator=(LockFile&& other) noexcept {
     close();
     fd_ = other.fd_;
     readOnly_ = other.readOnly_;
+    identity_ = other.identity_;
     other.fd_ = -1;
   }
   return *this;
@@ -53,6 +77,13 @@ bool LockFile::open(const std::string& name, const std::string& model) {
     // Missing, and not ours to make: the data file's refusal is the cause.
     if (fd < 0 && errno == ENOENT && modelRefusal != 0) errno = modelRefusal;
   }
+  // One that a writer of the data file may not open, or a link, was put
+  // there by another user, who could otherwise keep every writer out: a
+  // writer replaces it. Whoever still holds the old file is kept out by the
+  // guard on the data file (SharedLock) and moves to the new one.
+  if (fd < 0 && modelled && (errno == EACCES || errno == EPERM || errno == ELOOP)) {
+    fd = replaceLockFile(env, name, modelStatus.permissions & 0666);
+  }
   bool readOnly = false;
   if (fd < 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
     int refused = errno;
@@ -73,12 +104,18 @@ bool LockFile::open(const std::string& name, const std::string& model) {
   }
   FileStatus status;
   if (!env->status(fd, &status) || status.kind != FileStatus::kRegular) {
-    noteFailure("the lock file \"" + name + "\" is not a regular file");
     env->close(fd);
-    return false;
+    fd = modelled ? replaceLockFile(env, name, modelStatus.permissions & 0666) : -1;
+    if (fd < 0) {
+      noteFailure("the lock file \"" + name + "\" is not a regular file");
+      return false;
+    }
+    readOnly = false;
+    if (!env->status(fd, &status)) status = FileStatus();
   }
   fd_ = fd;
   readOnly_ = readOnly;
+  identity_ = status.stamp;
   return true;
 }
 
@@ -105,13 +142,14 @@ bool LockFile::openExisting(const std::string& name) {
   }
   fd_ = fd;
   readOnly_ = readOnly;
+  identity_ = status.stamp;
   return true;
 }
 
 bool LockFile::isAt(const std::string& name, bool followLinks) const {
   FileStatus there;
   if (fd_ < 0 || !Env::current()->statusOf(name, &there, followLinks)) return false;
-  return there.kind == FileStatus::kRegular && there.stamp.sameFile(stamp());
+  return there.kind == FileStatus::kRegular && there.stamp.sameFile(identity_);
 }
 
 LockFile::Kind LockFile::heldByOthers(int slot, Kind kind) const {

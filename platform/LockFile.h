@@ -26,11 +26,13 @@ class LockFile {
   LockFile& operator=(const LockFile&) = delete;
 
   // Opens name for reading and writing without following a symbolic link
-  // (one there is refused, never opened). When missing, it is created
-  // (empty) by a process that may write model, with model's read and write
-  // bits, asked of model's own descriptor (with no model there, 0666 less
-  // the umask): whoever may change the data is the one who may lock it.
-  // Where writing is refused (a read-only medium, a file or folder the user
+  // (one there is never opened). When missing, it is created (empty) by a
+  // process that may write model, with model's read and write bits, asked
+  // of model's own descriptor (with no model there, 0666 less the umask):
+  // whoever may change the data is the one who may lock it. Such a process
+  // also replaces, by a new file renamed over it, one that it may not open
+  // or that is a link or no regular file (someone else's doing). Where
+  // writing is refused (a read-only medium, a file or folder the user
   // cannot write) an existing file is opened for reading only, which still
   // takes shared locks. False, with lastFailure() set, when neither works
   // or name is not a regular file.
@@ -65,6 +67,7 @@ class LockFile {
  private:
   int fd_ = -1;
   bool readOnly_ = false;
+  FileStamp identity_;  // the open file's device and inode, which never change
 };
 
 // Waits for about milliseconds; for polling a lock.

@@ -5,20 +5,25 @@
 // names planted where the library writes; station lists that are FIFOs,
 // devices, idle pipes, endless lines or too wide, too large for the memory;
 // a selection naming one continent again and again; files of zeros or text
-// taken for data files.
+// taken for data files; a folder that others may write, and the attacks of
+// a member of the group that shares one.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "datafile/BMTFile.h"
+#include "datafile/MetDatabaseLock.h"
 #include "directory/Directory.h"
 #include "module/CurrentDatabase.h"
 #include "selection/TLocationSelection.h"
@@ -362,6 +367,37 @@ TEST_F(HostileToolTest, ACsvHoldingNulIsNamedAsSuch) {
   EXPECT_TRUE(contains(err, "its byte 15 is NUL, which no text holds")) << err;
 }
 
+// A folder that every user may write without the sticky bit is refused for
+// changes, reading goes on; one that its group may write is named when the
+// data file is not the group's to write.
+TEST_F(HostileToolTest, AFolderOthersMayReplaceFilesInIsNamed) {
+  writeFile(dir_.file("db.bmt"), bytesOf(twoRecords()));
+  auto add = [](const char* name) {
+    return std::string("--db db.bmt add --name ") + name +
+           " --state Oslo --country Norway --continent Europe --latitude 1 --longitude 2";
+  };
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
+  std::string err = refused(add("A"));
+  EXPECT_TRUE(contains(err, "may be written by every user and has no sticky bit")) << err;
+  int status = 0;
+  tool(dir_, "--db db.bmt list", &status);
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(chmod(dir_.path().c_str(), 01777), 0);
+  tool(dir_, add("B"), &status);
+  EXPECT_EQ(status, 0) << readFile(dir_.file(".err"));
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0770), 0);
+  ASSERT_EQ(chmod(dir_.file("db.bmt").c_str(), 0644), 0);
+  tool(dir_, add("C"), &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(contains(readFile(dir_.file(".err")), "the group's members could replace"))
+      << readFile(dir_.file(".err"));
+  ASSERT_EQ(chmod(dir_.file("db.bmt").c_str(), 0664), 0);
+  tool(dir_, add("D"), &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(readFile(dir_.file(".err")), "");
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0700), 0);
+}
+
 // Reading from an idle pipe on standard input goes through check points, so
 // that a signal stops it.
 TEST(HostileStationListTest, AnIdleStandardInputReachesCheckPoints) {
@@ -427,6 +463,200 @@ TEST_F(HostileToolTest, ACurrentFolderDeeperThanThePathLimitIsNamed) {
   EXPECT_TRUE(contains(err, "bytes the system takes (the current folder lies too deep)")) << err;
   // A tree this deep is removed by a tool that walks it by descriptors.
   std::system(("rm -rf '" + dir_.file(part) + "'").c_str());
+}
+
+// A team's folder: group-writable with the set-group-id bit, no sticky bit,
+// holding a database its group may write, made by one member (the victim)
+// while another member (the attacker) acts against it. Both are users other
+// than root, as the permissions bind only then: the test runs as root (as
+// CI does) and each side in a child that takes its user's identity.
+class SharedGroupAttackTest : public ::testing::Test {
+ protected:
+  static constexpr uid_t kVictim = 65533, kAttacker = 65534;
+  static constexpr gid_t kTeam = 65530;
+
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to act as two other users of one group";
+    ASSERT_EQ(chmod(dir_.path().c_str(), 0711), 0);
+    for (uid_t user : {kVictim, kAttacker}) {
+      std::string out = outFolder(user);
+      ASSERT_EQ(mkdir(out.c_str(), 0700), 0);
+      ASSERT_EQ(chown(out.c_str(), user, user), 0);
+    }
+    ASSERT_EQ(mkdir(team_.c_str(), 0700), 0);
+    ASSERT_EQ(chown(team_.c_str(), kVictim, kTeam), 0);
+    ASSERT_EQ(chmod(team_.c_str(), 02770), 0);
+    // The victim's own file elsewhere, which links are planted to.
+    writeFile(private_, "private");
+    ASSERT_EQ(chown(private_.c_str(), kVictim, kVictim), 0);
+    ASSERT_EQ(chmod(private_.c_str(), 0600), 0);
+    writeFile(dir_.file("s.csv"),
+              "name,state,country,continent,latitude,longitude\n"
+              "Oslo,Oslo,Norway,Europe,59.9,10.7\nBergen,Vestland,Norway,Europe,60.4,5.3\n");
+    ASSERT_EQ(runAs(kVictim, "--db s.bmt create ../s.csv"), 0) << err_;
+  }
+
+  std::string outFolder(uid_t user) const { return dir_.file("out" + std::to_string(user)); }
+
+  // Makes this process user, whose one group is the team's; in a child.
+  static void become(uid_t user) {
+    gid_t groups[] = {kTeam};
+    if (setgroups(1, groups) != 0 || setgid(kTeam) != 0 || setuid(user) != 0) _exit(98);
+    umask(007);
+  }
+
+  // Runs body in a child as user.
+  static int as(uid_t user, const std::function<int()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      become(user);
+      _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Runs the tool as user in the team's folder; its exit status, its
+  // standard error in err_.
+  int runAs(uid_t user, const std::string& args) {
+    std::string out = outFolder(user);
+    int status = as(user, [&]() {
+      std::string command = "cd '" + team_ + "' && '" + METDB_TOOL + "' " + args + " >'" + out +
+                            "/out' 2>'" + out + "/err' </dev/null";
+      int r = std::system(command.c_str());
+      return WIFEXITED(r) ? WEXITSTATUS(r) : 97;
+    });
+    err_ = readFile(out + "/err");
+    return status;
+  }
+
+  std::string add(const std::string& name) {
+    return "--db s.bmt add --name " + name +
+           " --state Oslo --country Norway --continent Europe --latitude 59 --longitude 10";
+  }
+
+  // The victim's file kept its bytes and its bits.
+  void expectPrivateUntouched() {
+    struct stat st;
+    ASSERT_EQ(stat(private_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(readFile(private_), "private");
+  }
+
+  TempDir dir_;
+  std::string team_ = dir_.file("team");
+  std::string private_ = dir_.file("private");
+  std::string err_;
+};
+
+// The attacker replaces the lock file by one only they may open: the
+// victim's next change puts a usable one in its place.
+TEST_F(SharedGroupAttackTest, ALockFileMadeUnusableIsReplaced) {
+  std::string lock = team_ + "/s.bmt.lock";
+  ASSERT_EQ(as(kAttacker,
+               [&]() {
+                 unlink(lock.c_str());
+                 int fd = open(lock.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+                 return fd >= 0 && fchmod(fd, 0600) == 0 ? 0 : 1;
+               }),
+            0);
+  EXPECT_EQ(runAs(kVictim, add("A")), 0) << err_;
+  struct stat st;
+  ASSERT_EQ(stat(lock.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, kVictim);
+  EXPECT_EQ(st.st_mode & 0777, 0660u);
+}
+
+// Holding the lock, the attacker keeps the victim waiting no longer than the
+// wait the victim chose, and the refusal says what holds it.
+TEST_F(SharedGroupAttackTest, AHeldLockStallsOnlyForTheWait) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  std::string db = team_ + "/s.bmt";
+  pid_t holder = fork();
+  if (holder == 0) {
+    become(kAttacker);
+    MetDatabaseLock lock(db.c_str());
+    if (!lock.lock(MetDatabaseLock::kExclusive, 0) || write(ready[1], "x", 1) != 1) _exit(1);
+    for (;;) pause();
+  }
+  char c = 0;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  EXPECT_EQ(runAs(kVictim, "--wait 0.3 " + add("A")), 1);
+  EXPECT_TRUE(contains(err_, "another process is changing the database")) << err_;
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+}
+
+// Links the attacker plants at the database's names are replaced, never
+// followed; a data file that is a link is refused for changes.
+TEST_F(SharedGroupAttackTest, PlantedLinksAreNeverFollowed) {
+  ASSERT_EQ(as(kAttacker,
+               [&]() {
+                 for (const char* name : {"s.dir", "s.stn", "s.bmt.lock"}) {
+                   std::string path = team_ + "/" + name;
+                   unlink(path.c_str());
+                   if (symlink(private_.c_str(), path.c_str()) != 0) return 1;
+                 }
+                 return 0;
+               }),
+            0);
+  EXPECT_EQ(runAs(kVictim, add("A")), 0) << err_;
+  EXPECT_EQ(runAs(kVictim, "--db s.bmt compact"), 0) << err_;
+  expectPrivateUntouched();
+  for (const char* name : {"s.dir", "s.bmt.lock"}) {
+    struct stat st;
+    ASSERT_EQ(lstat((team_ + "/" + name).c_str(), &st), 0) << name;
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+    EXPECT_EQ(st.st_uid, kVictim) << name;
+  }
+  std::string data = team_ + "/s.bmt";
+  ASSERT_EQ(as(kAttacker,
+               [&]() {
+                 return rename(data.c_str(), (team_ + "/away").c_str()) == 0 &&
+                                symlink(private_.c_str(), data.c_str()) == 0
+                            ? 0
+                            : 1;
+               }),
+            0);
+  EXPECT_EQ(runAs(kVictim, add("B")), 1);
+  EXPECT_TRUE(contains(err_, "is a symbolic link in a folder that its group may write")) << err_;
+  expectPrivateUntouched();
+}
+
+// While the victim compacts, the attacker moves each temporary file away and
+// puts a link to the victim's file in its place: no compaction renames the
+// link over the database or changes the file it leads to.
+TEST_F(SharedGroupAttackTest, SwappedTemporaryFilesAreNotRenamedOverTheDatabase) {
+  pid_t swapper = fork();
+  if (swapper == 0) {
+    become(kAttacker);
+    for (long n = 0;; ++n) {
+      for (const std::string& name : listFolder(team_)) {
+        if (name.compare(0, 3, "TQ_") != 0) continue;
+        std::string path = team_ + "/" + name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) continue;
+        if (rename(path.c_str(), (team_ + "/moved" + std::to_string(n)).c_str()) != 0 ||
+            symlink(private_.c_str(), path.c_str()) != 0) {
+          continue;
+        }
+      }
+    }
+  }
+  for (int i = 0; i < 10; ++i) {
+    int status = runAs(kVictim, "--db s.bmt compact");
+    EXPECT_TRUE(status == 0 || (status == 1 && contains(err_, "another process"))) << err_;
+  }
+  kill(swapper, SIGKILL);
+  waitpid(swapper, nullptr, 0);
+  expectPrivateUntouched();
+  struct stat st;
+  ASSERT_EQ(lstat((team_ + "/s.bmt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
 }
 
 }  // namespace

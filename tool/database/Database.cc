@@ -11,6 +11,7 @@
 #include "tool/Error.h"
 #include "tool/database/Leftovers.h"
 #include "tool/database/ScratchFolder.h"
+#include "tool/database/SharedFolder.h"
 #include "tool/record/RecordFaults.h"
 #include "tool/text/InputFile.h"
 #include "tool/text/Text.h"
@@ -181,6 +182,10 @@ void Database::checkName() {
 }
 
 void Database::lock(MetDatabaseLock::Mode mode) {
+  if (mode == MetDatabaseLock::kExclusive) {
+    std::string warning = checkFolderSharing(dataFile_);
+    if (!warning.empty() && warning_) warning_(warning);
+  }
   lock_.reset(new MetDatabaseLock(dataFile_.c_str()));
   if (!lock_->IsUsable()) {
     // A folder where no lock file can be made (a read-only medium without

@@ -129,7 +129,9 @@ class Database {
 
   // Takes the database lock in mode for the rest of this object's life (a
   // second call replaces the first), waiting as open() describes; throws
-  // when it cannot be had. open() takes it itself; an operation that
+  // when it cannot be had. For kExclusive, first refuses or warns of a
+  // folder where others could replace the database's files
+  // (checkFolderSharing). open() takes it itself; an operation that
   // replaces the database's files without opening it (create) takes it
   // here.
   void lock(MetDatabaseLock::Mode mode);

@@ -1,9 +1,11 @@
 #include "tool/database/Leftovers.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 
 #include "platform/Env.h"
+#include "tool/database/ScratchFolder.h"
 
 namespace metdb {
 
@@ -16,6 +18,10 @@ bool isTemporaryName(const std::string& name) {
   return std::all_of(name.begin() + 3, name.end(), [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
   });
+}
+
+bool isScratchName(const std::string& name) {
+  return name.size() == 13 && name.compare(0, 7, ".metdb-") == 0;
 }
 
 std::string folderOf(const std::string& dataFile) {
@@ -53,7 +59,44 @@ void forEachLeftover(const std::string& folder, Visit visit) {
   }
 }
 
+// Calls visit(path, status) for each scratch folder in folder whose lock
+// file no live process holds, with that lock taken by this process
+// meanwhile. A folder made before its lock file counts once it is a
+// minute old.
+template <typename Visit>
+void forEachScratchLeftover(const std::string& folder, Visit visit) {
+  platform::Env* env = platform::Env::current();
+  std::vector<std::string> names;
+  if (!env->listFolder(folder.empty() ? "." : folder, &names)) return;
+  std::sort(names.begin(), names.end());
+  std::int64_t now = env->nowNs();
+  for (const std::string& name : names) {
+    if (!isScratchName(name)) continue;
+    std::string path = pathIn(folder, name);
+    platform::FileStatus status;
+    if (!env->statusOf(path, &status, false) || status.kind != platform::FileStatus::kFolder) {
+      continue;
+    }
+    int held = env->open(
+        path + "/" + ScratchFolder::kHeldName,
+        platform::Env::kReadWrite | platform::Env::kNoFollow | platform::Env::kNonBlocking, 0);
+    if (held < 0) {
+      if (errno == ENOENT && now - status.stamp.modifiedNs >= kSettledNs) visit(path, status);
+      continue;
+    }
+    if (env->lock(held, 0, platform::Env::kExclusiveLock)) visit(path, status);
+    env->close(held);
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> findScratchLeftovers(const std::string& folder) {
+  std::vector<std::string> found;
+  forEachScratchLeftover(
+      folder, [&](const std::string& path, const platform::FileStatus&) { found.push_back(path); });
+  return found;
+}
 
 std::vector<std::string> findLeftovers(const std::string& dataFile) {
   std::vector<std::string> found;
@@ -75,6 +118,12 @@ std::vector<std::string> removeLeftovers(const std::string& dataFile) {
     if (!env->statusOf(path, &named, false) || !named.stamp.sameFile(status.stamp)) return;
     if (env->remove(path)) removed.push_back(name);
   });
+  forEachScratchLeftover(folderOf(dataFile),
+                         [&](const std::string& path, const platform::FileStatus& status) {
+                           if (now - status.stamp.modifiedNs < kSettledNs) return;
+                           if (env->removeAll(path))
+                             removed.push_back(path.substr(path.rfind('/') + 1));
+                         });
   return removed;
 }
 

@@ -35,17 +35,26 @@ std::string pathIn(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// Calls visit(path, handle, status) for each temporary file of folder that
+// The paths of the entries of folder whose names pass isOurs, sorted by
+// name; nothing when the folder cannot be listed.
+std::vector<std::string> pathsIn(const std::string& folder, bool (*isOurs)(const std::string&)) {
+  std::vector<std::string> names;
+  if (!platform::Env::current()->listFolder(folder.empty() ? "." : folder, &names)) return {};
+  std::sort(names.begin(), names.end());
+  std::vector<std::string> paths;
+  for (const std::string& name : names) {
+    if (isOurs(name)) paths.push_back(pathIn(folder, name));
+  }
+  return paths;
+}
+
+// Calls visit(path, name, status) for each temporary file of folder that
 // no live process holds, with its lock taken by this process meanwhile.
 template <typename Visit>
 void forEachLeftover(const std::string& folder, Visit visit) {
   platform::Env* env = platform::Env::current();
-  std::vector<std::string> names;
-  if (!env->listFolder(folder.empty() ? "." : folder, &names)) return;
-  std::sort(names.begin(), names.end());
-  for (const std::string& name : names) {
-    if (!isTemporaryName(name)) continue;
-    std::string path = pathIn(folder, name);
+  for (const std::string& path : pathsIn(folder, isTemporaryName)) {
+    std::string name = path.substr(path.size() - 9);
     int file = env->open(
         path, platform::Env::kReadWrite | platform::Env::kNoFollow | platform::Env::kNonBlocking,
         0);
@@ -66,13 +75,8 @@ void forEachLeftover(const std::string& folder, Visit visit) {
 template <typename Visit>
 void forEachScratchLeftover(const std::string& folder, Visit visit) {
   platform::Env* env = platform::Env::current();
-  std::vector<std::string> names;
-  if (!env->listFolder(folder.empty() ? "." : folder, &names)) return;
-  std::sort(names.begin(), names.end());
   std::int64_t now = env->nowNs();
-  for (const std::string& name : names) {
-    if (!isScratchName(name)) continue;
-    std::string path = pathIn(folder, name);
+  for (const std::string& path : pathsIn(folder, isScratchName)) {
     platform::FileStatus status;
     if (!env->statusOf(path, &status, false) || status.kind != platform::FileStatus::kFolder) {
       continue;

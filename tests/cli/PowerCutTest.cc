@@ -385,3 +385,25 @@ TEST(PowerCutTest, EveryInjectedFailureIsReportedAndLeavesTheOldDatabase) {
               total.reported, seconds);
   for (const std::string& fault : total.faults) ADD_FAILURE() << fault;
 }
+
+// A failed flush of a host's appended records is final: no later save of
+// the directory (nor the one when the database is closed) syncs the data
+// file again and indexes records that the disk may have lost.
+TEST(PowerCutTest, AFailedFlushOfAppendedRecordsIsNeverRetried) {
+  TempDir dir;
+  std::string work = dir.file("work");
+  std::filesystem::create_directories(work + "/tmp");
+  created(work);
+  PowerCutEnv env(work);
+  {
+    BMTFile db((work + "/db.bmt").c_str());
+    LocationData record;
+    db.getLocationData(0, record);
+    ASSERT_GE(db.addLocationData(record), 0);
+    env.failAt(static_cast<long>(env.calls().size()), PowerCutEnv::kEIO);
+    EXPECT_FALSE(db.storeDirectory());
+    EXPECT_EQ(env.calls().back(), "sync");
+    EXPECT_FALSE(db.storeDirectory());
+  }
+  EXPECT_FALSE(env.resynced());
+}

@@ -70,7 +70,7 @@ class PowerCutEnv : public platform::Env {
   // Makes call number call (an index into calls()) fail with fault; a short
   // write on a sync is no fault.
   void failAt(long call, Fault fault);
-  // Whether a file was synced again after a sync of it failed.
+  // Whether a file was synced again through a handle whose sync failed.
   bool resynced() const { return resynced_; }
 
   int open(const std::string& name, unsigned flags, unsigned mode) override;

@@ -325,8 +325,17 @@ bool BMTFile::storeDirectory() {
   Directory* target = merged ? merged.get() : directory;
   // The records come first: a directory file must never index records that
   // a crash could still take from the data file.
+  if (state.syncFailed) {
+    platform::noteFailure("an earlier flush of \"" + fileName +
+                          "\" to the disk failed, so its new records may be lost; the "
+                          "directory file was left as it was");
+    return false;
+  }
   if (state.unsynced) {
-    if (!stream.sync()) return false;
+    if (!stream.sync()) {
+      state.syncFailed = true;
+      return false;
+    }
     state.unsynced = false;
   }
   if (!target->write()) {

@@ -88,12 +88,17 @@ bool DataFileReplacement::commit(Directory& describing) {
 
   // The station file goes first, durably: beside the old data file it
   // still tells the old records' information, and no cut can leave the new
-  // data file beside the old station file.
+  // data file beside the old station file. When it cannot be put in place
+  // durably (a full disk, a failed flush), neither is the data file: the
+  // new records would lose their information.
   if (carryStations_) {
     platform::DurableReplacement stations(stationFile_);
     std::string model = platform::pathExists(stationFile_.c_str()) ? stationFile_ : dataFile_;
-    if (writeStationFileBeside(&stations, stationText_, model, data_.file().stamp().modifiedNs)) {
-      stations.commit();
+    if (!writeStationFileBeside(&stations, stationText_, model, data_.file().stamp().modifiedNs) ||
+        !stations.commit()) {
+      if (!newDirectory.empty()) platform::removeFile(newDirectory.c_str());
+      discard();
+      return false;
     }
   }
 

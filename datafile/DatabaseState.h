@@ -62,6 +62,10 @@ struct DatabaseState {
   // file was last saved: they are synced before the directory file that
   // indexes them is put in place.
   bool unsynced = false;
+  // Whether a sync of those records failed: they may be lost whatever a
+  // later sync says (the system forgets the failed pages), so no directory
+  // file that indexes them is saved through this database again.
+  bool syncFailed = false;
 
   // Records read ahead while a BulkRead is held (empty otherwise).
   long aheadFirst = 0;

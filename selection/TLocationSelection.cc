@@ -13,6 +13,7 @@
 #include "directory/FileBuffer.h"
 #include "module/CurrentDatabase.h"
 #include "platform/DurableReplacement.h"
+#include "platform/Failure.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
 #include "selection/TLocationIterator.h"
@@ -293,6 +294,7 @@ int TLocationSelection::read(const char* fileName) {
 }
 
 int TLocationSelection::write(const char* fileName) {
+  platform::clearFailure();
   if (fileName == nullptr || *fileName == '\0') return 0;
   std::size_t nameLength = fieldLength(name, kNameSize);
   if (holdsLineBreak(name, nameLength) || !namesStorable(continentList)) return 0;

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "tests/cli/ToolRun.h"
 #include "tests/support/RecordingEnv.h"
 #include "tests/support/TempDir.h"
+#include "tool/database/ScratchFolder.h"
 
 namespace {
 
@@ -117,6 +119,38 @@ TEST(LeftoversTest, AKilledCompactionsFileIsListedAndRemovedByTheNextWriter) {
   for (const std::string& name : left) age(dir.file(name));
   ASSERT_EQ(run(dir, {"--db", "s.bmt", "compact"}).status, 0);
   EXPECT_EQ(temporaries(dir), std::vector<std::string>{held.substr(held.rfind('/') + 1)});
+}
+
+// The work folders of killed commands: `check` lists those beside the data
+// file and in the temporary folder, and the next writer removes those
+// beside the data file; a live command's folder is neither.
+TEST(LeftoversTest, AKilledCommandsWorkFoldersAreListedAndThoseBesideTheDataFileRemoved) {
+  TempDir dir;
+  writeFile(dir.file("s.csv"), tooltest::kSample);
+  ASSERT_EQ(run(dir, {"--db", "s.bmt", "create", "s.csv"}).status, 0);
+  // As a killed command leaves them: the lock file there, held by no one.
+  for (const std::string& folder : {dir.file(".metdb-dead01"), dir.file("tmp/.metdb-dead02")}) {
+    std::filesystem::create_directories(folder);
+    writeFile(folder + "/" + metdb::ScratchFolder::kHeldName, "");
+    writeFile(folder + "/new.bmt", "half");
+    age(folder);
+  }
+  metdb::ScratchFolder live(dir.path());
+  ASSERT_TRUE(live.ok());
+  age(live.path());
+  std::string liveName = live.path().substr(live.path().rfind('/') + 1);
+
+  Outcome o = run(dir, {"--db", "s.bmt", "check"});
+  EXPECT_EQ(o.status, 0) << o.out;
+  EXPECT_TRUE(contains(o.out, "2 work folders that a killed command left")) << o.out;
+  EXPECT_TRUE(contains(o.out, ".metdb-dead01")) << o.out;
+  EXPECT_TRUE(contains(o.out, ".metdb-dead02")) << o.out;
+  EXPECT_FALSE(contains(o.out, liveName)) << o.out;
+
+  ASSERT_EQ(run(dir, {"--db", "s.bmt", "compact"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.file(".metdb-dead01")));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("tmp/.metdb-dead02")));
+  EXPECT_TRUE(std::filesystem::exists(live.path()));
 }
 
 }  // namespace

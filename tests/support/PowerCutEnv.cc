@@ -1,11 +1,14 @@
 #include "tests/support/PowerCutEnv.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <random>
+#include <set>
 #include <stdexcept>
 
 #include "tests/support/TempDir.h"
@@ -20,6 +23,12 @@ std::string parentOf(const std::string& rel) {
   std::size_t slash = rel.rfind('/');
   return slash == std::string::npos ? "." : rel.substr(0, slash);
 }
+
+// The unit of a disk's writes: a power cut keeps or loses each whole.
+constexpr long kSector = 512;
+// The torn versions of the unsynced files that survivorsAt tells, each from
+// its own fixed seed.
+constexpr unsigned kTornSeeds = 2;
 
 std::int64_t modifiedNsOf(const std::string& path) {
   struct stat st;
@@ -139,9 +148,27 @@ long PowerCutEnv::read(int file, void* buf, std::size_t n, long offset) {
   return base_->read(file, buf, n, offset);
 }
 
+void PowerCutEnv::failAt(long call, Fault fault) {
+  faultAt_ = call;
+  fault_ = fault;
+}
+
+PowerCutEnv::Fault PowerCutEnv::nextCall(const char* kind) {
+  calls_.push_back(kind);
+  return static_cast<long>(calls_.size()) - 1 == faultAt_ ? fault_ : kNoFault;
+}
+
 long PowerCutEnv::write(int file, const void* buf, std::size_t n, long offset) {
-  long written = base_->write(file, buf, n, offset);
   auto found = open_.find(file);
+  if (found != open_.end()) {
+    Fault fault = nextCall("write");
+    if (fault == kEIO || fault == kENOSPC) {
+      errno = fault == kEIO ? EIO : ENOSPC;
+      return -1;
+    }
+    if (fault == kShortWrite && n > 1) n /= 2;
+  }
+  long written = base_->write(file, buf, n, offset);
   if (written > 0 && found != open_.end()) {
     Entry e = entry(kWrote);
     e.inode = found->second;
@@ -167,8 +194,17 @@ bool PowerCutEnv::truncate(int file, long length) {
 }
 
 bool PowerCutEnv::sync(int file) {
-  bool done = base_->sync(file);
   auto found = open_.find(file);
+  if (found != open_.end()) {
+    Fault fault = nextCall("sync");
+    if (fault == kEIO || fault == kENOSPC) {
+      failedSyncs_.insert(file);
+      errno = fault == kEIO ? EIO : ENOSPC;
+      return false;
+    }
+    if (failedSyncs_.count(file) > 0) resynced_ = true;
+  }
+  bool done = base_->sync(file);
   if (done && found != open_.end()) {
     Entry e = entry(kSynced);
     e.inode = found->second;
@@ -203,6 +239,7 @@ bool PowerCutEnv::lock(int file, int slot, LockKind kind) { return base_->lock(f
 
 bool PowerCutEnv::close(int file) {
   open_.erase(file);
+  failedSyncs_.erase(file);
   return base_->close(file);
 }
 
@@ -264,9 +301,17 @@ bool PowerCutEnv::listFolder(const std::string& folder, std::vector<std::string>
 }
 
 bool PowerCutEnv::syncFolder(const std::string& folder) {
-  bool done = base_->syncFolder(folder);
   std::string rel;
-  if (done && relative(folder, &rel)) {
+  bool watched = relative(folder, &rel);
+  if (watched) {
+    Fault fault = nextCall("syncFolder");
+    if (fault == kEIO || fault == kENOSPC) {
+      errno = fault == kEIO ? EIO : ENOSPC;
+      return false;
+    }
+  }
+  bool done = base_->syncFolder(folder);
+  if (done && watched) {
     Entry e = entry(kFolderSynced);
     e.name = rel;
     journal_.push_back(e);
@@ -294,6 +339,7 @@ std::vector<DiskImage> PowerCutEnv::survivorsAt(long step) const {
   struct Inode {
     DiskFile now, durable;
     bool dirty = false;
+    std::set<long> sectors;  // written since the last sync
   };
   std::vector<Inode> inodes(static_cast<std::size_t>(inodes_));
   std::map<std::string, long> now, durable;
@@ -326,6 +372,9 @@ std::vector<DiskImage> PowerCutEnv::survivorsAt(long step) const {
         std::memcpy(&b[static_cast<std::size_t>(e.offset)], e.bytes.data(), e.bytes.size());
         f->now.modifiedNs = e.modifiedNs;
         f->dirty = true;
+        for (long s = e.offset / kSector; s * kSector < static_cast<long>(end); ++s) {
+          f->sectors.insert(s);
+        }
         break;
       }
       case kTruncated:
@@ -340,10 +389,12 @@ std::vector<DiskImage> PowerCutEnv::survivorsAt(long step) const {
       case kSynced:
         f->durable = f->now;
         f->dirty = false;
+        f->sectors.clear();
         break;
       case kCreated:
         f->now = f->durable = DiskFile{"", e.modifiedNs};
         f->dirty = false;
+        f->sectors.clear();
         apply(now, e);
         pending.push_back(&e);
         break;
@@ -382,7 +433,7 @@ std::vector<DiskImage> PowerCutEnv::survivorsAt(long step) const {
     keeps.push_back(keep);
   }
   // The contents: each unsynced file kept or lost on its own while there
-  // are few, else all kept or all lost.
+  // are few, else all kept or all lost; and each torn, with the others kept.
   std::vector<long> dirty;
   for (std::size_t i = 0; i < inodes.size(); ++i) {
     if (inodes[i].dirty) dirty.push_back(static_cast<long>(i));
@@ -393,6 +444,26 @@ std::vector<DiskImage> PowerCutEnv::survivorsAt(long step) const {
   } else {
     masks = {0u, ~0u};
   }
+  // torn[i][seed]: dirty[i] as it may be found after the cut, its size and
+  // time as written but each of its unsynced sectors new or old by chance.
+  std::vector<std::vector<DiskFile>> torn(dirty.size());
+  for (std::size_t i = 0; i < dirty.size(); ++i) {
+    const Inode& f = inodes[static_cast<std::size_t>(dirty[i])];
+    for (unsigned seed = 1; seed <= kTornSeeds; ++seed) {
+      std::mt19937 bits(seed * 7919u + static_cast<unsigned>(dirty[i]) * 31u +
+                        static_cast<unsigned>(step));
+      DiskFile file = f.now;
+      for (long s : f.sectors) {
+        std::size_t at = static_cast<std::size_t>(s * kSector);
+        if (at >= file.bytes.size() || (bits() & 1u) != 0) continue;
+        std::size_t n = std::min<std::size_t>(kSector, file.bytes.size() - at);
+        for (std::size_t k = 0; k < n; ++k) {
+          file.bytes[at + k] = at + k < f.durable.bytes.size() ? f.durable.bytes[at + k] : '\0';
+        }
+      }
+      torn[i].push_back(std::move(file));
+    }
+  }
 
   std::vector<DiskImage> out;
   for (const std::vector<bool>& keep : keeps) {
@@ -400,6 +471,9 @@ std::vector<DiskImage> PowerCutEnv::survivorsAt(long step) const {
     for (std::size_t i = 0; i < pending.size(); ++i) {
       if (keep[i]) apply(names, *pending[i]);
     }
+    auto add = [&](DiskImage image) {
+      if (std::find(out.begin(), out.end(), image) == out.end()) out.push_back(std::move(image));
+    };
     for (unsigned mask : masks) {
       DiskImage image;
       for (const auto& [name, inode] : names) {
@@ -408,7 +482,19 @@ std::vector<DiskImage> PowerCutEnv::survivorsAt(long step) const {
         bool kept = at != dirty.end() && ((mask >> (at - dirty.begin())) & 1u);
         image[name] = kept ? f.now : f.durable;
       }
-      if (std::find(out.begin(), out.end(), image) == out.end()) out.push_back(std::move(image));
+      add(std::move(image));
+    }
+    for (std::size_t i = 0; i < dirty.size(); ++i) {
+      for (const DiskFile& file : torn[i]) {
+        DiskImage image;
+        bool named = false;
+        for (const auto& [name, inode] : names) {
+          const Inode& f = inodes[static_cast<std::size_t>(inode)];
+          named = named || inode == dirty[i];
+          image[name] = inode == dirty[i] ? file : f.dirty ? f.now : f.durable;
+        }
+        if (named) add(std::move(image));
+      }
     }
   }
   return out;

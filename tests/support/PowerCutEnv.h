@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,20 @@ using DiskImage = std::map<std::string, DiskFile>;
 // the regular files under root (writes, truncations, new modification
 // times, creations, renames, removals) are journalled with the syncs of
 // files and folders. survivorsAt(step) then tells what a power cut after
-// the journal's first step entries may leave: unsynced file contents lost
-// or kept (each file on its own while few are unsynced), unsynced changes
-// to a folder's names kept in order up to any point, or all but any one of
-// them (the worst orders a file system may write them in). What was synced
-// always survives. Current for the life of the object.
+// the journal's first step entries may leave: unsynced file contents lost,
+// kept, or torn (each 512-byte sector written since the last sync kept or
+// lost at random, from fixed seeds), each file on its own while few are
+// unsynced; unsynced changes to a folder's names kept in order up to any
+// point, or all but any one of them (the worst orders a file system may
+// write them in). What was synced always survives.
+//
+// It also fails on demand: failAt(call, fault) makes the call-th write,
+// sync or folder sync under root fail with EIO or ENOSPC, or a write
+// short (half its bytes), as a disk or a full file system does. A sync
+// through a handle whose sync failed succeeds, as Linux's does once it has
+// marked the unwritten pages clean; resynced() tells whether any caller did
+// that (taking data as safe that may be lost). Current for the life of the
+// object.
 class PowerCutEnv : public platform::Env {
  public:
   // root: an absolute folder; what it holds now is taken as durable.
@@ -51,6 +61,17 @@ class PowerCutEnv : public platform::Env {
   std::vector<DiskImage> survivorsAt(long step) const;
   // The journal's entry step, for messages ("rename A B").
   std::string describe(long step) const;
+
+  // What failAt() injects.
+  enum Fault { kNoFault, kEIO, kENOSPC, kShortWrite };
+  // The writes, syncs and folder syncs under root so far, in order: "write",
+  // "sync" or "syncFolder" each.
+  const std::vector<std::string>& calls() const { return calls_; }
+  // Makes call number call (an index into calls()) fail with fault; a short
+  // write on a sync is no fault.
+  void failAt(long call, Fault fault);
+  // Whether a file was synced again through a handle whose sync failed.
+  bool resynced() const { return resynced_; }
 
   int open(const std::string& name, unsigned flags, unsigned mode) override;
   long read(int file, void* buf, std::size_t n, long offset) override;
@@ -101,6 +122,8 @@ class PowerCutEnv : public platform::Env {
   long inodeOf(const std::string& rel) const;
   // The file's modification time as the system reports it now.
   std::int64_t modifiedOf(int file);
+  // Counts a call of kind under root; the fault injected there, if any.
+  Fault nextCall(const char* kind);
 
   platform::Env* base_;
   platform::Env* previous_;
@@ -112,6 +135,11 @@ class PowerCutEnv : public platform::Env {
   long inodes_ = 0;
   std::map<int, long> open_;  // handle -> inode, for files under root
   std::vector<Entry> journal_;
+  std::vector<std::string> calls_;
+  long faultAt_ = -1;
+  Fault fault_ = kNoFault;
+  std::set<int> failedSyncs_;  // handles
+  bool resynced_ = false;
 };
 
 // Writes image into folder (which exists and holds nothing of it), times

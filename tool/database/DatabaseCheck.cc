@@ -1,8 +1,10 @@
 #include "tool/database/DatabaseCheck.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
+#include "platform/Env.h"
 #include "tool/CheckPoint.h"
 #include "tool/Progress.h"
 #include "tool/database/DirectoryStats.h"
@@ -245,6 +247,26 @@ std::vector<Finding> checkDatabase(Database& access) {
              " beside the data file that a killed writer left; the next change "
              "removes them once they are a minute old",
          leftovers});
+  }
+  std::string::size_type slash = access.dataFile().rfind('/');
+  std::string dataFolder = slash == std::string::npos ? ""
+                           : slash == 0               ? "/"
+                                                      : access.dataFile().substr(0, slash);
+  std::vector<std::string> scratch = findScratchLeftovers(dataFolder);
+  std::size_t beside = scratch.size();
+  for (std::string& path : findScratchLeftovers(platform::Env::current()->tempFolder())) {
+    if (std::find(scratch.begin(), scratch.end(), path) == scratch.end()) {
+      scratch.push_back(std::move(path));
+    }
+  }
+  if (!scratch.empty()) {
+    all.push_back({Finding::kNote,
+                   text::plural(static_cast<long>(scratch.size()), "work folder", "work folders") +
+                       " that a killed command left" +
+                       (beside > 0 ? "; the next change removes those beside the data file once "
+                                     "they are a minute old"
+                                   : ""),
+                   scratch});
   }
   return all;
 }

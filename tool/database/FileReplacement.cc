@@ -49,7 +49,11 @@ FileReplacement::~FileReplacement() = default;
 void FileReplacement::commit() {
   out_->flush();
   if (!*out_) fail(getMetLastError());
-  if (!replacement_.commit()) fail(getMetLastError());
+  if (replacement_.commit()) return;
+  if (!replacement_.committed()) fail(getMetLastError());
+  throw Error("\"" + target_ + "\" was written, but " + getMetLastError() +
+                  "; it may not survive a power cut.",
+              Error::Cause::kSystem);
 }
 
 void FileReplacement::fail(const std::string& why) const {

@@ -28,9 +28,10 @@ class FileReplacement {
   std::ostream& out() { return *out_; }
 
   // Writes what is buffered, syncs the new file, renames it over target and
-  // syncs the folder; throws Error, with target as it was unless only the
-  // folder's sync failed, when any step fails (a failed sync is never
-  // retried).
+  // syncs the folder; throws Error, with target as it was, when any step
+  // fails (a failed sync is never retried), or, when only the folder's sync
+  // failed, with the new file in place ("... was written, but ...; it may
+  // not survive a power cut.").
   void commit();
 
   // Throws the Error of a write that failed for why (a phrase): "Cannot

@@ -4,6 +4,7 @@
 
 #include "datafile/BMTFile.h"
 #include "datafile/StationFile.h"
+#include "platform/Env.h"
 #include "tool/Error.h"
 #include "tool/database/Compaction.h"
 #include "tool/database/DirectoryWalk.h"
@@ -221,6 +222,8 @@ long RecordEditor::append(const LocationData& record, const StationInfo& station
                     "\": " + Database::libraryReasonOrUnknown() + "; nothing was changed.",
                 Error::Cause::kSystem);
   }
+  platform::FileStatus directoryBefore;
+  platform::Env::current()->statusOf(access_.directoryFile(), &directoryBefore, true);
   try {
     // The station file goes first, as in a replacement: until the directory
     // file indexes the new record, its entry fits a record no location
@@ -240,9 +243,15 @@ long RecordEditor::append(const LocationData& record, const StationInfo& station
     enterIntoGroup(d, record, index);
     access_.saveDirectory();
   } catch (const Error&) {
-    // The directory file still describes the file without the record.
-    access_.discardEdits();
-    db->dropAppended(index);
+    // The directory file still describes the file without the record,
+    // unless the new one was put in place and only the folder's flush
+    // failed: the record then stays with the directory file that indexes it.
+    platform::FileStatus directoryNow;
+    platform::Env::current()->statusOf(access_.directoryFile(), &directoryNow, true);
+    if (directoryNow.stamp.sameFile(directoryBefore.stamp)) {
+      access_.discardEdits();
+      db->dropAppended(index);
+    }
     throw;
   }
   access_.noteChanged();

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "module/CurrentDatabase.h"
 #include "selection/TLocationIterator.h"
 #include "selection/TLocationSelection.h"
 #include "tool/Error.h"
@@ -29,10 +30,13 @@ SavedSelection saveSelection(const Filters& filters, const std::string& title,
   filters.toSelection(db->directory, &selection);
   SavedSelection saved;
   saved.title = setNameField(selection.name, title);
-  // The library gives no reason of its own here (and may still hold an
-  // older one), so none is guessed at.
+  // The library notes the system's reason when a file operation failed
+  // (a full disk, a failed flush); a name it refuses has none.
   if (selection.write(file.c_str()) != 1) {
-    throw Error("Cannot write the selection file \"" + file + "\".", Error::Cause::kSystem);
+    std::string why = getMetLastError();
+    throw Error("Cannot write the selection file \"" + file + "\"" +
+                    (why.empty() ? "" : " (" + why + ")") + ".",
+                Error::Cause::kSystem);
   }
   TLocationIterator iterator(&selection);
   saved.locations = iterator.getNumLocations();

@@ -15,11 +15,20 @@ ScratchFolder::ScratchFolder(const std::string& parent) {
     error_ =
         "cannot make a work folder in \"" + base + "\": " + std::generic_category().message(errno);
     path_.clear();
+    return;
   }
+  platform::Env* env = platform::Env::current();
+  held_ = env->open(file(kHeldName),
+                    platform::Env::kReadWrite | platform::Env::kCreate | platform::Env::kExclusive |
+                        platform::Env::kNoFollow,
+                    0600);
+  if (held_ >= 0) env->lock(held_, 0, platform::Env::kExclusiveLock);
 }
 
 ScratchFolder::~ScratchFolder() {
-  if (!path_.empty()) platform::Env::current()->removeAll(path_);
+  platform::Env* env = platform::Env::current();
+  if (!path_.empty()) env->removeAll(path_);
+  if (held_ >= 0) env->close(held_);
 }
 
 std::string ScratchFolder::file(const std::string& name) const { return path_ + "/" + name; }

@@ -13,13 +13,19 @@ class ScratchFolder {
  public:
   // Creates a folder named ".metdb-" and a unique suffix inside parent
   // ("" for the current directory), open to its owner only. The creation
-  // itself is exclusive, so two runs never share a folder. ok() tells
-  // whether it worked; error() then says why not.
+  // itself is exclusive, so two runs never share a folder. The folder's
+  // file kHeldName stays locked while the object lives, so that a later
+  // command tells a folder that a killed one left (findScratchLeftovers)
+  // from a live one's. ok() tells whether it worked; error() then says why
+  // not.
   explicit ScratchFolder(const std::string& parent);
   ~ScratchFolder();
 
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // The file in each scratch folder that its maker holds locked.
+  static constexpr const char* kHeldName = ".held";
 
   bool ok() const { return !path_.empty(); }
   const std::string& error() const { return error_; }
@@ -31,6 +37,7 @@ class ScratchFolder {
  private:
   std::string path_;
   std::string error_;
+  int held_ = -1;  // kHeldName, open and locked
 };
 
 }  // namespace metdb

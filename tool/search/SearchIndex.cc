@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "tool/CheckPoint.h"
 #include "tool/Error.h"
@@ -35,7 +36,8 @@ bool isWordStart(const char* key, std::size_t at) {
 // distance table's column for that text, as NameMatcher's near miss works
 // it out. A range whose text comes within the allowed errors of the whole
 // query holds candidates; a node whose column exceeds them everywhere, or
-// that lies as deep as a near miss may reach, ends its branch.
+// that lies as deep as a near miss may reach, ends its branch. The
+// candidates are given as places in the sorted starts.
 class NearWalk {
  public:
   NearWalk(const std::string& query, const char* text, const std::vector<std::uint32_t>& starts,
@@ -100,7 +102,7 @@ class NearWalk {
       lowest = std::min(lowest, value);
     }
     if (current[m] <= maxErrors_) {
-      for (std::size_t s = lo; s < hi; ++s) found_->push_back(starts_[s]);
+      for (std::size_t s = lo; s < hi; ++s) found_->push_back(static_cast<std::uint32_t>(s));
       return;
     }
     if (lowest > maxErrors_ || column >= maxDepth_) return;
@@ -145,6 +147,7 @@ SearchIndex::SearchIndex(Directory* directory) {
   keyStart_.push_back(static_cast<std::uint32_t>(keyText_.size()));
 
   const char* text = keyText_.data();
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> words;  // (start, entry)
   std::vector<std::uint32_t> lastEntry(std::size_t{1} << kBucketBits, kNone);
   bucketStart_.assign((std::size_t{1} << kBucketBits) + 1, 0);
   for (int pass = 0; pass < 2; ++pass) {
@@ -169,14 +172,20 @@ SearchIndex::SearchIndex(Directory* directory) {
       }
       if (pass == 0) {
         for (std::uint32_t p = begin; p < end; ++p) {
-          if (isWordStart(text + begin, p - begin)) wordStarts_.push_back(p);
+          if (isWordStart(text + begin, p - begin)) words.emplace_back(p, entry);
         }
       }
     }
   }
-  std::sort(wordStarts_.begin(), wordStarts_.end(), [text](std::uint32_t a, std::uint32_t b) {
-    return std::strcmp(text + a, text + b) < 0;
+  std::sort(words.begin(), words.end(), [text](const auto& a, const auto& b) {
+    return std::strcmp(text + a.first, text + b.first) < 0;
   });
+  wordStarts_.reserve(words.size());
+  wordEntries_.reserve(words.size());
+  for (const auto& [start, entry] : words) {
+    wordStarts_.push_back(start);
+    wordEntries_.push_back(entry);
+  }
 }
 
 std::uint32_t SearchIndex::entryAt(std::uint32_t position) const {
@@ -214,9 +223,9 @@ void SearchIndex::addCandidates(const std::string& query,
 
 void SearchIndex::addNearCandidates(const std::string& query,
                                     std::vector<std::uint32_t>* entries) const {
-  std::vector<std::uint32_t> starts;
+  std::vector<std::uint32_t> starts;  // places in wordStarts_
   NearWalk(query, keyText_.data(), wordStarts_, &starts).run();
-  for (std::uint32_t position : starts) entries->push_back(entryAt(position));
+  for (std::uint32_t place : starts) entries->push_back(wordEntries_[place]);
 }
 
 SearchResult SearchIndex::search(const std::string& text, const Filters& filters, std::size_t limit,

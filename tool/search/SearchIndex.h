@@ -64,6 +64,7 @@ class SearchIndex {
   // Positions in keyText_ where a word of a key starts, ordered by the text
   // from there on.
   std::vector<std::uint32_t> wordStarts_;
+  std::vector<std::uint32_t> wordEntries_;  // the entry of each of wordStarts_
   // The locations whose keys hold a trigram of each hash bucket, in walk
   // order (a bucket mixes trigrams: the candidates are checked).
   std::vector<std::uint32_t> bucketStart_;

@@ -99,26 +99,34 @@ WebResponse jsonOrHtml(const ordered_json& document, const std::string& format,
   return r;
 }
 
-// Every field of the record and, where the database has a station file,
-// the station columns: ids, the first identifier of each known scheme,
-// elevation, timezone, active_from, active_to and source, null where
-// unknown.
-ordered_json feature(const LocationSnapshot& snapshot, const LocationData& record, long index) {
-  bool placed = true;
-  ordered_json f = geoJsonFeature(record, index, &placed);
-  ordered_json out = {{"type", "Feature"}, {"id", index}};
-  out["geometry"] = std::move(f["geometry"]);
-  out["properties"] = std::move(f["properties"]);
+// Appends the feature text of a record: every field of the record and,
+// where the database has a station file, the station columns (ids, the
+// first identifier of each known scheme, elevation, timezone, active_from,
+// active_to and source, null where unknown), then the distance and bearing
+// when metres >= 0. Written directly, as the GeoJSON export does: building
+// JSON objects took a fifth of the server's time under load.
+void appendFeature(std::string* out, const LocationSnapshot& snapshot, const LocationData& record,
+                   long index, double metres = -1, double bearing = 0) {
+  ordered_json more = ordered_json::object();
   if (snapshot.hasStations()) {
-    ordered_json& properties = out["properties"];
     const StationInfo* info = snapshot.station(index);
-    addStationMembers(properties, info);
+    addStationMembers(more, info);
     for (const std::string& scheme : knownIdSchemes()) {
       std::string value = info != nullptr ? info->idOf(scheme) : "";
-      properties[scheme] = value.empty() ? ordered_json(nullptr) : ordered_json(value);
+      more[scheme] = value.empty() ? ordered_json(nullptr) : ordered_json(value);
     }
   }
-  return out;
+  if (metres >= 0) {
+    more["distanceKm"] = metres / 1000.0;
+    more["bearing"] = bearing;
+  }
+  // appendGeoJsonFeature's text, with the id after the type.
+  static const char kStart[] = "{\"type\":\"Feature\",";
+  std::string text;
+  bool placed = true;
+  appendGeoJsonFeature(&text, record, index, &more, &placed);
+  out->append(kStart).append("\"id\":").append(std::to_string(index)).push_back(',');
+  out->append(text, sizeof kStart - 1, std::string::npos);
 }
 
 bool filtersSomething(const Filters& f) { return f.narrowsTree() || f.bbox || f.levelGiven; }
@@ -255,7 +263,9 @@ WebResponse FeaturesApi::item(const std::string& id, const std::string& format) 
   if (record == nullptr) {
     return errorResponse(404, "NotFound", "There is no location of record index " + id + ".");
   }
-  ordered_json f = feature(*snapshot, *record, index);
+  std::string text;
+  appendFeature(&text, *snapshot, *record, index);
+  ordered_json f = ordered_json::parse(text);
   std::string self = base_ + kItemsPath + "/" + id;
   f["links"] = {
       link(self, "self", kGeoJson, "This location"),
@@ -368,18 +378,14 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
     }
   }
 
-  ordered_json features = ordered_json::array();
+  std::string features;
+  long returned = 0;
   for (const PageEntry& e : page) {
     const LocationData* record = snapshot->record(e.recordIndex);
     if (record == nullptr) continue;
-    ordered_json f = feature(*snapshot, *record, e.recordIndex);
-    if (e.metres >= 0) {
-      f["properties"]["distanceKm"] = e.metres / 1000.0;
-      f["properties"]["bearing"] = e.bearing;
-    }
-    features.push_back(std::move(f));
+    if (returned++ > 0) features.push_back(',');
+    appendFeature(&features, *snapshot, *record, e.recordIndex, e.metres, e.bearing);
   }
-  const long returned = static_cast<long>(features.size());
   auto pageUrl = [&](long offset, const char* f) {
     return base_ + kItemsPath + "?" + q.carried + "limit=" + std::to_string(q.limit) +
            "&offset=" + std::to_string(offset) + (f != nullptr ? std::string("&f=") + f : "");
@@ -394,12 +400,17 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
     links.push_back(link(pageUrl(std::max(0L, q.offset - q.limit), nullptr), "prev", kGeoJson,
                          "Previous page"));
   }
-  ordered_json collection = {{"type", "FeatureCollection"},
-                             {"numberMatched", matched},
-                             {"numberReturned", returned},
-                             {"links", std::move(links)},
-                             {"features", std::move(features)}};
-  return jsonOrHtml(collection, format, "Locations", kGeoJson);
+  // The collection's text as dumpJson would write it, around the features'.
+  std::string body =
+      "{\"type\":\"FeatureCollection\",\"numberMatched\":" + std::to_string(matched) +
+      ",\"numberReturned\":" + std::to_string(returned) + ",\"links\":" + dumpJson(links, -1) +
+      ",\"features\":[";
+  body.append(features).append("]}");
+  if (format == "html") return htmlPage("Locations", ordered_json::parse(body));
+  WebResponse r;
+  r.contentType = kGeoJson;
+  r.body = std::move(body);
+  return r;
 }
 
 }  // namespace metdb

@@ -630,12 +630,12 @@ std::string sizeName(long n) {
   return m == 1 ? "10^" + std::to_string(e) : std::to_string(n);
 }
 
-void printRow(const Row& r) {
-  std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", r.job.c_str(),
-              sizeName(r.n).c_str(), number(r.metdb.ms).c_str(), number(r.sqlite.ms).c_str(),
-              number(r.floor.ms).c_str(), ratio(r.metdb.ms, r.sqlite.ms).c_str(),
-              ratio(r.metdb.ms, r.floor.ms).c_str(), number(r.metdb.peakMB).c_str(),
-              number(r.sqlite.peakMB).c_str());
+void printRow(const Row& r, std::FILE* out = stdout) {
+  std::fprintf(out, "| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", r.job.c_str(),
+               sizeName(r.n).c_str(), number(r.metdb.ms).c_str(), number(r.sqlite.ms).c_str(),
+               number(r.floor.ms).c_str(), ratio(r.metdb.ms, r.sqlite.ms).c_str(),
+               ratio(r.metdb.ms, r.floor.ms).c_str(), number(r.metdb.peakMB).c_str(),
+               number(r.sqlite.peakMB).c_str());
 }
 
 }  // namespace
@@ -684,6 +684,9 @@ int main(int argc, char** argv) {
               measure(job.floor, d, repeat)};
       failed = failed || (job.metdb && std::isnan(row.metdb.ms)) ||
                (job.sqlite && std::isnan(row.sqlite.ms)) || (job.floor && std::isnan(row.floor.ms));
+      // Each row as it is measured too, so that a long run that is stopped
+      // leaves what it had.
+      printRow(row, stderr);
       rows.push_back(row);
     }
     fs::remove_all(d.dir);

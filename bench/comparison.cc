@@ -3,8 +3,9 @@
 // each job means and the latest figures).
 //
 // Usage: bench_comparison [--quick] [--sizes N,N,...] [--repeat R] [--jobs TEXT] [--cpu]
+//                         [--no-sqlite]
 // (--jobs: only the jobs whose name holds TEXT; --cpu: CPU time instead of
-// wall time)
+// wall time; --no-sqlite: metdb and the floor only)
 //   default sizes 10^4, 10^5, 10^6; --quick: 10^4 and 10^5. Each figure is
 //   the best of R runs (default 3; a run over two seconds is not repeated).
 // Prints a Markdown table: job, size, metdb, SQLite and floor time in ms,
@@ -455,14 +456,20 @@ void loadSqlite(const std::string& data, const std::string& db) {
   store.exec("ANALYZE");
 }
 
+// Whether SQLite is left out (its databases and jobs): at 10^7 its loads
+// and imports take longer than all of metdb's jobs.
+bool gNoSqlite = false;
+
 void prepare(const Databases& d) {
   IsolatedRun::run([&](Stopwatch& w) {
     bench::writeGroupedDatabase(d.path("m.bmt"), d.n);
     bench::writeGroupedDatabase(d.path("h.bmt"), d.n, 5);
     { BMTFile m(d.path("m.bmt").c_str()); }  // rebuilds and saves m.dir
     { BMTFile h(d.path("h.bmt").c_str()); }
-    loadSqlite(d.path("m.bmt"), d.path("s.db"));
-    loadSqlite(d.path("h.bmt"), d.path("h.db"));
+    if (!gNoSqlite) {
+      loadSqlite(d.path("m.bmt"), d.path("s.db"));
+      loadSqlite(d.path("h.bmt"), d.path("h.db"));
+    }
     w.start();
     w.stop();
   });
@@ -649,6 +656,8 @@ int main(int argc, char** argv) {
       sizes = {10000, 100000};
     } else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
       repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--no-sqlite") == 0) {
+      gNoSqlite = true;
     } else if (std::strcmp(argv[i], "--cpu") == 0) {
       gCpuTime = true;
     } else if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc) {
@@ -661,7 +670,8 @@ int main(int argc, char** argv) {
       }
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--quick] [--sizes N,N,...] [--repeat R] [--jobs TEXT] [--cpu]\n",
+                   "usage: %s [--quick] [--sizes N,N,...] [--repeat R] [--jobs TEXT] [--cpu] "
+                   "[--no-sqlite]\n",
                    argv[0]);
       return 1;
     }
@@ -680,10 +690,12 @@ int main(int argc, char** argv) {
     prepare(d);
     for (const Job& job : all) {
       std::fprintf(stderr, "   %s\n", job.name.c_str());
-      Row row{job.name, n, measure(job.metdb, d, repeat), measure(job.sqlite, d, repeat),
+      Row row{job.name, n, measure(job.metdb, d, repeat),
+              gNoSqlite ? IsolatedRun::Result() : measure(job.sqlite, d, repeat),
               measure(job.floor, d, repeat)};
       failed = failed || (job.metdb && std::isnan(row.metdb.ms)) ||
-               (job.sqlite && std::isnan(row.sqlite.ms)) || (job.floor && std::isnan(row.floor.ms));
+               (job.sqlite && !gNoSqlite && std::isnan(row.sqlite.ms)) ||
+               (job.floor && std::isnan(row.floor.ms));
       // Each row as it is measured too, so that a long run that is stopped
       // leaves what it had.
       printRow(row, stderr);

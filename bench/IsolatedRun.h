@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -22,6 +23,7 @@ class IsolatedRun {
  public:
   struct Result {
     double ms = NAN;      // wall time of the timed part
+    double cpuMs = NAN;   // CPU time (user and system) of the timed part
     double peakMB = NAN;  // peak resident memory while it ran
   };
 
@@ -31,9 +33,11 @@ class IsolatedRun {
     void start() {
       std::ofstream("/proc/self/clear_refs") << "5";
       begin_ = std::chrono::steady_clock::now();
+      cpuBegin_ = std::clock();
     }
     void stop() {
       auto end = std::chrono::steady_clock::now();
+      result_.cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuBegin_) / CLOCKS_PER_SEC;
       result_.ms = std::chrono::duration<double, std::milli>(end - begin_).count();
       result_.peakMB = highWaterMark();
     }
@@ -41,6 +45,7 @@ class IsolatedRun {
 
    private:
     std::chrono::steady_clock::time_point begin_;
+    std::clock_t cpuBegin_ = 0;
     Result result_;
   };
 

@@ -2,7 +2,10 @@
 // same synthetic databases in one run (see docs/performance.md for what
 // each job means and the latest figures).
 //
-// Usage: bench_comparison [--quick] [--sizes N,N,...] [--repeat R]
+// Usage: bench_comparison [--quick] [--sizes N,N,...] [--repeat R] [--jobs TEXT] [--cpu]
+//                         [--no-sqlite]
+// (--jobs: only the jobs whose name holds TEXT; --cpu: CPU time instead of
+// wall time; --no-sqlite: metdb and the floor only)
 //   default sizes 10^4, 10^5, 10^6; --quick: 10^4 and 10^5. Each figure is
 //   the best of R runs (default 3; a run over two seconds is not repeated).
 // Prints a Markdown table: job, size, metdb, SQLite and floor time in ms,
@@ -453,14 +456,20 @@ void loadSqlite(const std::string& data, const std::string& db) {
   store.exec("ANALYZE");
 }
 
+// Whether SQLite is left out (its databases and jobs): at 10^7 its loads
+// and imports take longer than all of metdb's jobs.
+bool gNoSqlite = false;
+
 void prepare(const Databases& d) {
   IsolatedRun::run([&](Stopwatch& w) {
     bench::writeGroupedDatabase(d.path("m.bmt"), d.n);
     bench::writeGroupedDatabase(d.path("h.bmt"), d.n, 5);
     { BMTFile m(d.path("m.bmt").c_str()); }  // rebuilds and saves m.dir
     { BMTFile h(d.path("h.bmt").c_str()); }
-    loadSqlite(d.path("m.bmt"), d.path("s.db"));
-    loadSqlite(d.path("h.bmt"), d.path("h.db"));
+    if (!gNoSqlite) {
+      loadSqlite(d.path("m.bmt"), d.path("s.db"));
+      loadSqlite(d.path("h.bmt"), d.path("h.db"));
+    }
     w.start();
     w.stop();
   });
@@ -583,6 +592,12 @@ std::vector<Job> jobs() {
   };
 }
 
+// Whether the figures are CPU time (user and system) instead of wall time:
+// on a machine shared with other work the wall time grows with the others'
+// load, the CPU time hardly (it leaves out waits for the disk, which the
+// jobs that sync have).
+bool gCpuTime = false;
+
 // The best of `repeat` runs (one for a run that takes over two seconds):
 // the machine's other load only ever adds time.
 IsolatedRun::Result measure(const JobFn& fn, const Databases& d, int repeat) {
@@ -590,6 +605,7 @@ IsolatedRun::Result measure(const JobFn& fn, const Databases& d, int repeat) {
   if (!fn) return best;
   for (int i = 0; i < repeat; ++i) {
     IsolatedRun::Result r = IsolatedRun::run([&](Stopwatch& w) { fn(d, w); });
+    if (gCpuTime) r.ms = r.cpuMs;
     if (std::isnan(r.ms)) return r;
     if (std::isnan(best.ms) || r.ms < best.ms) best = r;
     if (r.ms > 2000) break;
@@ -621,12 +637,12 @@ std::string sizeName(long n) {
   return m == 1 ? "10^" + std::to_string(e) : std::to_string(n);
 }
 
-void printRow(const Row& r) {
-  std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", r.job.c_str(),
-              sizeName(r.n).c_str(), number(r.metdb.ms).c_str(), number(r.sqlite.ms).c_str(),
-              number(r.floor.ms).c_str(), ratio(r.metdb.ms, r.sqlite.ms).c_str(),
-              ratio(r.metdb.ms, r.floor.ms).c_str(), number(r.metdb.peakMB).c_str(),
-              number(r.sqlite.peakMB).c_str());
+void printRow(const Row& r, std::FILE* out = stdout) {
+  std::fprintf(out, "| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", r.job.c_str(),
+               sizeName(r.n).c_str(), number(r.metdb.ms).c_str(), number(r.sqlite.ms).c_str(),
+               number(r.floor.ms).c_str(), ratio(r.metdb.ms, r.sqlite.ms).c_str(),
+               ratio(r.metdb.ms, r.floor.ms).c_str(), number(r.metdb.peakMB).c_str(),
+               number(r.sqlite.peakMB).c_str());
 }
 
 }  // namespace
@@ -634,11 +650,18 @@ void printRow(const Row& r) {
 int main(int argc, char** argv) {
   std::vector<long> sizes = {10000, 100000, 1000000};
   int repeat = 3;
+  std::string only;  // runs only the jobs whose name holds it
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0) {
       sizes = {10000, 100000};
     } else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
       repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--no-sqlite") == 0) {
+      gNoSqlite = true;
+    } else if (std::strcmp(argv[i], "--cpu") == 0) {
+      gCpuTime = true;
+    } else if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc) {
+      only = argv[++i];
     } else if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc) {
       sizes.clear();
       for (char* p = argv[++i]; *p != '\0';) {
@@ -646,12 +669,18 @@ int main(int argc, char** argv) {
         if (*p == ',') ++p;
       }
     } else {
-      std::fprintf(stderr, "usage: %s [--quick] [--sizes N,N,...] [--repeat R]\n", argv[0]);
+      std::fprintf(stderr,
+                   "usage: %s [--quick] [--sizes N,N,...] [--repeat R] [--jobs TEXT] [--cpu] "
+                   "[--no-sqlite]\n",
+                   argv[0]);
       return 1;
     }
   }
   bench::ScratchDir scratch;
   std::vector<Job> all = jobs();
+  all.erase(std::remove_if(all.begin(), all.end(),
+                           [&](const Job& j) { return j.name.find(only) == std::string::npos; }),
+            all.end());
   std::vector<Row> rows;
   bool failed = false;
   for (long n : sizes) {
@@ -661,18 +690,25 @@ int main(int argc, char** argv) {
     prepare(d);
     for (const Job& job : all) {
       std::fprintf(stderr, "   %s\n", job.name.c_str());
-      Row row{job.name, n, measure(job.metdb, d, repeat), measure(job.sqlite, d, repeat),
+      Row row{job.name, n, measure(job.metdb, d, repeat),
+              gNoSqlite ? IsolatedRun::Result() : measure(job.sqlite, d, repeat),
               measure(job.floor, d, repeat)};
       failed = failed || (job.metdb && std::isnan(row.metdb.ms)) ||
-               (job.sqlite && std::isnan(row.sqlite.ms)) || (job.floor && std::isnan(row.floor.ms));
+               (job.sqlite && !gNoSqlite && std::isnan(row.sqlite.ms)) ||
+               (job.floor && std::isnan(row.floor.ms));
+      // Each row as it is measured too, so that a long run that is stopped
+      // leaves what it had.
+      printRow(row, stderr);
       rows.push_back(row);
     }
     fs::remove_all(d.dir);
   }
 
+  const char* unit = gCpuTime ? "CPU ms" : "ms";
   std::printf(
-      "| job | n | metdb ms | SQLite ms | floor ms | metdb/SQLite | metdb/floor | metdb MB | "
-      "SQLite MB |\n|---|---|---:|---:|---:|---:|---:|---:|---:|\n");
+      "| job | n | metdb %s | SQLite %s | floor %s | metdb/SQLite | metdb/floor | metdb MB | "
+      "SQLite MB |\n|---|---|---:|---:|---:|---:|---:|---:|---:|\n",
+      unit, unit, unit);
   for (const Job& job : all) {
     for (const Row& r : rows) {
       if (r.job == job.name) printRow(r);

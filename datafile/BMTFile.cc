@@ -42,10 +42,16 @@ bool pathTooLong(const std::string& path) {
 // Records read at a time while the directory is rebuilt.
 constexpr long kRecordsPerRead = 4096;
 
-// Records read ahead while a BulkRead is held: a compaction or an import
-// reads the records nearly in file order, and one read per block instead
-// of one per record takes most of their time off.
+// Records read ahead at a time while a BulkRead is held or a walk moves
+// through the file in its order: one read per block instead of one per
+// record takes most of such a walk's time off.
 constexpr long kReadAheadRecords = 256;
+// A read counts as a step of a walk when it lies at most this many records
+// past the one before (a selection skips the records it leaves out), and
+// reading ahead starts after this many such steps in a row, so that point
+// reads stay single reads.
+constexpr long kNearAhead = 32;
+constexpr int kWalkAfter = 4;
 
 // The byte offset of record index, or -1 when there is no such offset.
 long recordOffset(long index) {
@@ -175,35 +181,43 @@ void BMTFile::getLocationData(long index, LocationData& record) {
   long offset = recordOffset(index);
   if (offset < 0) return;
   DatabaseState& state = stateOf(this);
-  if (!state.ahead.empty()) {
-    if (index < state.aheadFirst || index >= state.aheadFirst + state.aheadCount) {
-      long got = stream.readAt(offset, state.ahead.data(), state.ahead.size() * sizeof record);
-      state.aheadFirst = index;
-      state.aheadCount = got < 0 ? 0 : got / kLocationDataSize;
-    }
-    if (index >= state.aheadFirst && index < state.aheadFirst + state.aheadCount) {
-      std::memcpy(&record, &state.ahead[static_cast<std::size_t>(index - state.aheadFirst)],
-                  sizeof record);
-    }
+  bool bulk = state.bulkReads > 0;
+  // A walk in file order (a directory walk of a grouped file, a selection's
+  // iterator) moves forward by a few records at a time; a point read jumps.
+  bool forward = index > state.lastRead && index - state.lastRead <= kNearAhead;
+  state.forwardRun = forward ? state.forwardRun + 1 : 0;
+  state.lastRead = index;
+  if (!bulk && !forward) state.aheadCount = 0;
+  if (!bulk && state.forwardRun < kWalkAfter) {
+    LocationData scratch;
+    long got = stream.readAt(offset, &scratch, sizeof scratch);
+    if (got < 0) throw this;
+    if (got == kLocationDataSize) std::memcpy(&record, &scratch, sizeof record);
     return;
   }
-  LocationData scratch;
-  long got = stream.readAt(offset, &scratch, sizeof scratch);
-  if (got < 0) throw this;
-  if (got == kLocationDataSize) std::memcpy(&record, &scratch, sizeof record);
+  if (index < state.aheadFirst || index >= state.aheadFirst + state.aheadCount) {
+    if (state.ahead.empty()) state.ahead.resize(static_cast<std::size_t>(kReadAheadRecords));
+    long got = stream.readAt(offset, state.ahead.data(), state.ahead.size() * sizeof record);
+    state.aheadFirst = index;
+    state.aheadCount = got < 0 ? 0 : got / kLocationDataSize;
+    if (got < 0 && !bulk) throw this;
+  }
+  if (index >= state.aheadFirst && index < state.aheadFirst + state.aheadCount) {
+    std::memcpy(&record, &state.ahead[static_cast<std::size_t>(index - state.aheadFirst)],
+                sizeof record);
+  }
 }
 
 BMTFile::BulkRead::BulkRead(BMTFile& db) : db_(db) {
   DatabaseState& state = stateOf(&db);
   state.aheadCount = 0;
-  state.ahead.resize(static_cast<std::size_t>(kReadAheadRecords));
+  ++state.bulkReads;
 }
 
 BMTFile::BulkRead::~BulkRead() {
   DatabaseState& state = stateOf(&db_);
   state.aheadCount = 0;
-  state.ahead.clear();
-  state.ahead.shrink_to_fit();
+  --state.bulkReads;
 }
 
 void BMTFile::setLocationData(long index, LocationData& record) {

@@ -66,6 +66,12 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   // past the end) leaves record unchanged. Throws this database's own
   // BMTFile* when the data file could not be opened; the object stays owned
   // by its owner (do not delete it through the thrown pointer).
+  //
+  // A walk that moves forward through the file a few records at a time (a
+  // directory walk of a grouped file, a selection's iterator) is read ahead
+  // in blocks of records: such a walk sees another process's rewrite of a
+  // record up to a block (256 records) later than a lone read would. A read
+  // that repeats an index, goes back or jumps reads the file afresh.
   void getLocationData(long index, LocationData& record) override;
 
   // Writes record over record `index`; an index equal to the record count
@@ -162,8 +168,9 @@ class METDB_EXPORT BMTFile : public MetDatabase {
   void merge(MetDatabase& source, bool replace, InfoDevice& info);
 
   // Makes getLocationData read ahead in blocks of records while a
-  // compaction or an import walks the database nearly in file order. Writes
-  // through this database drop what was read ahead.
+  // compaction or an import walks the database nearly in file order, also
+  // where it steps back within a block. Writes through this database drop
+  // what was read ahead. May be nested.
   class BulkRead {
    public:
     // db must outlive the object.

@@ -67,10 +67,16 @@ struct DatabaseState {
   // file that indexes them is saved through this database again.
   bool syncFailed = false;
 
-  // Records read ahead while a BulkRead is held (empty otherwise).
+  // Records read ahead (BMTFile::getLocationData): ahead holds records
+  // aheadFirst to aheadFirst + aheadCount - 1 as one read found them. Any of
+  // them is given while a BulkRead is held (bulkReads of them); otherwise
+  // only to the walk that read them, while it keeps moving forward.
+  int bulkReads = 0;
   long aheadFirst = 0;
   long aheadCount = 0;
   std::vector<LocationData> ahead;
+  long lastRead = -1;  // the record index read last
+  int forwardRun = 0;  // reads in a row that each moved a little forward
 };
 
 // The state of db, created on first use.

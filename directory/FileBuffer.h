@@ -30,6 +30,14 @@ class FileBuffer : public std::streambuf {
   // True once a read or a write of the file failed.
   bool failed() const { return failed_; }
 
+  // The bytes read from the file and not yet taken, [readPosition(),
+  // readEnd()): empty until sgetc() or the like refills the buffer. take(n)
+  // takes the first n of them (n no more than there are), so that a reader
+  // can scan them in place instead of a character per call.
+  const char* readPosition() const { return gptr(); }
+  const char* readEnd() const { return egptr(); }
+  void take(std::size_t n) { gbump(static_cast<int>(n)); }
+
  protected:
   // Refills the buffer from the file; eof at the end of the file or after a
   // failure.

@@ -1,7 +1,9 @@
 #include "directory/TextScanner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstring>
 #include <system_error>
 
 namespace {
@@ -38,9 +40,36 @@ const char* parseLong(const char* p, const char* end, long long* value) {
 
 }  // namespace
 
+void TextScanner::takeLine(std::string* out, std::size_t maxChars) {
+  std::size_t length = 0;
+  char last = 0;
+  for (;;) {
+    const char* p = file_->readPosition();
+    const char* end = file_->readEnd();
+    if (p == end) {
+      if (in_->sgetc() == Traits::eof()) break;
+      continue;
+    }
+    const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', end - p));
+    const char* stop = lineEnd != nullptr ? lineEnd : end;
+    std::size_t n = static_cast<std::size_t>(stop - p);
+    if (out != nullptr && length < maxChars) out->append(p, std::min(n, maxChars - length));
+    if (n > 0) last = stop[-1];
+    length += n;
+    file_->take(n + (lineEnd != nullptr ? 1 : 0));
+    if (lineEnd != nullptr) break;
+  }
+  // The CR of a CR LF line end sits in *out only when the whole line fitted.
+  if (out != nullptr && last == '\r' && length <= maxChars) out->pop_back();
+}
+
 bool TextScanner::readLine(std::string* out, std::size_t maxChars) {
   out->clear();
   if (in_->sgetc() == Traits::eof()) return false;
+  if (file_ != nullptr) {
+    takeLine(out, maxChars);
+    return true;
+  }
   // Gathered in blocks rather than appended one character at a time.
   char block[256];
   std::size_t held = 0;
@@ -64,6 +93,10 @@ bool TextScanner::readLine(std::string* out, std::size_t maxChars) {
 }
 
 void TextScanner::skipLine() {
+  if (file_ != nullptr) {
+    takeLine(nullptr, 0);
+    return;
+  }
   for (int c = in_->sbumpc(); c != Traits::eof() && c != '\n'; c = in_->sbumpc()) {
   }
 }

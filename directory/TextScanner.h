@@ -5,6 +5,8 @@
 #include <streambuf>
 #include <string>
 
+#include "directory/FileBuffer.h"
+
 // Reads the directory file's text from a stream buffer: whole lines (LF or
 // CR LF), counts and references, without per-line heap allocation. It reads
 // through the buffer it is given and leaves the buffer right after what it
@@ -13,7 +15,7 @@
 class TextScanner {
  public:
   // A scanner reading from in, which stays the caller's.
-  explicit TextScanner(std::streambuf* in) : in_(in) {}
+  explicit TextScanner(std::streambuf* in) : in_(in), file_(dynamic_cast<FileBuffer*>(in)) {}
 
   // Reads one line and stores its first maxChars characters in *out (a CR
   // that ends the line is not part of it); the rest of the line and its line
@@ -39,8 +41,12 @@ class TextScanner {
  private:
   // Reads digits after the white space has been skipped.
   bool readIntegerHere(long long* value);
+  // readLine's and skipLine's work on a FileBuffer, a block at a time:
+  // stores the line's first maxChars characters in *out unless out is null.
+  void takeLine(std::string* out, std::size_t maxChars);
 
   std::streambuf* in_;
+  FileBuffer* file_;  // in_ when it is a FileBuffer, else null
 };
 
 #endif  // METDB_DIRECTORY_TEXTSCANNER_H_

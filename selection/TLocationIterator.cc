@@ -1,6 +1,7 @@
 #include "selection/TLocationIterator.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -62,6 +63,28 @@ long decode(const unsigned char* in) {
   return static_cast<long>(static_cast<std::int32_t>(v));
 }
 
+// The index file's bytes of listPosition, read through the window of
+// window.size() bytes from offset windowStart (refilled as needed); null when
+// the file does not hold them.
+const unsigned char* indexBytes(platform::File& file, std::vector<unsigned char>& window,
+                                long& windowStart, long listPosition) {
+  if (listPosition < 0 || listPosition > LONG_MAX / kIndexSize - 1) return nullptr;
+  long offset = listPosition * kIndexSize;
+  long windowEnd = windowStart + static_cast<long>(window.size());
+  if (offset < windowStart || offset + kIndexSize > windowEnd) {
+    // A walk backwards gets the window that ends at its position.
+    long start = offset < windowStart
+                     ? std::max(0L, offset + kIndexSize - static_cast<long>(kBufferBytes))
+                     : offset;
+    window.resize(kBufferBytes);
+    long got = file.readAt(start, window.data(), window.size());
+    window.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    windowStart = start;
+    if (offset + kIndexSize > windowStart + static_cast<long>(window.size())) return nullptr;
+  }
+  return &window[static_cast<std::size_t>(offset - windowStart)];
+}
+
 }  // namespace
 
 TLocationIterator::TLocationIterator(TLocationSelection* selection)
@@ -105,7 +128,7 @@ bool TLocationIterator::buildIn(const char* folder) {
   indexStream = std::move(file);
 
   numLocations = 0;
-  written_ = 0;
+  bufferOffset_ = 0;
   writeFailed_ = false;
   building_ = true;
   try {
@@ -118,7 +141,7 @@ bool TLocationIterator::buildIn(const char* folder) {
     throw;
   }
   building_ = false;
-  std::vector<unsigned char>().swap(buffer_);
+  buffer_.clear();
   if (writeFailed_) {
     discardFile();
     numLocations = 0;
@@ -129,8 +152,8 @@ bool TLocationIterator::buildIn(const char* folder) {
 
 void TLocationIterator::flushBuffer() {
   if (buffer_.empty()) return;
-  if (!writeFailed_ && indexStream.writeAt(written_, buffer_.data(), buffer_.size())) {
-    written_ += static_cast<long>(buffer_.size());
+  if (!writeFailed_ && indexStream.writeAt(bufferOffset_, buffer_.data(), buffer_.size())) {
+    bufferOffset_ += static_cast<long>(buffer_.size());
   } else {
     writeFailed_ = true;
   }
@@ -227,6 +250,8 @@ long TLocationIterator::getNumLocations() const { return numLocations; }
 
 void TLocationIterator::first() {
   position = 0;
+  // A walk from the start reads the index file afresh.
+  buffer_.clear();
   if (!isEmpty()) fillLocData(0);
 }
 
@@ -253,9 +278,9 @@ bool TLocationIterator::at(long newPosition) {
 
 void TLocationIterator::fillLocData(long listPosition) {
   BMTFile* database = getMetDatabase();
-  unsigned char bytes[kIndexSize];
-  if (database == nullptr || listPosition < 0 ||
-      indexStream.readAt(listPosition * kIndexSize, bytes, sizeof bytes) != kIndexSize) {
+  const unsigned char* bytes =
+      database != nullptr ? indexBytes(indexStream, buffer_, bufferOffset_, listPosition) : nullptr;
+  if (bytes == nullptr) {
     recordIndex = -1;
     std::memset(static_cast<void*>(&locData), 0, sizeof locData);
     return;

@@ -87,6 +87,8 @@ class METDB_EXPORT TLocationIterator {
   long getNumLocations() const;
 
   // Goes to position 0 and, unless the list is empty, loads its record.
+  // The index file is read afresh from there, in blocks of 16384 entries as
+  // the moves need them.
   void first();
   // Each of these moves and loads the record there, returning true, when
   // the target is an entry of the list; otherwise returns false and changes
@@ -133,10 +135,12 @@ class METDB_EXPORT TLocationIterator {
   // Closes and removes the index file, if any, and forgets its name.
   void discardFile();
 
-  // Encoded indices not yet written; holds data only while building.
+  // Bytes of the index file from offset bufferOffset_ on: while building,
+  // the encoded indices not yet written (bufferOffset_ is then what was
+  // written so far); afterwards, a window of the file read at once, so that
+  // a walk makes one read per block of indices instead of one per move.
   std::vector<unsigned char> buffer_;
-  // Bytes of the file written so far.
-  long written_ = 0;
+  long bufferOffset_ = 0;
   bool building_ = false;
   bool writeFailed_ = false;
 };

@@ -4,14 +4,19 @@
 
 #include <climits>
 #include <cmath>
+#include <fstream>
 #include <sstream>
 #include <string>
 
+#include "directory/FileBuffer.h"
+#include "platform/File.h"
+#include "tests/support/TempDir.h"
+
 namespace {
 
-TEST(TextScannerTest, LinesKeepTheirStartAndLoseOnlyAFinalCr) {
-  std::stringbuf in("abc\r\n" + std::string(600, 'x') + "\r\n" + "ab\rcd\n" + "1234\r\nlast");
-  TextScanner s(&in);
+const std::string kLines = "abc\r\n" + std::string(600, 'x') + "\r\n" + "ab\rcd\n" + "1234\r\nlast";
+
+void expectLines(TextScanner& s) {
   std::string line;
   ASSERT_TRUE(s.readLine(&line, 20));
   EXPECT_EQ(line, "abc");
@@ -24,6 +29,36 @@ TEST(TextScannerTest, LinesKeepTheirStartAndLoseOnlyAFinalCr) {
   ASSERT_TRUE(s.readLine(&line, 20));
   EXPECT_EQ(line, "last");
   EXPECT_FALSE(s.readLine(&line, 20));
+}
+
+TEST(TextScannerTest, LinesKeepTheirStartAndLoseOnlyAFinalCr) {
+  std::stringbuf in(kLines);
+  TextScanner s(&in);
+  expectLines(s);
+}
+
+// A file's buffer is scanned a block at a time: lines that cross blocks
+// read as from any other stream.
+TEST(TextScannerTest, LinesAcrossTheBlocksOfAFile) {
+  testsupport::TempDir dir;
+  std::string path = dir.file("lines");
+  std::ofstream(path, std::ios::binary) << kLines;
+  for (std::size_t block : {1, 2, 3, 7, 4096}) {
+    platform::File file;
+    ASSERT_TRUE(file.open(path, platform::File::kReadOnly));
+    FileBuffer buffer(&file, block);
+    TextScanner s(&buffer);
+    expectLines(s);
+  }
+  platform::File file;
+  ASSERT_TRUE(file.open(path, platform::File::kReadOnly));
+  FileBuffer buffer(&file, 5);
+  TextScanner s(&buffer);
+  s.skipLine();
+  s.skipLine();
+  std::string line;
+  ASSERT_TRUE(s.readLine(&line, 20));
+  EXPECT_EQ(line, "ab\rcd");
 }
 
 TEST(TextScannerTest, IntegersWithTheirLimits) {

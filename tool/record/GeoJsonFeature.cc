@@ -1,6 +1,8 @@
 #include "tool/record/GeoJsonFeature.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -45,6 +47,51 @@ void appendText(std::string* out, const std::string& text) {
   out->push_back('"');
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The double nearest to a finite float's shortest decimal: what strtod
+// gives for text::shortestFloat(value), without the string. A decimal of at
+// most 15 digits and a power of ten from 10^-22 to 10^22 are both exact
+// doubles, so one multiplication or division, rounded once, gives the
+// nearest double (Clinger's fast path); other decimals go through strtod.
+double shortestDecimal(float value) {
+  char text[32];
+  std::to_chars_result r = std::to_chars(text, text + sizeof text - 1, value);
+  *r.ptr = '\0';
+  const char* p = text;
+  bool negative = *p == '-';
+  if (negative) ++p;
+  std::uint64_t digits = 0;
+  int digitCount = 0;
+  int fractionDigits = 0;
+  bool fraction = false;
+  for (; *p != 'e' && *p != '\0'; ++p) {
+    if (*p == '.') {
+      fraction = true;
+      continue;
+    }
+    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    ++digitCount;
+    if (fraction) ++fractionDigits;
+  }
+  int exponent = 0;
+  if (*p == 'e') {
+    ++p;
+    bool below = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    for (; *p != '\0'; ++p) exponent = exponent * 10 + (*p - '0');
+    if (below) exponent = -exponent;
+  }
+  int scale = exponent - fractionDigits;
+  if (digitCount > 15 || scale < -22 || scale > 22) return std::strtod(text, nullptr);
+  double d = static_cast<double>(digits);
+  d = scale >= 0 ? d * kExactPowers[scale] : d / kExactPowers[-scale];
+  return negative ? -d : d;
+}
+
 // A float as recordToJson holds it (the double of its shortest decimal)
 // and dumpJson writes it: by the JSON library's own number formatting, so
 // that the bytes are the same.
@@ -53,7 +100,7 @@ void appendReal(std::string* out, float value) {
     out->append("null");
     return;
   }
-  double d = std::strtod(text::shortestFloat(value).c_str(), nullptr);
+  double d = shortestDecimal(value);
   if (!std::isfinite(d)) {
     out->append("null");
     return;

@@ -41,6 +41,15 @@ TEST(GeoJsonFeatureTest, WritesTheBytesOfTheJsonValue) {
   records[1].seriesD[3] = 123456789.0f;
   records[1].seriesE[4] = 0.1f;
   records[2].seriesC[5] = -7;
+  // Whole floats whose shortest text is its every digit, not the shortest
+  // digits in exponent form (33555672, not 3.355567e+07), small decimals
+  // either way, and decimals past what a double's powers of ten hold exactly.
+  records[2].seriesA[0] = 33555672.0f;
+  records[2].seriesA[1] = 0.0001234f;
+  records[2].seriesA[2] = -2.5e-5f;
+  records[2].seriesA[3] = 1.5e-23f;
+  records[2].seriesA[4] = 3.4e22f;
+  records[2].seriesA[5] = 7.006492e-45f;
   records[3].seriesA[6] = std::numeric_limits<float>::max();
   records[3].seriesB[7] = std::numeric_limits<float>::denorm_min();
 

@@ -4,6 +4,7 @@
 #include <pybind11/stl.h>
 
 #include <cstring>
+#include <limits>
 
 #include "python/PythonErrors.h"
 #include "tool/database/LocationPath.h"
@@ -31,9 +32,11 @@ std::string setNumber(LocationData* record, const Field& field, int element,
     py::int_ whole(py::reinterpret_borrow<py::object>(value));
     int overflow = 0;
     long long v = PyLong_AsLongLongAndOverflow(whole.ptr(), &overflow);
+    // Beyond long long is beyond every field's range, which the field
+    // names, as it does for the extremes.
     if (overflow != 0) {
-      // Beyond every field's range: let the field say so.
-      return setFieldFromReal(record, field, element, overflow > 0 ? 1e300 : -1e300, written);
+      v = overflow > 0 ? std::numeric_limits<long long>::max()
+                       : std::numeric_limits<long long>::min();
     }
     return setFieldFromWhole(record, field, element, v, written);
   }

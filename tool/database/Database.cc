@@ -65,10 +65,6 @@ void refuseUnrealRecords(const std::string& dataFile) {
               Error::Cause::kDamaged);
 }
 
-}  // namespace
-
-namespace {
-
 // The database this process's Database objects lent the library last, as
 // far as they know (a host call may have replaced it since, which lending
 // null then leaves alone).
@@ -81,12 +77,8 @@ std::vector<const Database*> writers;
 
 // Throws when one of writers holds the data file dataFile.
 void refuseHeldHere(const std::string& dataFile) {
-  platform::Env* env = platform::Env::current();
-  platform::FileStatus wanted, held;
-  if (!env->statusOf(dataFile, &wanted, true) || !wanted.stamp.exists) return;
   for (const Database* writer : writers) {
-    if (env->statusOf(writer->dataFile(), &held, true) && held.stamp.exists &&
-        held.stamp.sameFile(wanted.stamp)) {
+    if (sameExistingFile(writer->dataFile(), dataFile)) {
       throw Error("\"" + dataFile + "\" is open for writing in this process already (as \"" +
                       writer->dataFile() + "\"); close it first, or work through that one.",
                   Error::Cause::kBusy);
@@ -95,6 +87,13 @@ void refuseHeldHere(const std::string& dataFile) {
 }
 
 }  // namespace
+
+bool sameExistingFile(const std::string& a, const std::string& b) {
+  platform::Env* env = platform::Env::current();
+  platform::FileStatus first, second;
+  return env->statusOf(a, &first, true) && env->statusOf(b, &second, true) && first.stamp.exists &&
+         second.stamp.exists && first.stamp.sameFile(second.stamp);
+}
 
 const char* describe(DirectoryFileState state) {
   switch (state) {

@@ -19,6 +19,9 @@ namespace metdb {
 // still holds its database.
 void lendToLibrary(BMTFile* db);
 
+// Whether the names a and b reach one existing file (links followed).
+bool sameExistingFile(const std::string& a, const std::string& b);
+
 // What the directory file was like when the database was opened.
 enum class DirectoryFileState {
   kMissing,    // no file: the directory was rebuilt from the records

@@ -70,17 +70,15 @@ void DatabaseImport::importRows(std::vector<StationRow> rows, bool replaceEqual,
 
 void DatabaseImport::importFrom(const std::string& source, bool replaceEqual, ProgressInfo& info,
                                 bool force) {
-  platform::Env* env = platform::Env::current();
-  platform::FileStatus status, own;
-  env->statusOf(source, &status, true);
+  platform::FileStatus status;
+  platform::Env::current()->statusOf(source, &status, true);
   if (status.kind != platform::FileStatus::kRegular) {
     bool missing = status.kind == platform::FileStatus::kMissing;
     throw Error("\"" + source + "\" is " + (missing ? "not there" : "not a regular file") +
                     ", so it is no data file to import.",
                 missing ? Error::Cause::kNotFound : Error::Cause::kBadInput);
   }
-  if (env->statusOf(access_.dataFile(), &own, true) && own.stamp.exists &&
-      status.stamp.sameFile(own.stamp)) {
+  if (sameExistingFile(source, access_.dataFile())) {
     throw Error("\"" + source + "\" is this database's own data file.", Error::Cause::kBadInput);
   }
   // Read-only: the source stays as it is, its directory file included.
@@ -99,11 +97,7 @@ void DatabaseImport::importFrom(Database& source, bool replaceEqual, ProgressInf
     throw Error("The database \"" + source.dataFile() + "\" is not open; nothing was imported.",
                 Error::Cause::kBadInput);
   }
-  platform::FileStatus from, own;
-  platform::Env* env = platform::Env::current();
-  if (&source == &access_ || (env->statusOf(source.dataFile(), &from, true) &&
-                              env->statusOf(access_.dataFile(), &own, true) && from.stamp.exists &&
-                              own.stamp.exists && from.stamp.sameFile(own.stamp))) {
+  if (&source == &access_ || sameExistingFile(source.dataFile(), access_.dataFile())) {
     throw Error("\"" + source.dataFile() + "\" is this database's own data file.",
                 Error::Cause::kBadInput);
   }

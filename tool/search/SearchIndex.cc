@@ -260,8 +260,9 @@ std::uint64_t rankKey(NameMatch match, MatchedLevel matchedLevel, int level, lon
 }
 
 // The best limit of the hits offered to it, by rank, and the number of all
-// of them. Holds at most about twice limit at a time: past that it keeps
-// the best limit, and from then on knows the rank a hit must beat.
+// of them. Holds at most twice limit (limit and 16, for a small one) at a
+// time: past that it keeps the best limit, and from then on knows the rank
+// a hit must beat.
 class BestHits {
  public:
   explicit BestHits(std::size_t limit)
@@ -273,6 +274,7 @@ class BestHits {
   // Counts a hit that cannot be kept (mayKeep false).
   void count() { ++total_; }
 
+  // Offers the hit of entry, of rank key (rankKey; no two alike).
   void add(std::uint64_t key, std::uint32_t entry) {
     ++total_;
     if (!mayKeep(key)) return;

@@ -32,13 +32,13 @@ bool LocationFilter::admits(int level, const std::string& name) const {
   return text::matchesPattern(p.text, name);
 }
 
-bool LocationFilter::admitsPosition(const Location& location) const {
-  if (static_cast<int>(location.level) > levelLimit_) return false;
+bool LocationFilter::admitsPosition(int level, float latitude, float longitude) const {
+  if (level > levelLimit_) return false;
   if (!useBox_) return true;
   // Written so that a coordinate that is not a number fails.
-  if (!(location.latitude >= south_ && location.latitude <= north_)) return false;
-  if (west_ <= east_) return location.longitude >= west_ && location.longitude <= east_;
-  return location.longitude >= west_ || location.longitude <= east_;
+  if (!(latitude >= south_ && latitude <= north_)) return false;
+  if (west_ <= east_) return longitude >= west_ && longitude <= east_;
+  return longitude >= west_ || longitude <= east_;
 }
 
 namespace {

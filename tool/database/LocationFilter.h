@@ -28,7 +28,14 @@ class LocationFilter {
   // coordinates lie in the box (when one is given). A box whose west edge
   // lies east of its east edge wraps across the 180th meridian. A
   // coordinate that is not a number lies in no box.
-  bool admitsPosition(const Location& location) const;
+  bool admitsPosition(const Location& location) const {
+    return admitsPosition(location.level, location.latitude, location.longitude);
+  }
+  // The same test on an entry's level and coordinates, kept elsewhere.
+  bool admitsPosition(int level, float latitude, float longitude) const;
+  // Whether admitsPosition admits every entry (no box, no level limit below
+  // the highest level).
+  bool admitsEveryPosition() const { return !useBox_ && levelLimit_ >= 127; }
   // The deepest level that a pattern names (0..3), or -1 when none does.
   int deepestLevel() const { return deepest_; }
 

@@ -1,6 +1,7 @@
 #include "tool/search/SearchIndex.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -140,6 +141,7 @@ SearchIndex::SearchIndex(Directory* directory) {
     }
     states_.back().end = entry + 1;
     locations_.push_back(l);
+    places_.push_back({l->latitude, l->longitude, l->level});
     keyStart_.push_back(static_cast<std::uint32_t>(keyText_.size()));
     appendSearchKey(l->data(), l->size(), &keyText_);
     keyText_.push_back('\0');
@@ -193,14 +195,14 @@ std::uint32_t SearchIndex::entryAt(std::uint32_t position) const {
   return static_cast<std::uint32_t>(after - keyStart_.begin() - 1);
 }
 
-void SearchIndex::addCandidates(const std::string& query,
-                                std::vector<std::uint32_t>* entries) const {
+void SearchIndex::addCandidates(const std::string& query, std::vector<std::uint32_t>* holding,
+                                std::vector<std::uint32_t>* near) const {
   const std::string_view text(keyText_);
   if (query.size() < 3) {
     // Too short for a trigram: every key that holds the query.
     for (std::size_t at = text.find(query); at != std::string_view::npos;) {
       const std::uint32_t entry = entryAt(static_cast<std::uint32_t>(at));
-      entries->push_back(entry);
+      holding->push_back(entry);
       at = text.find(query, keyStart_[entry + 1]);
     }
     return;
@@ -214,33 +216,131 @@ void SearchIndex::addCandidates(const std::string& query,
       rarest = b;
     }
   }
+  // and the next rarest: their lists, in walk order, are intersected before
+  // any key is read.
+  std::uint32_t second = rarest, secondFewest = kNone;
+  for (std::size_t p = 0; p + 3 <= query.size(); ++p) {
+    const std::uint32_t b = trigramBucket(query.data() + p);
+    if (b != rarest && bucketStart_[b + 1] - bucketStart_[b] < secondFewest) {
+      secondFewest = bucketStart_[b + 1] - bucketStart_[b];
+      second = b;
+    }
+  }
+  const std::uint32_t* other = bucketEntries_.data() + bucketStart_[second];
+  const std::uint32_t* otherEnd = bucketEntries_.data() + bucketStart_[second + 1];
   for (std::uint32_t i = bucketStart_[rarest]; i < bucketStart_[rarest + 1]; ++i) {
     const std::uint32_t entry = bucketEntries_[i];
-    if (std::strstr(key(entry), query.c_str()) != nullptr) entries->push_back(entry);
+    if (second != rarest) {
+      while (other != otherEnd && *other < entry) ++other;
+      if (other == otherEnd) break;
+      if (*other != entry) continue;
+    }
+    if (std::strstr(key(entry), query.c_str()) != nullptr) holding->push_back(entry);
   }
-  if (allowedErrors(query.size()) > 0) addNearCandidates(query, entries);
+  if (allowedErrors(query.size()) > 0) {
+    std::vector<std::uint32_t> starts;  // places in wordStarts_
+    NearWalk(query, keyText_.data(), wordStarts_, &starts).run();
+    for (std::uint32_t place : starts) near->push_back(wordEntries_[place]);
+  }
 }
 
-void SearchIndex::addNearCandidates(const std::string& query,
-                                    std::vector<std::uint32_t>* entries) const {
-  std::vector<std::uint32_t> starts;  // places in wordStarts_
-  NearWalk(query, keyText_.data(), wordStarts_, &starts).run();
-  for (std::uint32_t place : starts) entries->push_back(wordEntries_[place]);
+namespace {
+
+// A hit's rank as one number, smaller first, in searchLocations' order: its
+// match's kind and errors, where it matched, the location's level, and its
+// place in walk order (which no two hits share).
+constexpr int kWalkBits = 47;
+
+std::uint64_t rankKey(NameMatch match, MatchedLevel matchedLevel, int level, long walkPosition) {
+  return static_cast<std::uint64_t>(match.kind) << 61 |
+         static_cast<std::uint64_t>(match.errors) << 58 |
+         static_cast<std::uint64_t>(matchedLevel) << 55 |
+         static_cast<std::uint64_t>(level + 128) << kWalkBits |
+         static_cast<std::uint64_t>(walkPosition);
 }
+
+// The best limit of the hits offered to it, by rank, and the number of all
+// of them. Holds at most twice limit (limit and 16, for a small one) at a
+// time: past that it keeps the best limit, and from then on knows the rank
+// a hit must beat.
+class BestHits {
+ public:
+  explicit BestHits(std::size_t limit)
+      : limit_(limit), worst_(limit == 0 ? 0 : ~std::uint64_t{0}) {}
+
+  // Whether a hit of rank key would be kept for now.
+  bool mayKeep(std::uint64_t key) const { return key <= worst_; }
+
+  // Counts a hit that cannot be kept (mayKeep false).
+  void count() { ++total_; }
+
+  // Offers the hit of entry, of rank key (rankKey; no two alike).
+  void add(std::uint64_t key, std::uint32_t entry) {
+    ++total_;
+    if (!mayKeep(key)) return;
+    kept_.push_back({key, entry});
+    if (kept_.size() > limit_ && kept_.size() - limit_ >= std::max<std::size_t>(limit_, 16)) {
+      settle();
+    }
+  }
+
+  // Keeps only the best limit, when there are more, so that mayKeep knows
+  // the rank to beat.
+  void settle() {
+    if (limit_ == 0 || kept_.size() < limit_) return;
+    std::nth_element(kept_.begin(), kept_.begin() + static_cast<std::ptrdiff_t>(limit_ - 1),
+                     kept_.end());
+    kept_.resize(limit_);
+    worst_ = kept_.back().first;
+  }
+
+  std::size_t total() const { return total_; }
+
+  // The hits kept, best first: the best limit of all offered.
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> best() {
+    std::sort(kept_.begin(), kept_.end());
+    if (kept_.size() > limit_) kept_.resize(limit_);
+    return std::move(kept_);
+  }
+
+ private:
+  const std::size_t limit_;
+  std::uint64_t worst_;
+  std::size_t total_ = 0;
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> kept_;
+};
+
+}  // namespace
 
 SearchResult SearchIndex::search(const std::string& text, const Filters& filters, std::size_t limit,
                                  const std::set<long>& identified) const {
   std::string query = searchQuery(text);
   LocationFilter filter(filters);
-  std::vector<std::uint32_t> candidates;
-  addCandidates(query, &candidates);
+  std::vector<std::uint32_t> holding, near;
+  addCandidates(query, &holding, &near);
   if (!identified.empty()) {
     for (std::uint32_t entry = 0; entry < locations_.size(); ++entry) {
-      if (identified.count(locations_[entry]->locationIndex)) candidates.push_back(entry);
+      if (identified.count(locations_[entry]->locationIndex)) holding.push_back(entry);
+    }
+    std::sort(holding.begin(), holding.end());
+    holding.erase(std::unique(holding.begin(), holding.end()), holding.end());
+  }
+  // The near misses that are only that, in walk order: their keys do not
+  // hold the query, so each name matches as a near miss of at least one
+  // error, and need not be matched when that cannot make the page. Sorted as
+  // bits: the thousands of a query such as "p1234" at less cost than a sort.
+  std::vector<std::uint32_t> nearOnly;
+  if (!near.empty()) {
+    std::vector<std::uint64_t> bits((locations_.size() + 63) / 64);
+    for (std::uint32_t entry : near) bits[entry / 64] |= std::uint64_t{1} << entry % 64;
+    for (std::uint32_t entry : holding) bits[entry / 64] &= ~(std::uint64_t{1} << entry % 64);
+    for (std::size_t word = 0; word < bits.size(); ++word) {
+      for (std::uint64_t left = bits[word]; left != 0; left &= left - 1) {
+        nearOnly.push_back(static_cast<std::uint32_t>(
+            word * 64 + static_cast<std::size_t>(__builtin_ctzll(left))));
+      }
     }
   }
-  std::sort(candidates.begin(), candidates.end());
-  candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
 
   NameMatcher matcher(query);
   // Each group's match, worked out when a state of it is first reached.
@@ -248,69 +348,118 @@ SearchResult SearchIndex::search(const std::string& text, const Filters& filters
   std::vector<NameMatch> groupMatch(groupKeys_.size());
   const MatchedLevel groupLevel[3] = {MatchedLevel::kContinent, MatchedLevel::kCountry,
                                       MatchedLevel::kState};
-  std::vector<SearchHit> hits;
-  auto candidate = candidates.begin();
-  long walked = 0;  // the locations of the groups admitted so far
-  for (const StateRange& range : states_) {
-    checkPoint();
-    const std::string* names[3] = {range.continent, range.country, range.state};
-    bool admits = true;
-    for (int level = 0; level < 3 && admits; ++level) {
-      const std::uint32_t g = range.keys[level];
-      if (admitted[g] < 0) {
-        admitted[g] = filter.admits(level, *names[level]) ? 1 : 0;
-        if (admitted[g] == 1) groupMatch[g] = matcher.match(groupKeys_[g]);
-      }
-      admits = admitted[g] == 1;
-    }
-    auto rangeEnd = std::lower_bound(candidate, candidates.end(), range.end);
-    if (!admits) {
-      candidate = rangeEnd;
-      continue;
-    }
-    const long walkBase = walked - static_cast<long>(range.first);
-    walked += static_cast<long>(range.end - range.first);
-    bool groupFound = false;
-    for (int level = 0; level < 3; ++level) {
-      groupFound = groupFound || groupMatch[range.keys[level]].found();
-    }
-    auto consider = [&](std::uint32_t entry, bool named) {
-      Location* l = locations_[entry];
-      if (!filter.admitsPosition(*l) || !filter.admits(3, *l)) return;
-      SearchHit hit{range.continent,
-                    range.country,
-                    range.state,
-                    l,
-                    NameMatch(),
-                    MatchedLevel::kName,
-                    walkBase + static_cast<long>(entry)};
-      if (named) hit.match = matcher.match(key(entry));
-      for (int level = 2; level >= 0; --level) {
-        const NameMatch& group = groupMatch[range.keys[level]];
-        if (group.before(hit.match)) {
-          hit.match = group;
-          hit.matchedLevel = groupLevel[level];
+  const bool namePattern = filter.deepestLevel() == 3;
+  // Whether a near miss's place need not be read to know that it is a hit.
+  const bool nearAdmitted = filter.admitsEveryPosition() && !namePattern;
+  BestHits best(limit);
+  // Two passes over the states in walk order: the first offers every hit
+  // but the near misses only, the second those, by when the first has
+  // mostly settled the rank that a hit must beat to make the page.
+  for (int pass = 0; pass < 2; ++pass) {
+    const std::vector<std::uint32_t>& listed = pass == 0 ? holding : nearOnly;
+    auto candidate = listed.begin();
+    auto nearCandidate = nearOnly.begin();  // in the first pass
+    long walked = 0;                        // the locations of the groups admitted so far
+    for (const StateRange& range : states_) {
+      checkPoint();
+      const std::string* names[3] = {range.continent, range.country, range.state};
+      bool admits = true;
+      for (int level = 0; level < 3 && admits; ++level) {
+        const std::uint32_t g = range.keys[level];
+        if (admitted[g] < 0) {
+          admitted[g] = filter.admits(level, *names[level]) ? 1 : 0;
+          if (admitted[g] == 1) groupMatch[g] = matcher.match(groupKeys_[g]);
         }
+        admits = admitted[g] == 1;
       }
-      if (identified.count(l->locationIndex)) {
-        hit.match = NameMatch{MatchKind::kExact, 0};
-        hit.matchedLevel = MatchedLevel::kIdentifier;
+      auto rangeEnd = std::lower_bound(candidate, listed.end(), range.end);
+      auto nearEnd =
+          pass == 0 ? std::lower_bound(nearCandidate, nearOnly.end(), range.end) : nearOnly.end();
+      if (!admits) {
+        candidate = rangeEnd;
+        nearCandidate = nearEnd;
+        continue;
       }
-      if (hit.match.found()) hits.push_back(hit);
-    };
-    if (groupFound) {
-      for (std::uint32_t entry = range.first; entry < range.end; ++entry) {
-        const bool named = candidate != rangeEnd && *candidate == entry;
-        if (named) ++candidate;
-        consider(entry, named);
+      const long walkBase = walked - static_cast<long>(range.first);
+      walked += static_cast<long>(range.end - range.first);
+      bool groupFound = false;
+      for (int level = 0; level < 3; ++level) {
+        groupFound = groupFound || groupMatch[range.keys[level]].found();
       }
-    } else {
-      for (; candidate != rangeEnd; ++candidate) consider(*candidate, true);
+      // The rank of a location of this range whose name matches as match.
+      auto rank = [&](NameMatch match, int level, long walkPosition) {
+        MatchedLevel matchedLevel = MatchedLevel::kName;
+        for (int g = 2; g >= 0; --g) {
+          const NameMatch& group = groupMatch[range.keys[g]];
+          if (group.before(match)) {
+            match = group;
+            matchedLevel = groupLevel[g];
+          }
+        }
+        return match.found() ? rankKey(match, matchedLevel, level, walkPosition)
+                             : ~std::uint64_t{0};
+      };
+      // named: a candidate; onlyNear: one of nearOnly.
+      auto consider = [&](std::uint32_t entry, bool named, bool onlyNear) {
+        const long walkPosition = walkBase + static_cast<long>(entry);
+        if (onlyNear && nearAdmitted &&
+            !best.mayKeep(rank(NameMatch{MatchKind::kNearMiss, 1}, INT8_MIN, walkPosition))) {
+          best.count();
+          return;
+        }
+        const Place& place = places_[entry];
+        if (!filter.admitsPosition(place.level, place.latitude, place.longitude)) return;
+        if (namePattern && !filter.admits(3, *locations_[entry])) return;
+        if (!identified.empty() && identified.count(locations_[entry]->locationIndex)) {
+          best.add(rankKey(NameMatch{MatchKind::kExact, 0}, MatchedLevel::kIdentifier, place.level,
+                           walkPosition),
+                   entry);
+          return;
+        }
+        if (onlyNear &&
+            !best.mayKeep(rank(NameMatch{MatchKind::kNearMiss, 1}, place.level, walkPosition))) {
+          best.count();
+          return;
+        }
+        const std::uint64_t ranked =
+            rank(named ? matcher.match(key(entry)) : NameMatch(), place.level, walkPosition);
+        if (ranked != ~std::uint64_t{0}) best.add(ranked, entry);
+      };
+      if (groupFound) {
+        // Every location of the range is a hit: all in the first pass.
+        if (pass == 1) {
+          candidate = rangeEnd;
+          continue;
+        }
+        for (std::uint32_t entry = range.first; entry < range.end; ++entry) {
+          const bool held = candidate != rangeEnd && *candidate == entry;
+          const bool onlyNear = nearCandidate != nearEnd && *nearCandidate == entry;
+          consider(entry, held || onlyNear, onlyNear);
+          if (held) ++candidate;
+          if (onlyNear) ++nearCandidate;
+        }
+      } else {
+        for (; candidate != rangeEnd; ++candidate) consider(*candidate, true, pass == 1);
+      }
+      candidate = rangeEnd;
+      nearCandidate = nearEnd;
     }
-    candidate = rangeEnd;
+    best.settle();
   }
 
-  return rankedResult(std::move(hits), limit);
+  SearchResult result;
+  result.total = best.total();
+  for (const auto& [ranked, entry] : best.best()) {
+    const StateRange& range =
+        *(std::upper_bound(states_.begin(), states_.end(), entry,
+                           [](std::uint32_t e, const StateRange& r) { return e < r.first; }) -
+          1);
+    const NameMatch match{static_cast<MatchKind>(ranked >> 61), static_cast<int>(ranked >> 58 & 7)};
+    result.hits.push_back({range.continent, range.country, range.state, locations_[entry], match,
+                           static_cast<MatchedLevel>(ranked >> 55 & 7),
+                           static_cast<long>(ranked & ((std::uint64_t{1} << kWalkBits) - 1))});
+  }
+  return result;
 }
 
 }  // namespace metdb

@@ -49,14 +49,25 @@ class SearchIndex {
     std::uint32_t keys[3];  // groups_ of continent, country, state
   };
 
+  // What the filters and the ranking need of a location, kept beside its
+  // key so that a search reads no directory entry but those it returns.
+  struct Place {
+    float latitude, longitude;
+    std::int8_t level;
+  };
+
   // The key of locations_[entry] starts at keyText_[keyStart_[entry]] and
   // ends at a '\0'.
   const char* key(std::uint32_t entry) const { return keyText_.data() + keyStart_[entry]; }
   std::uint32_t entryAt(std::uint32_t position) const;
-  void addCandidates(const std::string& query, std::vector<std::uint32_t>* entries) const;
-  void addNearCandidates(const std::string& query, std::vector<std::uint32_t>* entries) const;
+  // Appends to holding the entries whose keys hold query, in walk order,
+  // and to near those (in no order, some more than once) with a word that
+  // begins with query but for the errors a near miss allows.
+  void addCandidates(const std::string& query, std::vector<std::uint32_t>* holding,
+                     std::vector<std::uint32_t>* near) const;
 
   std::vector<Location*> locations_;  // walk order
+  std::vector<Place> places_;         // of locations_
   std::vector<StateRange> states_;
   std::vector<std::string> groupKeys_;  // of the continents, countries, states
   std::string keyText_;                 // the locations' keys, each ended by '\0'

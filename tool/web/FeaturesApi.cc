@@ -343,6 +343,7 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
     std::vector<std::uint32_t> places;
     const bool some = box && snapshot->spotsInBox(south, west, north, east, &places);
     const std::size_t count = some ? places.size() : spots.size();
+    std::vector<std::uint32_t> inside;  // of places, those that pass, in no order
     for (std::size_t at = 0; at < count; ++at) {
       if (at % 4096 == 0) checkPoint();
       const std::size_t i = some ? places[at] : at;
@@ -354,11 +355,26 @@ WebResponse FeaturesApi::items(const WebRequest& request) const {
                                    : s.longitude >= west || s.longitude <= east;
         if (!inside) continue;
       }
-      if (!operating(snapshot->entries()[i]->locationIndex)) continue;
+      if (!day.empty() && !operating(snapshot->entries()[i]->locationIndex)) continue;
+      if (some) {
+        inside.push_back(static_cast<std::uint32_t>(i));
+        continue;
+      }
       if (static_cast<std::size_t>(matched) >= first && static_cast<std::size_t>(matched) < end) {
         page.push_back({snapshot->entries()[i]->locationIndex});
       }
       ++matched;
+    }
+    if (some) {
+      // The page in walk order: only the first end of those inside sorted.
+      matched = static_cast<long>(inside.size());
+      const auto pageEnd =
+          inside.begin() + static_cast<std::ptrdiff_t>(std::min(end, inside.size()));
+      std::partial_sort(inside.begin(), pageEnd, inside.end());
+      for (auto p = inside.begin() + static_cast<std::ptrdiff_t>(std::min(first, inside.size()));
+           p < pageEnd; ++p) {
+        page.push_back({snapshot->entries()[*p]->locationIndex});
+      }
     }
   } else {
     std::vector<Location*> selected;

@@ -131,7 +131,6 @@ bool LocationSnapshot::spotsInBox(float south, float west, float north, float ea
     }
   }
   places->insert(places->end(), offGlobe_.begin(), offGlobe_.end());
-  std::sort(places->begin(), places->end());
   return true;
 }
 

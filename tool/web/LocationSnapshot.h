@@ -46,8 +46,9 @@ class LocationSnapshot {
   };
   const std::vector<Spot>& spots() const { return spots_; }
   // The places in spots() of every spot that may lie in the box (degrees;
-  // a west east of the east crosses the 180th meridian), ascending: those of
-  // the one-degree cells the box overlaps, and those off the globe. False
+  // a west east of the east crosses the 180th meridian), each once, in no
+  // order: those of the one-degree cells the box overlaps, and those off
+  // the globe. False
   // (and *places untouched) when they would be more than an eighth of all,
   // where one pass over spots() costs less.
   bool spotsInBox(float south, float west, float north, float east,

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -84,18 +85,24 @@ TEST(SearchIndexTest, FindsWhatTheWalkFindsInTheSameOrder) {
                            "gen-",    "st. pet",   "xi'an",   "finland",  "zuri",      "europe",
                            "uusimaa", "helsinkia", "tro mso", "bergne",   "kaber",     "ka ",
                            "osloka",  "hellsinkki"};
-  std::vector<Filters> filterSets(4);
+  std::vector<Filters> filterSets(5);
   filterSets[1].country = "Finland";
   filterSets[2].levelLimit = 2;
   filterSets[2].bbox = Box{-45, -90, 45, 120};
   filterSets[3].state = "Helsinki";
   filterSets[3].continent = "Europe";
+  filterSets[4].name = "*a*";
+  // Record indices that a query names as identifiers, ranked before names.
+  const std::set<long> identified[] = {{}, {3, 700, 1599}};
   for (const Filters& filters : filterSets) {
     for (const char* query : queries) {
-      for (std::size_t limit : {std::size_t{5}, std::size_t{100000}}) {
-        SearchResult plain = searchLocations(&directory, query, filters, limit);
-        SearchResult indexed = index.search(query, filters, limit);
-        const std::string what = std::string(query) + " " + filters.describe();
+      for (std::size_t limit :
+           {std::size_t{0}, std::size_t{1}, std::size_t{5}, std::size_t{100000}}) {
+        const std::set<long>& ids = identified[limit == 1 ? 1 : 0];
+        SearchResult plain = searchLocations(&directory, query, filters, limit, ids);
+        SearchResult indexed = index.search(query, filters, limit, ids);
+        const std::string what =
+            std::string(query) + " " + filters.describe() + " limit " + std::to_string(limit);
         ASSERT_EQ(indexed.total, plain.total) << what;
         ASSERT_EQ(indexed.hits.size(), plain.hits.size()) << what;
         for (std::size_t i = 0; i < plain.hits.size(); ++i) {

@@ -45,15 +45,9 @@ void BM_CompactAfterDeletingATenth(benchmark::State& state) {
     bench::writeRecords(data, bench::syntheticRecords(n));
     std::remove(dir.file("c.dir").c_str());
     auto db = std::make_unique<BMTFile>(data.c_str());
-    db->directory->first();
+    // Every tenth location of the location list.
     long step = 0;
-    for (;;) {
-      if (step++ % 10 == 0) {
-        if (db->directory->deleteEntry()) break;
-        if (db->directory->getLocationIndex() >= 0) continue;
-      }
-      if (!db->directory->next()) break;
-    }
+    db->directory->deleteLocations([&](const Location&) { return step++ % 10 == 0; });
     sync = syncMilliseconds(dir.file("sync"), n * 9 / 10 * kLocationDataSize);
     state.ResumeTiming();
     db->remakeDatabase();

@@ -1,7 +1,9 @@
 #include "directory/Directory.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "platform/CurrentDirectory.h"
 
@@ -360,4 +362,48 @@ bool Directory::deleteEntry() {
   curStates = curCountries->count() > 0 ? (*curCountries)[0]->getStates() : nullptr;
   curLocations = getLocationList(0);
   return false;
+}
+
+long Directory::deleteLocations(const std::function<bool(const Location&)>& doomed) {
+  std::vector<Location*> gone;
+  locList->removeIf(
+      [&](Location* l) {
+        if (!doomed(*l)) return false;
+        gone.push_back(l);
+        return true;
+      },
+      false);
+  locationCount = static_cast<long>(locList->count());
+  if (gone.empty()) return 0;
+  changed = true;
+  std::sort(gone.begin(), gone.end());
+  auto isGone = [&](Location* l) { return std::binary_search(gone.begin(), gone.end(), l); };
+  if (lastLocation != nullptr && isGone(lastLocation)) lastLocation = nullptr;
+
+  // Each level's empty records go after their children, so that a record
+  // emptied by this pass goes in the same pass.
+  continents->removeIf(
+      [&](Continent* continent) {
+        continent->getCountries()->removeIf(
+            [&](Country* country) {
+              country->getStates()->removeIf(
+                  [&](State* state) {
+                    state->getLocations()->removeIf(isGone, true);
+                    if (state->getLocations()->count() > 0) return false;
+                    if (state == lastState) lastState = nullptr;
+                    return true;
+                  },
+                  true);
+              if (country->getStates()->count() > 0) return false;
+              if (country == lastCountry) lastCountry = nullptr;
+              return true;
+            },
+            true);
+        if (continent->getCountries()->count() > 0) return false;
+        if (continent == lastContinent) lastContinent = nullptr;
+        return true;
+      },
+      true);
+  first();
+  return static_cast<long>(gone.size());
 }

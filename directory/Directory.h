@@ -2,6 +2,7 @@
 #define METDB_DIRECTORY_DIRECTORY_H_
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -114,6 +115,15 @@ class METDB_EXPORT Directory {
   // when the last continent of the list was removed, leaving the cursor
   // unset. Sets changed when something was removed.
   bool deleteEntry();
+  // Removes every location for which doomed(location) is true, as
+  // deleteEntry would one by one, in one pass over the directory whatever
+  // their number (deleteEntry closes the location list's gap each time,
+  // which costs time in proportion to the directory's size per call).
+  // Every level left empty goes too; the cursor is then put on the first
+  // location, as first() does. doomed sees each location once, in location
+  // list order, and must not change the directory. Returns how many were
+  // removed; sets changed when any were.
+  long deleteLocations(const std::function<bool(const Location&)>& doomed);
 
   // ---- Directory file ----
   // read, write, IsFileEmpty, getTimeStamp and clearDirFile each run with the

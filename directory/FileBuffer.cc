@@ -3,8 +3,10 @@
 #include <cstring>
 
 FileBuffer::FileBuffer(platform::File* file, std::size_t bufferSize)
-    : file_(file), buffer_(bufferSize > 0 ? bufferSize : 1) {
-  setp(buffer_.data(), buffer_.data() + buffer_.size());
+    : file_(file),
+      buffer_(new char[bufferSize > 0 ? bufferSize : 1]),
+      size_(bufferSize > 0 ? bufferSize : 1) {
+  setp(buffer_.get(), buffer_.get() + size_);
 }
 
 FileBuffer::~FileBuffer() { drain(); }
@@ -12,19 +14,19 @@ FileBuffer::~FileBuffer() { drain(); }
 FileBuffer::int_type FileBuffer::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
   if (failed_) return traits_type::eof();
-  long n = file_->readAt(offset_, buffer_.data(), buffer_.size());
+  long n = file_->readAt(offset_, buffer_.get(), size_);
   if (n < 0) failed_ = true;
   if (n <= 0) return traits_type::eof();
   offset_ += n;
-  setg(buffer_.data(), buffer_.data(), buffer_.data() + n);
+  setg(buffer_.get(), buffer_.get(), buffer_.get() + n);
   return traits_type::to_int_type(*gptr());
 }
 
 bool FileBuffer::drain() {
   std::size_t n = static_cast<std::size_t>(pptr() - pbase());
-  setp(buffer_.data(), buffer_.data() + buffer_.size());
+  setp(buffer_.get(), buffer_.get() + size_);
   if (n == 0 || failed_) return !failed_;
-  if (!file_->writeAt(offset_, buffer_.data(), n)) {
+  if (!file_->writeAt(offset_, buffer_.get(), n)) {
     failed_ = true;
     return false;
   }

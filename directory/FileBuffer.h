@@ -2,8 +2,8 @@
 #define METDB_DIRECTORY_FILEBUFFER_H_
 
 #include <cstddef>
+#include <memory>
 #include <streambuf>
-#include <vector>
 
 #include "platform/File.h"
 
@@ -56,7 +56,10 @@ class FileBuffer : public std::streambuf {
   bool drain();
 
   platform::File* file_;
-  std::vector<char> buffer_;
+  // Left uninitialised: only the bytes a read or a write fills are ever
+  // touched, so a small file costs no more than its size.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t size_;
   long offset_ = 0;  // file position of the next read or write
   bool failed_ = false;
 };

@@ -98,6 +98,29 @@ class TISArrayAsVector {
     return true;
   }
 
+  // Removes every element for which doomed(element) is true, deleting it
+  // when del is set, and closes the gaps in one pass: the others keep their
+  // order. doomed sees each element once, in sorted order, and must not
+  // change the array. Returns how many were removed.
+  template <class Doomed>
+  unsigned removeIf(Doomed doomed, bool del) {
+    settle();
+    unsigned kept = 0;
+    for (unsigned i = 0; i < count_; ++i) {
+      T* p = slots_[i];
+      if (doomed(p)) {
+        if (del) delete p;
+      } else {
+        slots_[kept++] = p;
+      }
+    }
+    unsigned removed = count_ - kept;
+    std::fill(slots_ + kept, slots_ + count_, nullptr);
+    count_ = kept;
+    sorted_ = kept;
+    return removed;
+  }
+
   // Empties the array, deleting the elements when del is set.
   void flush(bool del) {
     for (unsigned i = 0; i < count_; ++i) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -303,6 +304,51 @@ TEST(DeleteEntryTest, AdditionsUnderTheCursorDoNotRemoveTheWrongRecord) {
   EXPECT_FALSE(d.deleteEntry());  // removes m and its state M, not A
   EXPECT_EQ(walk(d), (Steps{"E/N/A/a#1"}));
   expectConsistent(d);
+}
+
+// Deleting many at once leaves what deleting them one by one leaves: the
+// same walk, no emptied group kept, none reused by later fills.
+TEST(DeleteLocationsTest, LeavesWhatDeletingOneByOneLeaves) {
+  auto fill = [](Directory* d) {
+    Filler f(d);
+    f.add(record("Asia", "Japan", "Tokyo", "t"));
+    f.add(record("Europe", "Norway", "Hordaland", "Bergen"));
+    f.add(record("Europe", "Norway", "Hordaland", "Voss"));
+    f.add(record("Europe", "Norway", "Oslo", "Oslo"));
+    f.add(record("Europe", "Sweden", "Skane", "Lund"));
+    f.add(record("Europe", "Sweden", "Skane", "Same"));
+    f.add(record("Europe", "Sweden", "Uppsala", "Same"));
+    return f;
+  };
+  const std::vector<long> doomed{0, 2, 3, 4, 6};
+  Directory one("one.dir");
+  fill(&one);
+  for (long target : doomed) {
+    one.first();
+    while (one.getLocationIndex() != target) ASSERT_TRUE(one.next());
+    one.deleteEntry();
+  }
+  Directory many("many.dir");
+  Filler f = fill(&many);
+  long removed = many.deleteLocations([&](const Location& l) {
+    return std::find(doomed.begin(), doomed.end(), l.locationIndex) != doomed.end();
+  });
+  EXPECT_EQ(removed, 5);
+  EXPECT_TRUE(many.changed);
+  EXPECT_EQ(walk(many), walk(one));
+  EXPECT_EQ(walk(many), (Steps{"Europe/Norway/Hordaland/Bergen#1", "Europe/Sweden/Skane/Same#5"}));
+  expectConsistent(many);
+  many.first();
+  EXPECT_EQ(here(many), "Europe/Norway/Hordaland/Bergen#1");
+  // The last group filled was emptied: the next fill opens new ones.
+  EXPECT_EQ(many.lastLocation, nullptr);
+  f.add(record("Europe", "Sweden", "Uppsala", "Same"));
+  EXPECT_EQ(walk(many).back(), "Europe/Sweden/Uppsala/Same#7");
+  expectConsistent(many);
+  EXPECT_EQ(many.deleteLocations([](const Location&) { return true; }), 3);
+  EXPECT_TRUE(many.IsEmpty());
+  EXPECT_EQ(many.curCountries, nullptr);
+  expectConsistent(many);
 }
 
 }  // namespace

@@ -268,25 +268,10 @@ void RecordEditor::refuseBesideUnsavedRecords() {
 
 long RecordEditor::remove(const std::set<long>& indices) {
   refuseBesideUnsavedRecords();
-  long removed = 0;
   Directory* d = access_.db()->directory;
-  if (!d->IsEmpty()) {
-    d->first();
-    // Every step deletes a location or moves on, so the walk ends; the
-    // bound only guards against a cursor that never comes round.
-    long steps = 2 * d->locationCount + 16;
-    while (steps-- > 0 && !d->IsEmpty()) {
-      long index = d->getLocationIndex();
-      if (index >= 0 && indices.count(index)) {
-        ++removed;
-        // True: the last continent went, the cursor is unset. Otherwise it
-        // stands on what followed, or on a step with no location.
-        if (d->deleteEntry()) break;
-        continue;
-      }
-      if (!d->next()) break;
-    }
-  }
+  long removed = d->deleteLocations([&](const Location& l) {
+    return l.locationIndex >= 0 && indices.count(l.locationIndex) > 0;
+  });
   if (removed == 0) return 0;
   // The records stay in the file until it holds as many records no
   // location refers to as records in use: a deletion then costs the

@@ -17,10 +17,10 @@ namespace metdb {
 // lies apart from its group in the file until the next compaction, which
 // check reports as a note), so that one edit costs the directory's save,
 // not a rewrite of the file. A record is removed by deleting its location
-// from the directory (Directory::deleteEntry); the data file is compacted
-// (Compaction) once as many of its records are unused as used. Many records
-// are replaced in one rewrite by RecordReplacement, databases and lists are
-// imported by DatabaseImport.
+// from the directory (Directory::deleteLocations, one pass for any number);
+// the data file is compacted (Compaction) once as many of its records are
+// unused as used. Many records are replaced in one rewrite by
+// RecordReplacement, databases and lists are imported by DatabaseImport.
 //
 // The database must have been opened with DatabaseUse::kWrite, so that its
 // directory file describes its data file before the edit. Each edit either

@@ -4,10 +4,11 @@
 // as a host that holds no lock does them, each operation taking the lock
 // exclusively and giving it back; "lock_held" while a MetDatabaseLock of
 // this process holds the lock exclusively, so that the operations' own
-// holds nest and only count. Everything else the operations do (the check
+// holds nest and only count. A rewrite does everything else (the check
 // that the data file was not replaced, the stat of the directory file, the
-// write) is the same in both, so the difference of the two per-operation
-// times is the cost of taking and releasing the lock. Then one
+// write) in both, so the difference of its two per-operation times is the
+// cost of taking and releasing the lock; an append under a held lock
+// moreover pays those checks once per hold, not per append. Then one
 // MetDatabaseLock lock()+unlock() pair, shared and exclusive, with no other
 // holder, and a shared pair nested inside an exclusive hold.
 //

@@ -101,23 +101,57 @@ bool BMTFile::OthersHoldUnsavedRecords() {
 
 namespace {
 
+// Whether facts, left by the last append, still describe the data file
+// and the directory file for the append that has just taken hold: the same
+// exclusive hold of this process's lock has lasted since, and no one in this
+// process took the lock in between (every write does: a rewrite, a
+// dropAppended, a directory save, a compaction, another database's append).
+bool stillKnown(const DatabaseState::AppendFacts& facts, const SharedLock* lock,
+                const LockHold& hold) {
+  return lock != nullptr && hold.ok() && facts.hold != 0 && facts.hold == lock->exclusiveHold() &&
+         facts.acquisitions + 1 == lock->acquisitions();
+}
+
+// Whether a write now will leave the data file newer than the directory
+// file with its own time, as the last append's write did: the clock has not
+// been set back since (a file's time comes from it), and nobody can have
+// dated the directory file (see stillKnown).
+bool stillNewer(const DatabaseState::AppendFacts& facts, std::int64_t nowNs) {
+  return !facts.directoryExists || (facts.writtenNs > facts.directoryNs && nowNs >= facts.clockNs);
+}
+
 // Appends record after the data file's last whole record under the
 // database's exclusive lock; returns its index, or -1 with nothing written.
 // With dateDirectory, the directory file dirPath is first dated (durably) a
 // second past the write, so that an opening trusts it until the writer
 // saves its directory; otherwise the data file is left newer than the
 // directory file, so that an opening finds the appended record.
+//
+// A host that holds the lock exclusively across many appends pays the
+// checks once: the second and later appends of one hold take the length the
+// one before left and skip the replacement check, since no other process
+// can replace or write the file while the hold lasts, and skip dating the
+// file while a write's own time keeps it newer than the directory file.
+// Each record is still written before the call returns.
 long appendRecord(BMTFile& db, LocationData& record, const std::string* dirPath) {
   platform::clearFailure();
   forgetReadAhead(&db);
   DatabaseState& state = stateOf(&db);
   LockHold hold(databaseLock(db), SharedLock::kExclusive, SharedLock::waitSeconds());
-  // The length comes with the check that the file was not replaced: one
-  // system call less for every append.
-  platform::FileStamp onDisk;
-  if (!checkWritable(db, hold, &onDisk)) return -1;
-  long length = onDisk.exists ? static_cast<long>(onDisk.size) : db.stream.length();
-  if (length < 0) return -1;
+  DatabaseState::AppendFacts facts = state.appendFacts;
+  // Dropped unless this append leaves them true again.
+  state.appendFacts = DatabaseState::AppendFacts();
+  bool known =
+      dirPath == nullptr && db.stream.isOpen() && stillKnown(facts, state.lock.get(), hold);
+  long length = facts.length;
+  if (!known) {
+    // The length comes with the check that the file was not replaced: one
+    // system call less for every append.
+    platform::FileStamp onDisk;
+    if (!checkWritable(db, hold, &onDisk)) return -1;
+    length = onDisk.exists ? static_cast<long>(onDisk.size) : db.stream.length();
+    if (length < 0) return -1;
+  }
   if (dirPath != nullptr) {
     // A second is far more than the write takes; the file system's clock
     // may lag the system's by its resolution.
@@ -137,17 +171,33 @@ long appendRecord(BMTFile& db, LocationData& record, const std::string* dirPath)
   // The record goes after the last whole record; bytes beyond it do not
   // form a record, and writing there keeps the returned index true.
   long index = length / kLocationDataSize;
+  std::int64_t nowNs = known ? platform::Env::current()->nowNs() : 0;
   if (!db.stream.writeAt(index * kLocationDataSize, &record, sizeof record)) {
     db.stream.truncate(length);
     return -1;
   }
   if (dirPath != nullptr) {
     state.data = db.stream.stamp();
+  } else if (known && stillNewer(facts, nowNs)) {
+    facts.clockNs = nowNs;
   } else {
-    keepNewerThanDirectory(db);
+    DatingSeen seen;
+    keepNewerThanDirectory(db, &seen);
+    facts.directoryExists = seen.directory.exists;
+    facts.directoryNs = seen.directory.modifiedNs;
+    facts.writtenNs = seen.writtenNs;
+    facts.clockNs = platform::Env::current()->nowNs();
   }
   state.unsynced = true;
-  if (state.lock != nullptr) state.lock->markUnsaved(&db);
+  if (state.lock != nullptr) {
+    state.lock->markUnsaved(&db);
+    if (dirPath == nullptr) {
+      facts.hold = state.lock->exclusiveHold();
+      facts.acquisitions = state.lock->acquisitions();
+      facts.length = (index + 1) * kLocationDataSize;
+      state.appendFacts = facts;
+    }
+  }
   return index;
 }
 

@@ -2,6 +2,7 @@
 #define METDB_DATAFILE_DATABASESTATE_H_
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,25 @@ struct DatabaseState {
   // later sync says (the system forgets the failed pages), so no directory
   // file that indexes them is saved through this database again.
   bool syncFailed = false;
+
+  // What the last append left known, for the next append under the same
+  // exclusive hold (BMTFile.cc, appendRecord): while hold is the lock's
+  // present exclusive hold and nobody in this process took the lock after
+  // that append (acquisitions), no one else has written either file, so the
+  // next append needs neither the check that the data file was not
+  // replaced nor its length, and need not date the file again when the
+  // write's own time is already past the directory file's. hold 0: nothing
+  // known.
+  struct AppendFacts {
+    std::uint64_t hold = 0;
+    std::uint64_t acquisitions = 0;
+    long length = 0;               // the data file's length after that append
+    bool directoryExists = false;  // whether there was a directory file
+    std::int64_t directoryNs = 0;  // its modification time
+    std::int64_t writtenNs = 0;    // the data file's time as a write left it, not set by us
+    std::int64_t clockNs = 0;      // the system's clock after that write
+  };
+  AppendFacts appendFacts;
 
   // Records read ahead (BMTFile::getLocationData): ahead holds records
   // aheadFirst to aheadFirst + aheadCount - 1 as one read found them. Any of

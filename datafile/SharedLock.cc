@@ -125,6 +125,7 @@ bool SharedLock::setSlot(platform::LockFile& file, int slot, platform::LockFile:
 }
 
 bool SharedLock::acquire(Mode mode, double seconds, bool* busy) {
+  ++acquisitions_;
   if (exclusiveHolds_ > 0 || (mode == kShared && sharedHolds_ > 0)) {
     ++(mode == kShared ? sharedHolds_ : exclusiveHolds_);
     return true;
@@ -137,6 +138,7 @@ bool SharedLock::acquire(Mode mode, double seconds, bool* busy) {
     if (guard_.isOpen()) guard_.set(kGuardDatabaseSlot, unlockedOr(sharedHolds_ > 0), &ignored);
     return false;
   }
+  if (mode == kExclusive) ++holdSerial_;
   ++(mode == kShared ? sharedHolds_ : exclusiveHolds_);
   return true;
 }
@@ -180,6 +182,7 @@ bool SharedLock::followGuard(platform::LockFile::Kind kind, double seconds, bool
     }
     rekey(&guardKey_, fresh.stamp());
     guard_ = std::move(fresh);
+    ++holdSerial_;
   }
   platform::noteFailure("the data file \"" + dataFileName_ +
                         "\" was replaced again and again while it was being locked");
@@ -196,6 +199,7 @@ bool SharedLock::followName(platform::LockFile::Kind kind, double seconds, bool*
     if (!unsaved_.empty()) fresh.set(kUnsavedSlot, platform::LockFile::kShared, &ignored);
     rekey(&lockKey_, fresh.stamp());
     file_ = std::move(fresh);  // closing the old file lets go of its locks
+    ++holdSerial_;
   }
   platform::noteFailure("the lock file \"" + name_ +
                         "\" was replaced again and again while it was being locked");

@@ -1,6 +1,7 @@
 #ifndef METDB_DATAFILE_SHAREDLOCK_H_
 #define METDB_DATAFILE_SHAREDLOCK_H_
 
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,7 +19,8 @@
 // lock files), and a lock held on the old file then no longer keeps out
 // processes that lock the new one. So a first hold checks, once granted,
 // that the name still leads to the file locked, and so does every change
-// (confirm()) before it writes; when it does not, the file now at the name
+// (confirm()) before it writes, unless an earlier change of the same
+// exclusive hold (exclusiveHold()) did; when it does not, the file now at the name
 // is opened and locked in the same way, and the old one let go.
 //
 // Moreover every hold is also taken on the data file itself (a "guard": a
@@ -69,6 +71,18 @@ class SharedLock : public std::enable_shared_from_this<SharedLock> {
   void release(Mode mode);
   // Whether this process holds the database lock exclusively.
   bool heldExclusively() const { return exclusiveHolds_ > 0; }
+  // Names this process's present exclusive hold, from its outermost
+  // acquire to its last release: 0 when the lock is not held exclusively,
+  // else a number that no earlier hold had. Following a replaced file (see
+  // confirm) counts as a new hold. What a writer learnt of the files under
+  // one hold stays true while the hold lasts, since no other process can
+  // write then; see acquisitions() for this process's own writers.
+  std::uint64_t exclusiveHold() const { return exclusiveHolds_ > 0 ? holdSerial_ : 0; }
+  // How many holds of either mode this process asked for so far. Every
+  // change through the library takes a hold, so a writer that finds it one
+  // past what it noted after its own last change knows that only its own
+  // next hold came in between.
+  std::uint64_t acquisitions() const { return acquisitions_; }
 
   // Notes that owner holds records not yet in a saved directory file.
   void markUnsaved(const void* owner);
@@ -106,6 +120,8 @@ class SharedLock : public std::enable_shared_from_this<SharedLock> {
   Key lockKey_{}, guardKey_{};
   int sharedHolds_ = 0;
   int exclusiveHolds_ = 0;
+  std::uint64_t holdSerial_ = 0;
+  std::uint64_t acquisitions_ = 0;
   std::set<const void*> unsaved_;
 };
 

@@ -53,9 +53,13 @@ bool checkReplaceable(BMTFile& db, const LockHold& hold) {
   return true;
 }
 
-void keepNewerThanDirectory(BMTFile& db) {
+void keepNewerThanDirectory(BMTFile& db, DatingSeen* seen) {
   platform::FileStamp dir = platform::stampOf(directoryPath(*db.directory));
   platform::FileStamp data = db.stream.stamp();
+  if (seen != nullptr) {
+    seen->directory = dir;
+    seen->writtenNs = data.modifiedNs;
+  }
   // Setting the time is allowed to the file's owner only; for anyone else
   // the write's own time has to do, and its refusal is no failure of the
   // write.

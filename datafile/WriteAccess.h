@@ -28,7 +28,13 @@ bool checkReplaceable(BMTFile& db, const LockHold& hold);
 // After a write into db's data file: makes the file look newer than the
 // directory file, even within the file system's time resolution, so that
 // the next opening does not trust a directory file that misses the write.
-void keepNewerThanDirectory(BMTFile& db);
+// When seen is given, it receives what was found: the directory file's
+// stamp and the data file's time as the write left it (before any setting).
+struct DatingSeen {
+  platform::FileStamp directory;
+  std::int64_t writtenNs = 0;
+};
+void keepNewerThanDirectory(BMTFile& db, DatingSeen* seen = nullptr);
 
 // After db's data file and directory file were replaced by files that
 // describe db's directory: takes newFile (the new data file, open) as the

@@ -559,6 +559,41 @@ TEST_F(SeveralProcessesTest, ADirectorySavedAfterAnAppendIsTrusted) {
   EXPECT_FALSE(again.directory->changed);  // read from the file, not rebuilt
 }
 
+// An append knows the data file's length only for the hold it learnt it
+// under: once the host's hold ends, another process's append is followed,
+// and every record is there for a third process to read.
+TEST_F(SeveralProcessesTest, AppendsAfterAHeldLockFollowAnotherProcesssAppend) {
+  std::vector<LocationData> records;
+  for (int i = 0; i < 4; ++i) {
+    records.push_back(
+        recordOf(place("Asia", "Japan", "Kansai", "K" + std::to_string(i), 1, 34, 135)));
+  }
+  BMTFile host(db().c_str());
+  long first = host.fileLength() / kLocationDataSize;
+  MetDatabaseLock lock(db().c_str());
+  ASSERT_TRUE(lock.lock(MetDatabaseLock::kExclusive, 5));
+  ASSERT_EQ(host.addLocationData(records[0]), first);
+  ASSERT_EQ(host.addLocationData(records[1]), first + 1);
+  lock.unlock();
+  pid_t other = spawn([&]() {
+    BMTFile db(this->db().c_str());
+    return db.addLocationData(records[2]) == first + 2 ? 0 : 1;
+  });
+  ASSERT_EQ(waitFor(other), 0);
+  EXPECT_EQ(host.addLocationData(records[3]), first + 3);
+  pid_t reader = spawn([&]() {
+    BMTFile db(this->db().c_str(), BMTFile::kReadOnly);
+    if (db.fileLength() != (first + 4) * kLocationDataSize) return 1;
+    for (long i = 0; i < 4; ++i) {
+      LocationData back;
+      db.getLocationData(first + i, back);
+      if (std::memcmp(&back, &records[static_cast<std::size_t>(i)], sizeof back) != 0) return 2;
+    }
+    return 0;
+  });
+  EXPECT_EQ(waitFor(reader), 0);
+}
+
 TEST_F(SeveralProcessesTest, AProcessKilledWhileHoldingTheLockHoldsItNoMore) {
   Gate locked;
   pid_t holder = spawn([&]() {

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <memory>
 
+#include "datafile/MetDatabaseLock.h"
 #include "platform/CurrentDirectory.h"
 #include "platform/Notify.h"
+#include "tests/support/RecordingEnv.h"
 #include "tests/support/Records.h"
 #include "tests/support/TempDir.h"
 
@@ -150,6 +152,65 @@ TEST(BMTFileRecordTest, AppendAfterPartialTailKeepsIndexTrue) {
   db.getLocationData(2, back);
   EXPECT_EQ(bytesOf(back), bytesOf(added));
   EXPECT_EQ(readFile(path).size(), 3u * 331);
+}
+
+// A saved database of threeRecords() whose directory file is older than
+// its data file, as a host finds one some time after its last save.
+std::string savedDatabase(const TempDir& dir) {
+  std::string path = dir.file("h.bmt");
+  writeFile(path, threeRecords());
+  { BMTFile first(path.c_str()); }  // saves the directory file
+  setMtime(dir.file("h.dir"), time(nullptr) - 200);
+  setMtime(path, time(nullptr) - 100);
+  return path;
+}
+
+// While the host holds the lock, every append is in the file and dates it
+// past the directory file when the call returns, but only the first one
+// checks the file and dates it.
+TEST(BMTFileRecordTest, AppendsUnderAHeldLockAreWrittenAtOnceAndCheckedOnce) {
+  TempDir dir;
+  testsupport::RecordingEnv env;
+  std::string path = savedDatabase(dir);
+  BMTFile db(path.c_str());
+  BMTFile reader(path.c_str(), BMTFile::kReadOnly);
+  MetDatabaseLock lock(path.c_str());
+  ASSERT_TRUE(lock.lock(MetDatabaseLock::kExclusive, 0));
+  const char* names[] = {"Tokyo", "Kyoto", "Nara", "Kobe"};
+  for (long i = 0; i < 4; ++i) {
+    LocationData added = record("Asia", "Japan", "Kansai", names[i]);
+    int checks = env.checks();
+    ASSERT_EQ(db.addLocationData(added), 3 + i);
+    if (i > 0) {
+      EXPECT_EQ(env.checks(), checks) << "append " << i;
+    }
+    LocationData back;
+    reader.getLocationData(3 + i, back);
+    EXPECT_EQ(bytesOf(back), bytesOf(added));
+    EXPECT_EQ(reader.IsDirectoryOutofDate(), 1);
+  }
+}
+
+// What an append under a held lock knows is dropped by any other write in
+// between: dropAppended's cut is followed, and a directory file dated past
+// the writes keeps every append dating the data file.
+TEST(BMTFileRecordTest, AppendsUnderAHeldLockFollowOtherWritesInTheHold) {
+  TempDir dir;
+  std::string path = savedDatabase(dir);
+  BMTFile db(path.c_str());
+  BMTFile reader(path.c_str(), BMTFile::kReadOnly);
+  MetDatabaseLock lock(path.c_str());
+  ASSERT_TRUE(lock.lock(MetDatabaseLock::kExclusive, 0));
+  LocationData a = record("Asia", "Japan", "Kansai", "Osaka");
+  LocationData b = record("Asia", "Japan", "Kansai", "Sakai");
+  ASSERT_EQ(db.appendBeforeSave(a), 3);  // dates the directory file ahead
+  ASSERT_EQ(db.addLocationData(b), 4);
+  ASSERT_EQ(db.addLocationData(b), 5);
+  EXPECT_EQ(reader.IsDirectoryOutofDate(), 1);
+  ASSERT_TRUE(db.dropAppended(4));
+  EXPECT_EQ(db.addLocationData(a), 4);
+  EXPECT_EQ(readFile(path).size(), 5u * 331);
+  EXPECT_EQ(reader.IsDirectoryOutofDate(), 1);
 }
 
 // The database reads the file it opened, even once its name is gone; only

@@ -55,6 +55,7 @@ bool RecordingEnv::sync(int file) {
 }
 
 bool RecordingEnv::status(int file, platform::FileStatus* status) {
+  ++checks_;
   return base_->status(file, status);
 }
 
@@ -75,10 +76,14 @@ bool RecordingEnv::setPermissions(int file, unsigned permissions) {
 }
 
 bool RecordingEnv::setModified(int file, std::int64_t modifiedNs) {
+  ++checks_;
   return base_->setModified(file, modifiedNs);
 }
 
-bool RecordingEnv::lock(int file, int slot, LockKind kind) { return base_->lock(file, slot, kind); }
+bool RecordingEnv::lock(int file, int slot, LockKind kind) {
+  ++checks_;
+  return base_->lock(file, slot, kind);
+}
 
 bool RecordingEnv::close(int file) {
   names_.erase(file);
@@ -87,6 +92,7 @@ bool RecordingEnv::close(int file) {
 
 bool RecordingEnv::statusOf(const std::string& name, platform::FileStatus* status,
                             bool followLinks) {
+  ++checks_;
   return base_->statusOf(name, status, followLinks);
 }
 

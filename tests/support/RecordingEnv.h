@@ -23,6 +23,10 @@ class RecordingEnv : public platform::Env {
   const std::vector<std::string>& journal() const { return journal_; }
   // The journal's entries that start with prefix, in order.
   std::vector<std::string> entries(const std::string& prefix) const;
+  // How many calls so far asked after a file (status, statusOf), took or
+  // gave back a lock, or set a file's time: what a write paid beside the
+  // write itself.
+  int checks() const { return checks_; }
   // Every later sync of a file whose name contains part fails with EIO.
   void failSyncOf(const std::string& part) { failSync_ = part; }
 
@@ -64,6 +68,7 @@ class RecordingEnv : public platform::Env {
   std::map<int, std::string> names_;
   std::vector<std::string> journal_;
   std::string failSync_;
+  int checks_ = 0;
 };
 
 }  // namespace testsupport

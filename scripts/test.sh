@@ -12,7 +12,11 @@ jobs=$(nproc)
 "$root/scripts/install-deps.sh"
 
 echo "== [${SECONDS}s] normal build"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Optimised without debug information: a third less compile time than
+# RelWithDebInfo (the packaging check then sees a build without -dbgsym
+# packages, and checks that its binaries hold no debug information).
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+  >/dev/null
 cmake --build "$root/build" -j"$jobs"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 
@@ -27,7 +31,10 @@ cmake --build "$root/build-asan" -j"$jobs"
 # completion, which run cmake and the tool's --help rather than the
 # library's work (the host examples still run here, against the sanitized
 # library).
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+# The fault sweeps inject a full disk at 12 points of each operation here
+# rather than 48: each point runs the sanitized tool, and the normal build
+# ran all of them.
+METDB_FAULT_TRIALS=12 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" \
   -E '^ServeTest\.(GdalReadsEveryFeature|MapPageFinds)|^packaging\.(install_host|man_pages|completion)$'
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a while: scripts/fuzz.sh [--no-build] TARGET SECONDS
-# Builds all of them and runs none:  scripts/fuzz.sh --build
+# Builds them (all, or the ones named) and runs none:
+#   scripts/fuzz.sh --build [TARGET...]
 #
 # TARGET is one of directory, selection, profile, database, csv, lists
 # (fuzz/). The target is built first, with clang and every object
@@ -27,8 +28,13 @@ build_targets() {
   cmake --build "$build" -j"$(nproc)" --target "${@/#/fuzz_}"
 }
 
-if [ "${1:-}" = "--build" ] && [ $# -eq 1 ]; then
-  build_targets "${targets[@]}"
+if [ "${1:-}" = "--build" ]; then
+  shift
+  if [ $# -eq 0 ]; then
+    build_targets "${targets[@]}"
+  else
+    build_targets "$@"
+  fi
   exit 0
 fi
 build_first=1
@@ -37,7 +43,7 @@ if [ "${1:-}" = "--no-build" ]; then
   shift
 fi
 if [ $# -ne 2 ]; then
-  echo "usage: $0 [--no-build] TARGET SECONDS | $0 --build" >&2
+  echo "usage: $0 [--no-build] TARGET SECONDS | $0 --build [TARGET...]" >&2
   exit 2
 fi
 target=$1

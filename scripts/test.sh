@@ -22,8 +22,9 @@ cmake --build "$root/build" -j"$jobs"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 
 echo "== [${SECONDS}s] AddressSanitizer + UndefinedBehaviorSanitizer build"
-cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DMETDB_SANITIZE=ON \
-  -DMETDB_BUILD_BENCH=OFF >/dev/null
+# Line tables (-g1) are all a sanitizer's report needs for file and line.
+cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+  -DMETDB_SANITIZE=ON -DMETDB_BUILD_BENCH=OFF >/dev/null
 cmake --build "$root/build-asan" -j"$jobs"
 # Left to the normal build: the tests that drive real clients (GDAL over
 # HTTP, Chromium) against the server, which would spend minutes in the
@@ -34,26 +35,26 @@ cmake --build "$root/build-asan" -j"$jobs"
 # library).
 # Left to the normal build as well: the longest runs of many tool processes
 # (readers beside a writer, every command's wrong arguments, appends beside
-# a compaction, kills at random moments, the planted faults), 20 to 35 s
-# each here, whose code the sanitized tool runs in the other tests.
-heavy='^SeveralProcessesTest\.(ReadersBesideAWriter|HostAppendsKeepTheirIndices)|^ToolProgramTest\.EveryCommandReportsWrongArguments|^FailureSafetyTest\.KilledAtRandomMoments|^content\.planted_faults$'
-# The fault sweeps inject a full disk at 12 points of each operation here
+# a compaction, kills at random moments, the planted faults, every injected
+# failure, a concurrent import), 15 to 35 s each here, whose code the
+# sanitized tool runs in the other tests.
+heavy='^SeveralProcessesTest\.(ReadersBesideAWriter|HostAppendsKeepTheirIndices)|^ToolProgramTest\.EveryCommandReportsWrongArguments|^FailureSafetyTest\.KilledAtRandomMoments|^content\.planted_faults$|^PowerCutTest\.EveryInjectedFailure|^Kinds/ConcurrentEditTest\.EveryCommandTakesEffect/import$'
+# The fault sweeps inject a full disk at 6 points of each operation here
 # rather than 48: each point runs the sanitized tool, and the normal build
 # ran all of them.
-METDB_FAULT_TRIALS=12 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+METDB_FAULT_TRIALS=6 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" \
   -E '^ServeTest\.(GdalReadsEveryFeature|MapPageFinds)|^packaging\.(install_host|man_pages|completion)$|'"$heavy"
 
 # The test programs of the library that hosts load (directory, data file,
-# selection, module, platform) and of the tool's library run whole under
-# valgrind, which also sees reads of uninitialised memory that the
-# sanitizers do not (one start-up per program, not per test; forked
-# children are checked too). The programs that mostly run the built tool
-# (cli, web, faults, hostile, concurrency) are left to the sanitizer build:
-# under valgrind they took most of CI's time. The packaging tests drive
-# cmake, cpack and dpkg rather than the library and are left out.
+# selection, module, platform) run whole under valgrind, which also sees
+# reads of uninitialised memory that the sanitizers do not (one start-up per
+# program, not per test; forked children are checked too). The tool's
+# programs (tool, cli, web, faults, hostile, concurrency) are left to the
+# sanitizer build: under valgrind they took most of CI's time. The packaging
+# tests drive cmake, cpack and dpkg rather than the library and are left out.
 echo "== [${SECONDS}s] valgrind memcheck of the normal build's test programs"
-for t in directory datafile selection module platform tool; do echo "$root/build/tests/metdb_${t}_tests"; done |
+for t in directory datafile selection module platform; do echo "$root/build/tests/metdb_${t}_tests"; done |
   xargs -P"$jobs" -I{} bash -c '
   log="$1.valgrind.log"
   if valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
